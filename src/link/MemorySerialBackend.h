@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include "link/SerialBackend.h"
+
+class VirtualClock;
+class SerialPeer;
+
+// A serial line in memory, for tests: it records every byte written, with the
+// virtual time it was written at, delivers scripted input, and can host a
+// peer (the simulated controller) that answers what is written.
+class MemorySerialBackend : public SerialBackend {
+public:
+    struct Written {
+        quint8 byte;
+        quint32 tick;
+    };
+
+    explicit MemorySerialBackend(VirtualClock* clock = nullptr);
+
+    bool Open(const QString& deviceName) override;
+    bool IsOpen() const override { return open_; }
+    bool SetState(quint16 baudRate) override;
+    bool SetTimeouts() override;
+    bool SetQueues(quint32 receiveSize, quint32 sendSize) override;
+    bool WriteByte(quint8 byte) override;
+    bool ReadByte(quint8& byte) override;
+    qint32 BytesAvailable() override;
+    int ReadBlock(char* buffer, int maxCount) override;
+    void PurgeInput() override;
+    void Close() override;
+
+    // --- test controls ---
+    void AttachPeer(SerialPeer* peer) { peer_ = peer; }
+    void FeedInput(const QByteArray& bytes) { input_.append(bytes); }
+    QByteArray PendingInput() const { return input_; }
+    // All bytes written so far, in order, and with their times.
+    QByteArray WrittenBytes() const;
+    const QVector<Written>& WrittenLog() const { return written_; }
+    void ClearWritten() { written_.clear(); }
+
+    // Names that fail to open (a device that does not exist).
+    void SetMissingDevices(const QStringList& names) { missing_ = names; }
+    // Failure switches for each step.
+    void SetFailState(bool fail) { failState_ = fail; }
+    void SetFailTimeouts(bool fail) { failTimeouts_ = fail; }
+    void SetFailQueues(bool fail) { failQueues_ = fail; }
+    // The next `n` writes fail (0 = none); -1 makes every write fail.
+    void SetFailWrites(int n) { failWrites_ = n; }
+
+    QString OpenedDevice() const { return device_; }
+    quint16 Baud() const { return baud_; }
+    int OpenCount() const { return openCount_; }
+    int CloseCount() const { return closeCount_; }
+    quint32 ReceiveQueueSize() const { return rxQueue_; }
+    quint32 SendQueueSize() const { return txQueue_; }
+    bool TimeoutsSet() const { return timeoutsSet_; }
+
+private:
+    void PullFromPeer();
+
+    VirtualClock* clock_;
+    SerialPeer* peer_ = nullptr;
+    bool open_ = false;
+    QString device_;
+    quint16 baud_ = 0;
+    quint32 rxQueue_ = 0;
+    quint32 txQueue_ = 0;
+    bool timeoutsSet_ = false;
+    QByteArray input_;
+    QVector<Written> written_;
+    QStringList missing_;
+    bool failState_ = false;
+    bool failTimeouts_ = false;
+    bool failQueues_ = false;
+    int failWrites_ = 0;
+    int openCount_ = 0;
+    int closeCount_ = 0;
+};

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+class SerialBackend;
+class Prompts;
+
+// The only code that touches the serial line to the PK-232: ten small
+// operations over a serial backend. It knows nothing of HOST frames and
+// reports only set-up failures, with the "Port Error" box.
+class Poort {
+public:
+    Poort(SerialBackend& backend, Prompts& prompts);
+
+    void PoortOpen(const QString& deviceName);
+    void PoortSetState(quint16 baudRate);
+    void PoortSetTimeouts();
+    void PoortSetQueues(quint32 receiveSize, quint32 sendSize);
+    bool PoortWriteByte(quint8 byte);
+    bool PoortReadByte(quint8& byte);
+    qint32 PoortBytesAvailable();
+    // Reads up to `count` bytes when bytes are waiting and sets `count` to
+    // the number read; with nothing waiting it reads nothing and leaves
+    // `count` as given. Returns the count.
+    quint16 PoortReadBlock(char* buffer, quint16& count);
+    void PoortPurgeInput();
+    void PoortClose();
+
+    // True from the entry to the exit of every operation above.
+    bool PortBusy() const { return PortBusy_; }
+    bool PortOpen() const { return PortOpen_; }
+
+    // While set, set-up failures are not shown (the caller reports them its
+    // own way); see `Send`'s reopen after a failed write.
+    void SetQuiet(bool quiet) { quiet_ = quiet; }
+    // Number of set-up failures since the last call of TakeFailures.
+    int TakeFailures();
+
+    SerialBackend& Backend() { return backend_; }
+
+private:
+    void PortError();
+
+    SerialBackend& backend_;
+    Prompts& prompts_;
+    bool PortBusy_ = false;
+    bool PortOpen_ = false;
+    bool quiet_ = false;
+    int failures_ = 0;
+};

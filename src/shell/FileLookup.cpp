@@ -1,0 +1,25 @@
+#include "shell/FileLookup.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+QString FindFileNoCase(const QString& folder, const QString& name) {
+    const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
+    const QString exact = dir.filePath(name);
+    if (QFileInfo::exists(exact)) return exact;
+    const QStringList entries =
+        dir.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0) return dir.filePath(entry);
+    }
+    return exact;
+}
+
+bool FileExistsNoCase(const QString& folder, const QString& name) {
+    return QFileInfo::exists(FindFileNoCase(folder, name));
+}
+
+QString ResolvePathNoCase(const QString& path) {
+    const QFileInfo info(path);
+    return FindFileNoCase(info.path(), info.fileName());
+}
