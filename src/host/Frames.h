@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QtGlobal>
+
+// The HOST-mode frame: start byte 0x01, one control byte, the payload
+// unchanged (no length, no checksum, no escaping), end byte 0x17.
+namespace Frames {
+
+constexpr char kStart = 0x01;
+constexpr char kEnd = 0x17;
+constexpr char LineEnd = 0x0D;
+constexpr char kEscape = 0x1B;
+
+// Control bytes the program sends.
+constexpr char kCommand = 0x4F; // 'O'
+constexpr char kData = 0x20;    // ' '
+// Control bytes the program receives and acts on.
+constexpr char kRxText = 0x2F;     // '/'
+constexpr char kRxEcho = 0x30;     // '0'
+constexpr char kRxMonitor = 0x3F;  // '?'
+constexpr char kRxReply = 0x4F;    // 'O'
+constexpr char kRxLinkMsg = 0x50;  // 'P'
+
+// "\x01O" + mnemonic and arguments + "\x17".
+QByteArray CommandFrame(const QByteArray& mnemonicAndArguments);
+// "\x01 " + text + "\x17".
+QByteArray DataFrame(const QByteArray& text);
+
+// The controller clock as YYMMDDHHMM: the year's third and fourth digits,
+// then month, day, hour and minute with a leading zero where they have one
+// digit. Seconds are not sent.
+QByteArray ClockText(const QDateTime& at);
+
+// Characters kept from the body of a command reply or link message: the
+// blank, '-', digits and letters. Everything else is dropped before positions
+// are counted.
+inline bool IsKept(quint8 c) {
+    return c == ' ' || c == '-' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
+           (c >= 'a' && c <= 'z');
+}
+
+// Characters kept in the held-back receive text: backspace, line feed,
+// carriage return and 0x20 to 0xFF.
+inline bool IsHeld(quint8 c) { return c == 0x08 || c == 0x0A || c == 0x0D || c >= 0x20; }
+
+// Characters the receive window shows: line feed, carriage return, 0x20 to
+// 0xFE.
+inline bool IsShown(quint8 c) { return c == 0x0A || c == 0x0D || (c >= 0x20 && c <= 0xFE); }
+
+// Characters the dumb-terminal reader passes on: 9 to 13 and 32 and above.
+inline bool IsDumbPassed(quint8 c) { return (c >= 9 && c <= 13) || c >= 32; }
+
+// The other station's call in a link message: the up to 8 characters that
+// follow the first "to" and the one character after it. Without "to" the
+// call stays as it was.
+QString HisCallFromLinkMessage(const QString& linkMessage, const QString& current);
+
+} // namespace Frames

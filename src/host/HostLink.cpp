@@ -1,0 +1,81 @@
+// Everything that writes to the line: the raw byte writer, data frames,
+// control characters, the status request and the controller clock.
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+
+#include "host/Frames.h"
+#include "shell/Clock.h"
+#include "shell/HoofdForm.h"
+#include "shell/Prompts.h"
+
+void THoofdForm::Send(const QByteArray& text) {
+    for (const char ch : text) {
+        const quint8 byte = quint8(ch);
+        const bool written = poort.PoortWriteByte(byte);
+        if (st.FileTransmitActive) ++st.TxPendingCount;
+        if (written) {
+            sendOutage_ = false;
+            continue;
+        }
+        // Reopen the port and try the byte once more. While the device stays
+        // unusable this happens for every byte; the operator hears of it once
+        // per outage, not once per failing step of every byte.
+        poort.SetQuiet(true);
+        poort.TakeFailures();
+        OpenPoort();
+        poort.PoortSetQueues(32767, 16384);
+        const bool retried = poort.PoortWriteByte(byte);
+        const int failures = poort.TakeFailures();
+        poort.SetQuiet(false);
+        if (retried) {
+            sendOutage_ = false;
+        } else if (!sendOutage_) {
+            sendOutage_ = true;
+            (void)failures;
+            prompts_.MessageBox(QStringLiteral("Port Error"), QStringLiteral("Warning"),
+                                Prompts::Buttons::OkCancel);
+        }
+    }
+}
+
+void THoofdForm::senddata(const QByteArray& text) {
+    Send(QByteArray(1, Frames::kStart) + Frames::kData);
+    Send(text);
+    Send(QByteArray(1, Frames::kEnd));
+}
+
+void THoofdForm::SendCTRL(quint8 code) {
+    // Noted in the transmit window as CTRL- and the letter.
+    ZendWindow->appendPlainText(QStringLiteral("CTRL-") + QChar(code + 64));
+    if (st.DumbMode) Send(QByteArray(1, char(code)));
+    else senddata(QByteArray(1, char(code)));
+}
+
+void THoofdForm::sendstatusreq() {
+    // While input waits, a reply or received text is still to be read;
+    // asking again would only add to it.
+    if (!V24Data()) {
+        Send(Frames::CommandFrame("OP"));
+        Delay(5);
+    }
+    StatusLine();
+}
+
+void THoofdForm::RefreshCountPanes() {
+    const int characters = qMax(0, ReceiveWindow->document()->characterCount() - 1);
+    SetPane(Pane6, QStringLiteral("Buffer: ") + QString::number(characters));
+    SetPane(Pane7, QStringLiteral("Data buffer ") + QString::number(poort.PoortBytesAvailable()));
+}
+
+void THoofdForm::StatusAanvraagTimerTimer() {
+    if (!st.DumbMode) sendstatusreq();
+    RefreshCountPanes();
+}
+
+void THoofdForm::TimeToPk232() {
+    const QByteArray clockText = Frames::ClockText(clock_.Now());
+    if (st.HostModeActive) Send(Frames::CommandFrame("DA" + clockText));
+    else Send("DA " + clockText + Frames::LineEnd);
+    Delay(500);
+}

@@ -1,0 +1,93 @@
+#include "host/StatusDecode.h"
+
+namespace StatusDecode {
+
+namespace {
+QChar At(const QString& s, int position) {
+    return position <= s.size() ? s.at(position - 1) : QChar();
+}
+} // namespace
+
+QString Compression(const QString& replyText) {
+    return At(replyText, 8) == QLatin1Char('1') ? QStringLiteral("Huff") : QStringLiteral("Ascii");
+}
+
+int MakeMode(LinkStatus& st) {
+    int pauses = 0;
+    const QString& r = st.StatusReplyText;
+    st.ModeName.clear();
+
+    // The two-letter mode code sits at positions 3 and 4. The transmit mark
+    // used here is still the one of the previous reply.
+    const QString code = r.mid(2, 2);
+    if (code == QLatin1String("Pt")) {
+        st.ModeName = QStringLiteral("PACTOR");
+    } else if (code == QLatin1String("PN")) {
+        st.ModeName = QStringLiteral("PACTOR");
+        st.LinkStateText = QStringLiteral("LISTEN");
+    } else if (code == QLatin1String("PD")) {
+        st.ModeName = QStringLiteral("PACTOR");
+        st.LinkStateText = QStringLiteral("UNPRO");
+    } else if (code == QLatin1String("PG")) {
+        st.ModeName = QStringLiteral("PACTOR");
+        if (st.IsConnected) {
+            st.LinkStateText = QStringLiteral("CONNECT");
+            ++pauses;
+        } else {
+            st.LinkStateText = QStringLiteral("CALLING");
+        }
+    } else if (code == QLatin1String("AM")) {
+        st.ModeName = QStringLiteral("AMTOR");
+    } else if (code == QLatin1String("AL")) {
+        st.ModeName = QStringLiteral("AMTOR");
+        st.LinkStateText = QStringLiteral("LISTEN");
+    } else if (code == QLatin1String("FE")) {
+        st.ModeName = QStringLiteral("AMTOR");
+        st.LinkStateText = st.Transmitting ? QStringLiteral("FEC") : QStringLiteral("R");
+    } else if (code == QLatin1String("AC")) {
+        st.ModeName = QStringLiteral("AMTOR");
+        st.LinkStateText = st.IsConnected ? QStringLiteral("CONNECT") : QStringLiteral("CALLING");
+    } else if (code == QLatin1String("BA")) {
+        st.ModeName = QStringLiteral("RTTY");
+        st.LinkStateText = st.Transmitting ? QString() : QStringLiteral("STANDBY");
+    }
+
+    // The phase digit at position 5.
+    const QChar phase = At(r, 5);
+    switch (phase.unicode()) {
+    case '0':
+        st.LinkPhaseText = QStringLiteral("      ");
+        st.LinkStateText = QStringLiteral("STANDBY");
+        st.IsConnected = false;
+        break;
+    case '1': st.LinkPhaseText = QStringLiteral("PHASING"); break;
+    case '2': st.LinkPhaseText = QStringLiteral("OVER"); break;
+    case '3': st.LinkPhaseText = QStringLiteral("IDLE"); break;
+    case '4': st.LinkPhaseText = QStringLiteral("TRAFFIC"); break;
+    case '5': st.LinkPhaseText = QStringLiteral("ERROR"); break;
+    case '6': st.LinkPhaseText = QStringLiteral("REQUEST"); break;
+    default: break;
+    }
+
+    // The transmit mark: position 5 in RTTY, position 6 otherwise.
+    const int markAt = st.ModeName == QLatin1String("RTTY") ? 5 : 6;
+    st.Transmitting = At(r, markAt) == QLatin1Char('S');
+
+    // A call followed by the phase "IDLE": the link is up. This is the only
+    // place where a link becomes connected.
+    if (st.LinkStateText == QLatin1String("CALLING") && phase == QLatin1Char('3')) {
+        st.IsConnected = true;
+        st.LinkStateText = QStringLiteral("CONNECT");
+        ++pauses;
+    }
+    return pauses;
+}
+
+QString ReceiveStatusText(LinkStatus& st) {
+    if (!(st.IsConnected || st.LinkStateText == QLatin1String("LISTEN"))) return QString();
+    if (st.LinkPhaseText == QLatin1String("TRAFFIC"))
+        st.LinkPhaseText = (QStringLiteral("TRAFFIC ") + st.CompressionText).left(13);
+    return st.LinkPhaseText;
+}
+
+} // namespace StatusDecode

@@ -1,0 +1,89 @@
+// The body of command replies and link messages, the decoding of the status
+// reply, and the status line.
+#include <QLabel>
+#include <QToolButton>
+
+#include "host/Frames.h"
+#include "host/StatusDecode.h"
+#include "shell/HoofdForm.h"
+
+void THoofdForm::READMODE(int kind) {
+    st.StatusReplyText.clear();
+    st.LinkMessageText.clear();
+    // Inside the decoder the frame's time limit runs on; called on its own
+    // the reply gets a limit of its own.
+    if (!frameClockRunning_) StartFrameClock();
+    for (;;) {
+        WaitForData();
+        const int b = V24input();
+        if (b == Frames::kEnd) break;
+        if (b != kNoByte && Frames::IsKept(quint8(b))) {
+            if (st.StatusReplyText.size() < StatusDecode::kMaxReply)
+                st.StatusReplyText.append(QLatin1Char(char(b)));
+            if (kind == 2 && st.LinkMessageText.size() < StatusDecode::kMaxLinkMessage)
+                st.LinkMessageText.append(QLatin1Char(char(b)));
+        }
+        if (FrameTimeUp()) break;
+    }
+    st.CompressionText = StatusDecode::Compression(st.StatusReplyText);
+    if (kind == 1 && st.StatusReplyText.size() >= 5) MakeMode();
+}
+
+void THoofdForm::MakeMode() {
+    const int pauses = StatusDecode::MakeMode(st);
+    for (int i = 0; i < pauses; ++i) Delay(200);
+    StatusLine();
+}
+
+void THoofdForm::StatusLine() {
+    SetPane(Pane1, st.ModeName);
+    SetPane(Pane2, st.LinkStateText);
+
+    const bool arqMode =
+        st.ModeName == QLatin1String("PACTOR") || st.ModeName == QLatin1String("AMTOR");
+    if (st.LinkStateText == QLatin1String("CONNECT") && arqMode) DisAblePactorKnoppen();
+    else EnablePactorKnoppen();
+
+    const bool showCall = st.LinkStateText == QLatin1String("CALLING") || st.IsConnected;
+    SetPane(Pane3, showCall ? st.HisCall : QString());
+
+    SetPane(Pane4, StatusDecode::ReceiveStatusText(st));
+
+    if (st.Transmitting) {
+        SetPane(Pane5, QStringLiteral("TRANSMIT"));
+        SetLamp(Pane5, QColor(255, 0, 0), Qt::white);
+    } else if (st.LinkStateText == QLatin1String("LISTEN") || st.IsConnected) {
+        SetPane(Pane5, QStringLiteral("RECEIVE"));
+        SetLamp(Pane5, QColor(0, 255, 0), Qt::black);
+    } else {
+        SetPane(Pane5, QString());
+    }
+
+    if (st.LogFileOpen) {
+        SetLamp(LogLed, QColor(255, 0, 0), Qt::white);
+        LogLed->setToolTip(QStringLiteral("Log File is open"));
+    } else {
+        SetLamp(LogLed, QColor(0, 255, 0), Qt::black);
+        LogLed->setToolTip(QStringLiteral("No Log File"));
+    }
+}
+
+void THoofdForm::EnablePactorKnoppen() {
+    // Amtorcall is left alone: the other station's call can be given during
+    // an AMTOR link.
+    for (QToolButton* b : {PactorStb, PactorListen, PactorUnpro, PactorCQ, PactorCall,
+                           PactorListCall, AmtorStb, AmtorListen, AmtorFEC, AmtorCQ, AmtorListcall})
+        b->setEnabled(true);
+    for (QToolButton* b : {pactorDisconnect, PactorHardDisconnect, AmtorDisConnect,
+                           AmtorHardDisconnect})
+        b->setEnabled(false);
+}
+
+void THoofdForm::DisAblePactorKnoppen() {
+    for (QToolButton* b : {PactorStb, PactorListen, PactorUnpro, PactorCQ, PactorCall,
+                           PactorListCall, AmtorStb, AmtorListen, AmtorFEC, AmtorCQ, AmtorListcall})
+        b->setEnabled(false);
+    for (QToolButton* b : {pactorDisconnect, PactorHardDisconnect, AmtorDisConnect,
+                           AmtorHardDisconnect})
+        b->setEnabled(true);
+}

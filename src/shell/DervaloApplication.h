@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QApplication>
+#include <functional>
+
+// The application object. It runs the program's message hook once before
+// each input or timer event taken from the event queue is handled (never for
+// events sent from inside a handler, so never recursively from the hook's own
+// repaints), and it keeps track of the Escape key.
+class DervaloApplication : public QApplication {
+    Q_OBJECT
+public:
+    DervaloApplication(int& argc, char** argv);
+
+    // The hook; an empty function removes it.
+    static void SetMessageHook(std::function<void()> hook);
+    // Whether an event of this type runs the hook.
+    static bool RunsHook(int eventType);
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    int depth_ = 0;
+};
+
+// Runs the hook for an event about to be dispatched from the event loop, if
+// the hook is set and the event is one it runs for. Used by notify; kept
+// apart so tests with a plain application can drive it.
+void RunMessageHook(int eventType, bool outermost);

@@ -1,0 +1,274 @@
+// The life cycle of the main window: creation, the controller start-up at the
+// end of each layout pass, the close request, and the shared helpers.
+#include "shell/HoofdForm.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QToolTip>
+
+#include "link/ComBaudConfig.h"
+#include "link/SerialBackend.h"
+#include "host/Frames.h"
+#include "shell/Appearance.h"
+#include "shell/Clock.h"
+#include "shell/DervaloApplication.h"
+#include "shell/FileLookup.h"
+#include "shell/InOutError.h"
+#include "shell/Layout.h"
+#include "shell/Prompts.h"
+#include "shell/Widgets.h"
+
+THoofdForm::THoofdForm(SerialBackend& backend, Clock& clock, Prompts& prompts,
+                       const QString& folder, QWidget* parent)
+    : QMainWindow(parent), poort(backend, prompts), clock_(clock), prompts_(prompts),
+      folder_(folder) {
+    setObjectName(QStringLiteral("HoofdForm"));
+    setWindowTitle(QStringLiteral("Dervalo"));
+    resize(776, 457);
+    StatusAanvraagTimer.setInterval(557);
+    Schryfinterval.setInterval(113);
+    connect(&StatusAanvraagTimer, &QTimer::timeout, this,
+            [this] { Guarded([this] { StatusAanvraagTimerTimer(); }); });
+    connect(&Schryfinterval, &QTimer::timeout, this,
+            [this] { Guarded([this] { SchryfintervalTimer(); }); });
+    BuildWidgets();
+    BuildMenus();
+    // The write timer is on from the start, the status timer off.
+    Schryfinterval.start();
+    FormCreate();
+}
+
+THoofdForm::~THoofdForm() { DervaloApplication::SetMessageHook({}); }
+
+void THoofdForm::CreateDialogs() {
+    // The dialogs are made in a fixed order after the main window and live
+    // for the whole run, hidden until they are needed.
+    ComBaudConfig = new TComBaudConfig(st.StoredPortName, st.StoredBaudRate, this);
+    StopTimers(); // the first layout pass starts them again
+}
+
+void THoofdForm::FormCreate() {
+    // 1. The message hook.
+    DervaloApplication::SetMessageHook([this] { ReceiveHandle(); });
+
+    // 2. Hints: yellow, shown after 500 ms, for 2500 ms.
+    QPalette tip = QToolTip::palette();
+    tip.setColor(QPalette::ToolTipBase, QColor(255, 255, 0));
+    tip.setColor(QPalette::ToolTipText, Qt::black);
+    QToolTip::setPalette(tip);
+    qApp->setProperty("toolTipWakeUpDelay", 500); // informative; the style decides
+    qApp->setProperty("toolTipFallAsleepDelay", 2500);
+
+    // 3. - 5. The settings file, or the built-in defaults.
+    const bool read = ReadSettings(folder_, st, st.IniStatus);
+    if (read) {
+        st.PortName = st.StoredPortName;
+        st.BaudRate = st.StoredBaudRate;
+        ApplyStoredAppearance();
+    } else {
+        StopTimers();
+        Warning(QStringLiteral("Dervalo.ini not found on disk"));
+        ReadBuildInParameters();
+    }
+
+    // 6. The call and the four switches.
+    st.MyCall = st.DefaultMyCall;
+    if (st.WindowMaximized) setWindowState(windowState() | Qt::WindowMaximized);
+    else setWindowState(windowState() & ~Qt::WindowMaximized);
+    MenuToggleMaildrop->setChecked(st.MaildropOn);
+    if (st.MaildropOn) SetTransmitCaption(QStringLiteral("Maildrop is switched ON !"));
+    PkInit->setChecked(st.PkInitOn);
+    LogBook->setChecked(st.LogBookOn);
+    if (st.LogBookOn) OpenLogBookFile();
+    MenuShowLogBook->setEnabled(st.LogBookOn);
+    MenuEditLogBook->setEnabled(st.LogBookOn);
+
+    // 7. - 9.
+    ShowPortPane();
+    OpenPoort();
+    StopTimers();
+    StartTimers();
+
+    // 10. - 11.
+    st.TransmitBarTop = Layout::TransmitBarTopFor(centralWidget()->height(), st.SplitPerMille);
+    Versie->setText(QStringLiteral("Version ") + QLatin1String(DervaloState::kVersion));
+}
+
+void THoofdForm::MenuComPortClick() {
+    StopTimers();
+    ComBaudConfig->OnOk = [this] {
+        StopTimers();
+        // A group without a selection keeps the port or rate in use.
+        const int port = ComBaudConfig->PortIndex();
+        const int rate = ComBaudConfig->RateIndex();
+        if (port >= 0) st.PortName = TComBaudConfig::PortNameFor(port);
+        if (rate >= 0) st.BaudRate = TComBaudConfig::BaudRateFor(rate);
+        poort.PoortClose();
+        poort.PoortOpen(st.PortName);
+        poort.PoortSetState(st.BaudRate);
+        poort.PoortSetTimeouts();
+        StartTimers();
+    };
+    const int result = prompts_.ShowModal(*ComBaudConfig);
+    if (result != QDialog::Accepted) StartTimers();
+    ShowPortPane();
+}
+
+void THoofdForm::ShowPortPane() {
+    Pane8->setText(st.PortName + QStringLiteral(": ") + QString::number(st.BaudRate));
+}
+
+void THoofdForm::ReadBuildInParameters() {
+    ApplyBuiltInDefaults(st);
+    ApplyStoredAppearance();
+    // The bars' own captions use the "System" font.
+    QFont barFont = Receivebalk->font();
+    barFont.setFamily(Appearance::FamilyFor(QStringLiteral("System")));
+    Receivebalk->setFont(barFont);
+    Transmitbalk->setFont(barFont);
+}
+
+void THoofdForm::StopTimers() {
+    Schryfinterval.stop();
+    StatusAanvraagTimer.stop();
+}
+
+void THoofdForm::StartTimers() {
+    Schryfinterval.start();
+    Delay(100);
+    StatusAanvraagTimer.start();
+}
+
+void THoofdForm::Delay(quint32 ms) { clock_.Delay(ms); }
+
+void THoofdForm::Warning(const QString& text) {
+    prompts_.MessageBox(text, QStringLiteral("Dervalo    Warning"), Prompts::Buttons::Ok);
+}
+
+void THoofdForm::OpenPoort() {
+    poort.PoortOpen(st.PortName);
+    poort.PoortSetState(st.BaudRate);
+    poort.PoortSetTimeouts();
+}
+
+void THoofdForm::ControllerStartUp() {
+    StartTimers();
+    Receivebalk->setText(QStringLiteral("Receive"));
+    TimeToPk232();
+    if (!st.PkStarted && !st.MaildropOn) {
+        if (st.PkInitOn) {
+            Send(QByteArray("*") + Frames::LineEnd);
+            Delay(500);
+            WaitForData();
+            DummiRead();
+            Send(QByteArray("restart") + Frames::LineEnd);
+            Delay(1000);
+            if (V24Data()) GETV24DUMB();
+            st.PkStarted = true;
+            MenuUnpro->setEnabled(true);
+            MenuAmtorFec->setEnabled(false);
+            MenuBaudotTransmit->setEnabled(false);
+            HostOn(0);
+            Delay(500);
+            TimeToPk232();
+            SwitchToPactor();
+            SwitchListenOn();
+        } else {
+            // The controller is taken to be in HOST mode with its parameters
+            // loaded already.
+            SetTransmitCaption(QStringLiteral("Transmit"));
+            st.PkParametersLoaded = true;
+            st.HostModeActive = true;
+        }
+    }
+    st.RxScrollPos = quint16(ReceiveWindow->verticalScrollBar()->value());
+    ScrollNaarEnd();
+}
+
+bool THoofdForm::FormCloseQuery() {
+    const bool confirmed = prompts_.Confirm(QStringLiteral("Close Dervalo?"),
+                                            QStringLiteral("Dervalo"));
+    if (confirmed && !st.MaildropOn) {
+        st.Closing = true;
+        ReceiveWindow->clear();
+        QApplication::clipboard()->clear();
+        st.WindowMaximized = isMaximized();
+        MenuPactorClick();
+        if (st.PkInitOn) hostOff();
+        if (st.LogFileOpen) CloseLogFile();
+        if (st.LogBookOn) CloseLogBookFile();
+    }
+    // The settings are written on every close request, confirmed or not.
+    WriteSettings(folder_, st, st.IniStatus, prompts_);
+    return confirmed;
+}
+
+void THoofdForm::closeEvent(QCloseEvent* event) {
+    bool accept = false;
+    Guarded([&] { accept = FormCloseQuery(); });
+    if (accept) {
+        StopTimers();
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void THoofdForm::MenuExitDervaloClick() { close(); }
+
+void THoofdForm::Help1Click() {
+    if (FileExistsNoCase(folder_, QStringLiteral("Dervalo.Hlp"))) {
+        const QString path = FindFileNoCase(folder_, QStringLiteral("Dervalo.hlp"));
+        if (!prompts_.OpenDocument(path))
+            Warning(QStringLiteral("Cannot show %1").arg(path));
+    } else {
+        Warning(QStringLiteral("Dervalo.hlp not found !"));
+    }
+}
+
+void THoofdForm::MenuEditaFileClick() {
+    if (FileExistsNoCase(folder_, QStringLiteral("Tramlet.exe"))) {
+        const QString path = FindFileNoCase(folder_, QStringLiteral("Tramlet.exe"));
+        if (!prompts_.StartProgram(path, {}))
+            Warning(QStringLiteral("Cannot start %1").arg(path));
+    } else {
+        Warning(QStringLiteral("Tramlet.exe not found! Download it from Homepage QQ0QQ"));
+    }
+}
+
+void THoofdForm::Guarded(const std::function<void()>& operation) {
+    try {
+        operation();
+    } catch (const InOutError& e) {
+        prompts_.MessageBox(e.Message(), QStringLiteral("Dervalo"), Prompts::Buttons::Ok);
+    }
+}
+
+void THoofdForm::SetLamp(QLabel* lamp, const QColor& background, const QColor& text) {
+    QPalette p = lamp->palette();
+    p.setColor(QPalette::Window, background);
+    p.setColor(QPalette::WindowText, text);
+    lamp->setPalette(p);
+    lamp->repaint();
+}
+
+void THoofdForm::SetPane(QLabel* pane, const QString& text) {
+    pane->setText(text);
+    pane->repaint();
+}
+
+void THoofdForm::SetTransmitCaption(const QString& text) {
+    Transmitbalk->setText(text);
+    Transmitbalk->repaint();
+}
+
+void THoofdForm::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Guarded([this] { FormResize(); });
+}

@@ -1,0 +1,281 @@
+#pragma once
+
+#include <QFile>
+#include <QMainWindow>
+#include <QString>
+#include <QTimer>
+#include <QVector>
+#include <functional>
+#include <memory>
+
+#include "link/Poort.h"
+#include "shell/ProgramState.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QToolButton;
+class Clock;
+class Prompts;
+class SerialBackend;
+class TComBaudConfig;
+class TTabBalk;
+class TBar;
+
+// The main window: it creates the widgets, owns the program-wide state and
+// wires events to the subsystem code. The operations of each subsystem are
+// methods of this class, defined in the source files of their own folders
+// (host/, operations/, terminal/, logbook/); this file and HoofdForm.cpp keep
+// the life cycle and the widgets.
+class THoofdForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // `folder` is the working folder in which every file of the program is
+    // looked up. FormCreate runs here.
+    THoofdForm(SerialBackend& backend, Clock& clock, Prompts& prompts, const QString& folder,
+               QWidget* parent = nullptr);
+    ~THoofdForm() override;
+
+    // Creates the program's dialogs in their fixed order, after the main
+    // window: they stay hidden and live for the whole run.
+    void CreateDialogs();
+
+    DervaloState st;
+    Poort poort;
+
+    // ---- life cycle and shared helpers ----
+    void FormCreate();
+    bool FormCloseQuery();
+    void StopTimers();
+    void StartTimers();
+    void Delay(quint32 ms);
+    void Warning(const QString& text);
+    void OpenPoort();
+    void ReadBuildInParameters();
+    void ControllerStartUp();
+    void Help1Click();
+    void MenuEditaFileClick();
+    void MenuExitDervaloClick();
+    // Runs an operation; an input/output error ends it and is shown in a box.
+    void Guarded(const std::function<void()>& operation);
+
+    // ---- layout and appearance ----
+    void FormResize();
+    void MenuRxWindowFontClick();
+    void MenuTxWindowFontClick();
+    void KnoppenBalk1Click();
+    void Statusline1Click();
+    void MenuRxWindowColorClick();
+    void MenuTxWindowColorClick();
+    void TransmitandReceivebar1Click();
+    void TransmitbalkMouseDown();
+    void TransmitbalkMouseMove(int y);
+    void TransmitbalkMouseUp();
+    void ApplyStoredAppearance();
+
+    // ---- port dialog ----
+    void MenuComPortClick();
+    void ShowPortPane();
+
+    // ---- host frames and transmission ----
+    void Send(const QByteArray& text);
+    void senddata(const QByteArray& text);
+    void SendCTRL(quint8 code);
+    void sendstatusreq();
+    void StatusAanvraagTimerTimer();
+    void TimeToPk232();
+    void RefreshCountPanes();
+
+    // ---- receive decoder ----
+    // What a single-byte read yields when no byte came: ignored everywhere.
+    static constexpr int kNoByte = -1;
+    // A frame whose end never comes is given up after this long.
+    static constexpr quint32 kFrameTimeLimitMs = 2000;
+    bool V24Data();
+    void WaitForData();
+    int V24Read();
+    int V24input();
+    void GETV24Data();
+    void GETV24DUMB();
+    void DummiRead();
+
+    // ---- status decoding and status line ----
+    void READMODE(int kind);
+    void MakeMode();
+    void StatusLine();
+    void EnablePactorKnoppen();
+    void DisAblePactorKnoppen();
+
+    // ---- host mode entry and exit ----
+    void HostOn(int kind);
+    void hostOff();
+    void ZetPkKlaar();
+    void PkInitClick();
+
+    // ---- receive output ----
+    void schryf(quint8 c);
+    void SchryfintervalTimer();
+    void ReceiveHandle();
+
+    // ---- keyboard transmit ----
+    void ZendWindowKeyPress(quint8 key);
+
+    // ---- modes ----
+    void SwitchToPactor();
+    void SwitchToAmtor();
+    void SwitchToRtty();
+    void SwitchListenOn();
+    void SwitchListenOff();
+    void MenuPactorClick();
+    void MenuAmtorClick();
+    void MenuRttyClick();
+    void MenuDumbClick();
+    void MenuToggleListenClick();
+    void MenuStandbyClick();
+    void ZetTabNaar(int page);
+    void TabBalkChange(int page);
+
+    // ---- calls and link control ----
+    void MenuYourcallClick();
+    void MenuCallAstationClick();
+    void MenuCallAListStationClick();
+    void MenuDisconnectClick();
+    void MenuHardDisconnectClick();
+    void MenuChangeOverClick();
+    void MenuSendHiscalldeMycallClick();
+
+    // ---- broadcasts ----
+    void MenuUnproClick();
+    void MenuAmtorFecClick();
+    void MenuBaudotTransmitClick();
+    void MenuCallCQClick();
+    void PactorCQClick();
+    void AmtorCQClick();
+    void RttyCQClick();
+    void RttyReceiveClick();
+    void RttyTransmitClick();
+
+    // ---- maildrop ----
+    void MenuToggleMaildropClick();
+    void MenuMaildropCheckClick();
+    void MdcListClick();
+    void MdcReadClick();
+    void MdcWriteClick();
+    void MdcKillClick();
+
+    // ---- terminal windows and files ----
+    void ScrollNaarEnd();
+    void MenuClearRxScreenClick();
+    void MenuClearTxScreenClick();
+    void ClearTransmitBufferClick();
+    void SaveBufferClick();
+    void MenuOpenLogFileClick();
+    void MenuCloseLogFileClick();
+    void OpenLogFileClick();
+    void CloseLogFile();
+    void MenuTransmitFileClick();
+
+    // ---- logbook ----
+    void LogBookClick();
+    void MenuShowLogBookClick();
+    void MenuEditLogBookClick();
+    void OpenLogBookFile();
+    void CloseLogBookFile();
+
+    // ---- widgets, by their design names ----
+    TTabBalk* TabBalk = nullptr;
+    QWidget* PactorPage = nullptr;
+    QWidget* AmtorPage = nullptr;
+    QWidget* RttyPage = nullptr;
+    QWidget* DumbPage = nullptr;
+    QToolButton *PactorStb, *PactorListen, *PactorUnpro, *PactorCQ, *PactorCall, *PactorListCall,
+        *pactorDisconnect, *PactorHardDisconnect;
+    QToolButton *AmtorStb, *AmtorListen, *AmtorFEC, *AmtorCQ, *Amtorcall, *AmtorListcall,
+        *AmtorDisConnect, *AmtorHardDisconnect;
+    QToolButton *RttyReceive, *RttyTransmit, *RttyCQ, *RttyHiscall;
+    QToolButton *MdcList, *MdcRead, *MdcWrite, *MdcKill;
+
+    QFrame* KnoppenBalk = nullptr;
+    QPushButton *SpeedCho, *SpeedHiscall, *SpeedRxClear, *SpeedTxClear, *OpenLogFile, *XmitFile,
+        *ClearTransmitBuffer, *SaveBuffer;
+
+    QLabel* Receivebalk = nullptr;
+    QLabel* Versie = nullptr;
+    QPlainTextEdit* ReceiveWindow = nullptr;
+    TBar* Transmitbalk = nullptr;
+    QLabel *XOnLed, *LeesLed, *LogLed, *V24DataLed;
+    QPlainTextEdit* ZendWindow = nullptr;
+    QLineEdit* Temp = nullptr;
+    QFrame* Statusbalk = nullptr;
+    QLabel *Pane1, *Pane2, *Pane3, *Pane4, *Pane5, *Pane6, *Pane7, *Pane8;
+    QVector<QLabel*> Panes;
+
+    QTimer StatusAanvraagTimer;
+    QTimer Schryfinterval;
+
+    // ---- menu items ----
+    QAction *MenuOpenLogFile, *MenuCloseLogFile, *MenuShowLogBook, *MenuEditLogBook,
+        *MenuEditaFile, *MenuTransmitFile, *MenuExitDervalo;
+    QAction *MenuComPort, *MenuRxWindowFont, *MenuTxWindowFont, *KnoppenBalk1, *Statusline1,
+        *MenuRxWindowColor, *MenuTxWindowColor, *TransmitandReceivebar1, *MenuYourcall, *PkInit,
+        *LogBook;
+    QAction *MenuPactor, *MenuAmtor, *MenuRtty, *MenuDumb;
+    QAction *MenuToggleListen, *MenuUnpro, *MenuAmtorFec, *MenuBaudotTransmit, *MenuStandby,
+        *MenuCallAstation, *MenuCallAListStation, *MenuDisconnect, *MenuHardDisconnect,
+        *MenuCallCQ, *MenuChangeOver, *MenuSendHiscalldeMycall, *MenuClearTxScreen,
+        *MenuClearRxScreen;
+    QAction *MenuToggleMaildrop, *MenuMaildropCheck;
+    QAction* Help1;
+
+    // The receive log capture file, open while st.LogFileOpen is set.
+    QFile LogFile;
+
+    // ---- dialogs ----
+    TComBaudConfig* ComBaudConfig = nullptr;
+
+    Clock& clock() { return clock_; }
+    Prompts& prompts() { return prompts_; }
+    const QString& folder() const { return folder_; }
+
+    // Sets a lamp's caption and colours and repaints it at once.
+    static void SetLamp(QLabel* lamp, const QColor& background, const QColor& text);
+    // Sets a status pane's text and repaints it at once.
+    static void SetPane(QLabel* pane, const QString& text);
+    // The caption of the transmit bar, repainted at once.
+    void SetTransmitCaption(const QString& text);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildWidgets();
+    void BuildModeBar();
+    void BuildGeneralButtons();
+    QToolButton* ModeButton(QWidget* page, const char* name, const QString& caption,
+                            const QString& hint, void (THoofdForm::*handler)());
+    QPushButton* GeneralButton(const char* name, const QString& caption, const QString& hint,
+                               void (THoofdForm::*handler)());
+    QAction* Item(QMenu* menu, const char* name, const QString& caption,
+                  const QKeySequence& key, void (THoofdForm::*handler)());
+
+    void StartFrameClock();
+    bool FrameTimeUp() const;
+
+    Clock& clock_;
+    Prompts& prompts_;
+    QString folder_;
+    bool sendOutage_ = false; // the port went away; see Send
+    quint32 frameStart_ = 0;
+    bool frameClockRunning_ = false;
+    bool closeConfirmed_ = false;
+    QFont fontDialogFont_;
+    QColor fontDialogColor_;
+    QString clipboardDuringDrag_;
+};

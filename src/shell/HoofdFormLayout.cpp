@@ -1,0 +1,228 @@
+// The layout pass, the transmit bar drag, and the fonts and colours of the
+// main window's parts.
+#include <QApplication>
+#include <QClipboard>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "shell/Appearance.h"
+#include "shell/HoofdForm.h"
+#include "shell/Layout.h"
+#include "shell/Prompts.h"
+#include "shell/Widgets.h"
+
+namespace {
+void SetBackground(QWidget* w, const QColor& c) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Base, c);
+    p.setColor(QPalette::Window, c);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+QColor Background(QWidget* w) { return w->palette().color(QPalette::Base); }
+void SetTextColour(QWidget* w, const QColor& c) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Text, c);
+    w->setPalette(p);
+}
+} // namespace
+
+void THoofdForm::FormResize() {
+    if (st.Closing) return;
+    const int W = width();
+    const int H = height();
+    const int CH = centralWidget()->height();
+    const Layout::Design d;
+    const Layout::Result r = Layout::Compute({W, H, CH, st.SplitPerMille}, d);
+
+    st.RxMaxScrollPos = 0;
+    st.TransmitBarTop = r.TransmitBarTop;
+    Receivebalk->setGeometry(r.receiveBar);
+    Transmitbalk->setGeometry(r.transmitBar);
+    Temp->move(0, Transmitbalk->y());
+    TabBalk->setGeometry(r.tabBalk);
+    ReceiveWindow->setGeometry(r.receiveWindow);
+    Versie->move(r.versieLeft, Versie->y());
+    XOnLed->move(r.xonLedLeft, d.ledTop);
+    LeesLed->move(r.leesLedLeft, d.ledTop);
+    LogLed->move(r.logLedLeft, d.ledTop);
+    V24DataLed->move(r.v24DataLedLeft, d.ledTop);
+    ZendWindow->setGeometry(r.transmitWindow);
+
+    const QVector<QVector<QToolButton*>> rows = {
+        {MdcList, MdcRead, MdcWrite, MdcKill},
+        {PactorStb, PactorListen, PactorUnpro, PactorCQ, PactorCall, PactorListCall,
+         pactorDisconnect, PactorHardDisconnect},
+        {AmtorStb, AmtorListen, AmtorFEC, AmtorCQ, Amtorcall, AmtorListcall, AmtorDisConnect,
+         AmtorHardDisconnect},
+        {RttyReceive, RttyTransmit, RttyCQ, RttyHiscall}};
+    for (const auto& row : rows)
+        for (int i = 0; i < row.size(); ++i)
+            row[i]->setGeometry(r.modeButtonLefts[i], r.modeButtonTop, r.modeButtonWidth,
+                                r.modeButtonHeight);
+
+    KnoppenBalk->setGeometry(r.knoppenBalk);
+    const QVector<QPushButton*> lower = {SpeedTxClear, SpeedRxClear, SpeedHiscall, SpeedCho};
+    const QVector<QPushButton*> upper = {SaveBuffer, ClearTransmitBuffer, XmitFile, OpenLogFile};
+    for (int i = 0; i < 4; ++i) {
+        lower[i]->setGeometry(r.lowerRow[i]);
+        upper[i]->setGeometry(r.upperRow[i]);
+    }
+
+    Statusbalk->setGeometry(r.statusBar);
+    for (int i = 0; i < 8; ++i) Panes[i]->setGeometry(r.panes[i]);
+
+    // Text margins of the two text windows: a little room at the left.
+    for (QPlainTextEdit* w : {ReceiveWindow, ZendWindow}) w->document()->setDocumentMargin(5);
+    update();
+    ControllerStartUp();
+}
+
+// ---- dragging the transmit bar ----
+
+void THoofdForm::TransmitbalkMouseDown() {
+    st.BarDragging = true;
+    // The receive text is parked on the clipboard while the bar moves (an
+    // empty window parks an empty text, so nothing old comes back later).
+    QApplication::clipboard()->setText(ReceiveWindow->toPlainText());
+    ReceiveWindow->clear();
+}
+
+void THoofdForm::TransmitbalkMouseMove(int y) {
+    if (!st.BarDragging) return;
+    const Layout::DragStep step = Layout::DragMove(Transmitbalk->y(), y, height());
+    if (step.hitTop) st.BarHitTop = true;
+    if (step.hitBottom) st.BarHitBottom = true;
+    if (!step.moved) return;
+    Transmitbalk->move(Transmitbalk->x(), step.barTop);
+    ReceiveWindow->resize(ReceiveWindow->width(), st.TransmitBarTop - ReceiveWindow->y());
+    ZendWindow->move(ZendWindow->x(), Transmitbalk->height() + st.TransmitBarTop);
+    st.TransmitBarTop = step.barTop;
+}
+
+void THoofdForm::TransmitbalkMouseUp() {
+    if (!st.BarDragging) return;
+    const int top = Layout::DragReleaseTop(Transmitbalk->y(), st.BarHitTop, st.BarHitBottom,
+                                           height());
+    Transmitbalk->move(Transmitbalk->x(), top);
+    ReceiveWindow->insertPlainText(QApplication::clipboard()->text());
+    st.TransmitBarTop = top;
+    const int CH = centralWidget()->height();
+    st.SplitPerMille = quint16(Layout::SplitPerMilleFor(CH, st.TransmitBarTop));
+    st.BarDragging = false;
+    st.RxMaxScrollPos = 0;
+    FormResize();
+    ScrollNaarEnd();
+    st.BarHitTop = false;
+    st.BarHitBottom = false;
+}
+
+// ---- fonts and colours ----
+
+void THoofdForm::ApplyStoredAppearance() {
+    QFont rx = ReceiveWindow->font();
+    Appearance::ApplyNameAndSize(rx, st.RxFontName, st.RxFontSize);
+    ReceiveWindow->setFont(rx);
+    SetBackground(ReceiveWindow, Appearance::FromWinColor(st.RxWindowColor));
+    QFont tx = ZendWindow->font();
+    Appearance::ApplyNameAndSize(tx, st.TxFontName, st.TxFontSize);
+    ZendWindow->setFont(tx);
+    SetBackground(ZendWindow, Appearance::FromWinColor(st.TxWindowColor));
+    rx.setBold(st.RxFontStyle == QLatin1String("Bold"));
+    ReceiveWindow->setFont(rx);
+    tx.setBold(st.TxFontStyle == QLatin1String("Bold"));
+    ZendWindow->setFont(tx);
+    SetTextColour(ReceiveWindow, Appearance::FromWinColor(st.RxFontColor));
+    SetTextColour(ZendWindow, Appearance::FromWinColor(st.TxFontColor));
+    SetBackground(Receivebalk, Appearance::FromWinColor(st.ReceiveBarColor));
+    SetBackground(Transmitbalk, Appearance::FromWinColor(st.TransmitBarColor));
+    SetBackground(Temp, Appearance::FromWinColor(st.TransmitBarColor));
+
+    QFont buttons = KnoppenBalk->font();
+    Appearance::ApplyStyleCode(buttons, st.ButtonFontStyle);
+    QFont status = Statusbalk->font();
+    Appearance::ApplyStyleCode(status, st.StatusFontStyle);
+    Appearance::ApplyNameAndSize(buttons, st.ButtonFontName, st.ButtonFontSize);
+    Appearance::ApplyNameAndSize(status, st.StatusFontName, st.StatusFontSize);
+    KnoppenBalk->setFont(buttons);
+    Statusbalk->setFont(status);
+}
+
+namespace {
+// The stored font name: the name the operator chose.
+QString StoredName(const QFont& f) { return f.family(); }
+} // namespace
+
+void THoofdForm::MenuRxWindowFontClick() {
+    const auto choice = prompts_.ChooseFont(fontDialogFont_, fontDialogColor_, true);
+    if (!choice) return;
+    fontDialogFont_ = choice->font;
+    fontDialogColor_ = choice->color;
+    ReceiveWindow->setFont(choice->font);
+    SetTextColour(ReceiveWindow, choice->color);
+    st.RxFontName = StoredName(choice->font);
+    st.RxFontSize = quint8(choice->font.pointSize());
+    st.RxFontColor = Appearance::ToWinColor(choice->color);
+    st.RxFontStyle = choice->font.bold() ? QStringLiteral("Bold") : QStringLiteral("Normal");
+}
+
+void THoofdForm::MenuTxWindowFontClick() {
+    const auto choice = prompts_.ChooseFont(fontDialogFont_, fontDialogColor_, true);
+    if (!choice) return;
+    fontDialogFont_ = choice->font;
+    fontDialogColor_ = choice->color;
+    ZendWindow->setFont(choice->font);
+    SetTextColour(ZendWindow, choice->color);
+    st.TxFontName = StoredName(choice->font);
+    st.TxFontSize = quint8(choice->font.pointSize());
+    st.TxFontColor = Appearance::ToWinColor(choice->color);
+    st.TxFontStyle = choice->font.bold() ? QStringLiteral("Bold") : QStringLiteral("Normal");
+}
+
+void THoofdForm::KnoppenBalk1Click() {
+    const auto choice = prompts_.ChooseFont(fontDialogFont_, fontDialogColor_, false);
+    if (!choice) return;
+    fontDialogFont_ = choice->font;
+    KnoppenBalk->setFont(choice->font);
+    st.ButtonFontName = StoredName(choice->font);
+    st.ButtonFontSize = quint16(choice->font.pointSize());
+    st.ButtonFontStyle = Appearance::StyleCodeOf(choice->font);
+}
+
+void THoofdForm::Statusline1Click() {
+    const auto choice = prompts_.ChooseFont(fontDialogFont_, fontDialogColor_, false);
+    if (!choice) return;
+    fontDialogFont_ = choice->font;
+    Statusbalk->setFont(choice->font);
+    st.StatusFontName = StoredName(choice->font);
+    st.StatusFontSize = quint16(choice->font.pointSize());
+    st.StatusFontStyle = Appearance::StyleCodeOf(choice->font);
+}
+
+void THoofdForm::MenuRxWindowColorClick() {
+    if (const auto c = prompts_.ChooseColor(Background(ReceiveWindow))) {
+        SetBackground(ReceiveWindow, *c);
+        st.RxWindowColor = Appearance::ToWinColor(*c);
+    }
+    // Without a choice the stored value stays, which is the window's colour.
+}
+
+void THoofdForm::MenuTxWindowColorClick() {
+    if (const auto c = prompts_.ChooseColor(Background(ZendWindow))) {
+        SetBackground(ZendWindow, *c);
+        st.TxWindowColor = Appearance::ToWinColor(*c);
+    }
+}
+
+void THoofdForm::TransmitandReceivebar1Click() {
+    if (const auto c = prompts_.ChooseColor(Receivebalk->palette().color(QPalette::Window))) {
+        SetBackground(Receivebalk, *c);
+        st.ReceiveBarColor = Appearance::ToWinColor(*c);
+    }
+    st.TransmitBarColor = st.ReceiveBarColor;
+    SetBackground(Transmitbalk, Appearance::FromWinColor(st.TransmitBarColor));
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+#include "host/StatusDecode.h"
+#include "link/Settings.h"
+
+// The program-wide state, owned by the main window. The settings fields and
+// the link state come in through the two bases, so every field is reached by
+// the name the rest of the program knows it by (`PortName`, `ModeName` ...).
+struct DervaloState : SettingsFields, LinkStatus {
+    static constexpr const char* kVersion = "3.01";
+
+    // The settings file
+    quint8 IniStatus = 0;
+
+    // Calls
+    QString MyCall;  // own call as last entered
+    QString HisCall; // the other station
+
+    // Controller and window flags
+    bool PkStarted = false;
+    bool PkParametersLoaded = false;
+    bool HostModeActive = false;
+    bool DumbMode = false;
+    bool Closing = false;
+
+    // Receive hold
+    bool HoldReceive = false;
+    bool ScrollBackMode = false;
+    QByteArray PendingReceiveText;
+    quint16 RxScrollPos = 0;
+    quint16 RxMaxScrollPos = 0;
+
+    // File transmission
+    quint16 TxPendingCount = 0;
+    bool FileTransmitActive = false;
+    bool FileTransmitAbort = false;
+    bool SendingCQ = false;
+
+    // Capture file and logbook
+    bool LogFileOpen = false;
+    QString PickedCall;
+
+    // Layout
+    int TransmitBarTop = 0;
+    bool BarDragging = false;
+    bool BarHitTop = false;
+    bool BarHitBottom = false;
+};

@@ -1,0 +1,61 @@
+#include "shell/Widgets.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace {
+// A tab bar that asks before it changes page.
+class TabBar : public QTabBar {
+public:
+    explicit TabBar(TTabBalk* owner) : QTabBar(owner), owner_(owner) {}
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override {
+        const int index = tabAt(e->position().toPoint());
+        if (e->button() == Qt::LeftButton && index >= 0 && index != currentIndex() &&
+            owner_->OnChange)
+            owner_->OnChange(index);
+        QTabBar::mousePressEvent(e);
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        int index = currentIndex();
+        if (e->key() == Qt::Key_Left) --index;
+        else if (e->key() == Qt::Key_Right) ++index;
+        else return QTabBar::keyPressEvent(e);
+        if (index >= 0 && index < count()) owner_->SetPage(index);
+    }
+    void wheelEvent(QWheelEvent* e) override { e->ignore(); }
+
+private:
+    TTabBalk* owner_;
+};
+} // namespace
+
+TTabBalk::TTabBalk(QWidget* parent) : QTabWidget(parent) { setTabBar(new TabBar(this)); }
+
+void TTabBalk::SetPage(int page) {
+    if (page == currentIndex()) return;
+    if (OnChange) OnChange(page);
+    setCurrentIndex(page);
+}
+
+TBar::TBar(QWidget* parent) : QLabel(parent) {
+    setCursor(Qt::SplitVCursor);
+    setToolTip(QStringLiteral("Move this bar up or down"));
+    setMouseTracking(false);
+}
+
+void TBar::mousePressEvent(QMouseEvent* e) {
+    if (OnPress) OnPress();
+    e->accept();
+}
+
+void TBar::mouseMoveEvent(QMouseEvent* e) {
+    if (OnMove) OnMove(int(e->position().y()));
+    e->accept();
+}
+
+void TBar::mouseReleaseEvent(QMouseEvent* e) {
+    if (OnRelease) OnRelease();
+    e->accept();
+}

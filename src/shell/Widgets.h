@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QLabel>
+#include <QTabBar>
+#include <QTabWidget>
+#include <functional>
+
+// The mode bar: a tabbed notebook that reports a page change, with the new
+// page number, before the new page is shown, whether the operator picks a tab
+// or the program sets the page. Setting the page that is showing raises
+// nothing.
+class TTabBalk : public QTabWidget {
+    Q_OBJECT
+public:
+    explicit TTabBalk(QWidget* parent = nullptr);
+    std::function<void(int)> OnChange;
+    void SetPage(int page);
+    int Page() const { return currentIndex(); }
+};
+
+// The transmit bar: a panel with a caption that reports mouse presses, moves
+// (with the pointer's position relative to its top edge) and releases.
+class TBar : public QLabel {
+    Q_OBJECT
+public:
+    explicit TBar(QWidget* parent = nullptr);
+    std::function<void()> OnPress;
+    std::function<void(int)> OnMove;
+    std::function<void()> OnRelease;
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+};
