@@ -61,7 +61,11 @@ public:
     bool TimeoutsSet() const { return timeoutsSet_; }
 
 private:
+    quint32 Now() const;
+    // Lets the peer run on to now and takes what it has sent.
     void PullFromPeer();
+    // The 1 ms read time-out of a read that finds nothing waiting.
+    void WaitForInput();
 
     VirtualClock* clock_;
     SerialPeer* peer_ = nullptr;

@@ -77,6 +77,9 @@ public:
     void TransmitbalkMouseMove(int y);
     void TransmitbalkMouseUp();
     void ApplyStoredAppearance();
+    // The window's outer height, title bar included.
+    int OuterHeight() const;
+    static constexpr int kTitleAllowance = 30;
 
     // ---- port dialog ----
     void MenuComPortClick();

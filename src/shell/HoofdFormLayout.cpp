@@ -31,10 +31,17 @@ void SetTextColour(QWidget* w, const QColor& c) {
 }
 } // namespace
 
+int THoofdForm::OuterHeight() const {
+    // The drag limits are measured from the window's outer height, title bar
+    // included; at least a usual title bar is allowed for, also where the
+    // platform does not tell the frame.
+    return qMax(frameGeometry().height(), height() + kTitleAllowance);
+}
+
 void THoofdForm::FormResize() {
     if (st.Closing) return;
     const int W = width();
-    const int H = height();
+    const int H = OuterHeight();
     const int CH = centralWidget()->height();
     const Layout::Design d;
     const Layout::Result r = Layout::Compute({W, H, CH, st.SplitPerMille}, d);
@@ -94,7 +101,7 @@ void THoofdForm::TransmitbalkMouseDown() {
 
 void THoofdForm::TransmitbalkMouseMove(int y) {
     if (!st.BarDragging) return;
-    const Layout::DragStep step = Layout::DragMove(Transmitbalk->y(), y, height());
+    const Layout::DragStep step = Layout::DragMove(Transmitbalk->y(), y, OuterHeight());
     if (step.hitTop) st.BarHitTop = true;
     if (step.hitBottom) st.BarHitBottom = true;
     if (!step.moved) return;
@@ -107,7 +114,7 @@ void THoofdForm::TransmitbalkMouseMove(int y) {
 void THoofdForm::TransmitbalkMouseUp() {
     if (!st.BarDragging) return;
     const int top = Layout::DragReleaseTop(Transmitbalk->y(), st.BarHitTop, st.BarHitBottom,
-                                           height());
+                                           OuterHeight());
     Transmitbalk->move(Transmitbalk->x(), top);
     ReceiveWindow->insertPlainText(QApplication::clipboard()->text());
     st.TransmitBarTop = top;

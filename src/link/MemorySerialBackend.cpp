@@ -1,0 +1,116 @@
+#include "link/MemorySerialBackend.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "link/SerialPeer.h"
+#include "shell/Clock.h"
+
+MemorySerialBackend::MemorySerialBackend(VirtualClock* clock) : clock_(clock) {}
+
+quint32 MemorySerialBackend::Now() const {
+    return clock_ ? clock_->TickCount() : 0;
+}
+
+void MemorySerialBackend::PullFromPeer() {
+    if (!peer_) return;
+    const quint32 now = Now();
+    peer_->Tick(now);
+    input_.append(peer_->ToHost(now));
+}
+
+void MemorySerialBackend::WaitForInput() {
+    // A read of an empty queue takes the read time-out, 1 ms; what arrives
+    // meanwhile is still taken by this read.
+    if (clock_) clock_->Advance(1);
+    PullFromPeer();
+}
+
+bool MemorySerialBackend::Open(const QString& deviceName) {
+    if (open_) Close();
+    if (missing_.contains(deviceName)) return false;
+    open_ = true;
+    device_ = deviceName;
+    ++openCount_;
+    return true;
+}
+
+bool MemorySerialBackend::SetState(quint16 baudRate) {
+    if (!open_ || failState_) return false;
+    baud_ = baudRate;
+    return true;
+}
+
+bool MemorySerialBackend::SetTimeouts() {
+    if (!open_ || failTimeouts_) return false;
+    timeoutsSet_ = true;
+    return true;
+}
+
+bool MemorySerialBackend::SetQueues(quint32 receiveSize, quint32 sendSize) {
+    if (!open_ || failQueues_) return false;
+    rxQueue_ = receiveSize;
+    txQueue_ = sendSize;
+    return true;
+}
+
+bool MemorySerialBackend::WriteByte(quint8 byte) {
+    if (!open_) return false;
+    if (failWrites_ < 0) return false;
+    if (failWrites_ > 0) {
+        --failWrites_;
+        return false;
+    }
+    const quint32 now = Now();
+    written_.append(Written{byte, now});
+    if (peer_) peer_->FromHost(byte, now);
+    return true;
+}
+
+bool MemorySerialBackend::ReadByte(quint8& byte) {
+    if (!open_) return false;
+    PullFromPeer();
+    if (input_.isEmpty()) WaitForInput();
+    if (input_.isEmpty()) return false;
+    byte = quint8(input_.at(0));
+    input_.remove(0, 1);
+    return true;
+}
+
+qint32 MemorySerialBackend::BytesAvailable() {
+    if (!open_) return 0;
+    PullFromPeer();
+    return qint32(input_.size());
+}
+
+int MemorySerialBackend::ReadBlock(char* buffer, int maxCount) {
+    if (!open_ || buffer == nullptr || maxCount <= 0) return 0;
+    PullFromPeer();
+    if (input_.isEmpty()) WaitForInput();
+    const int n = int(std::min<qsizetype>(maxCount, input_.size()));
+    if (n > 0) {
+        std::memcpy(buffer, input_.constData(), size_t(n));
+        input_.remove(0, n);
+    }
+    return n;
+}
+
+void MemorySerialBackend::PurgeInput() {
+    if (!open_) return;
+    PullFromPeer();
+    input_.clear();
+}
+
+void MemorySerialBackend::Close() {
+    if (!open_) return;
+    open_ = false;
+    ++closeCount_;
+}
+
+QByteArray MemorySerialBackend::WrittenBytes() const {
+    QByteArray out;
+    out.reserve(written_.size());
+    for (const Written& w : written_)
+        out.append(char(w.byte));
+    return out;
+}

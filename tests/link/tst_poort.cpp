@@ -1,0 +1,371 @@
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <functional>
+#include <memory>
+#include <poll.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "ScriptedPrompts.h"
+#include "link/MemorySerialBackend.h"
+#include "link/Poort.h"
+#include "link/QtSerialBackend.h"
+#include "link/SerialPeer.h"
+#include "shell/Clock.h"
+
+namespace {
+
+const QString kPortError = QStringLiteral("Warning|Port Error");
+
+// The master side of a pseudo-terminal; the port opens the slave side.
+class PtyMaster {
+public:
+    PtyMaster() {
+        fd_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (fd_ >= 0 && ::grantpt(fd_) == 0 && ::unlockpt(fd_) == 0)
+            slave_ = QString::fromLocal8Bit(::ptsname(fd_));
+    }
+    ~PtyMaster() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    bool Ok() const { return fd_ >= 0 && !slave_.isEmpty(); }
+    QString SlavePath() const { return slave_; }
+    // On Linux the master side reads out the slave's line settings.
+    bool SlaveSettings(termios& tio) const { return ::tcgetattr(fd_, &tio) == 0; }
+    bool Send(const QByteArray& bytes) {
+        return ::write(fd_, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    }
+    QByteArray Receive(int count) {
+        QByteArray got;
+        for (int i = 0; i < 2000 && got.size() < count; ++i) {
+            char buf[256];
+            const ssize_t r = ::read(fd_, buf, sizeof buf);
+            if (r > 0)
+                got.append(buf, r);
+            else
+                ::poll(nullptr, 0, 1);
+        }
+        return got;
+    }
+
+private:
+    int fd_ = -1;
+    QString slave_;
+};
+
+// A pseudo-terminal hands bytes over a little later: poll in 1 ms steps,
+// for at most about two seconds.
+bool WaitUntil(const std::function<bool()>& done) {
+    for (int i = 0; i < 2000 && !done(); ++i)
+        ::poll(nullptr, 0, 1);
+    return done();
+}
+
+void OpenPoort(Poort& poort, const QString& name, quint16 baud) {
+    poort.PoortOpen(name);
+    poort.PoortSetState(baud);
+    poort.PoortSetTimeouts();
+}
+
+// Notes whether a port operation was in progress at each box.
+class BusyWatchingPrompts : public ScriptedPrompts {
+public:
+    Poort* poort = nullptr;
+    QList<bool> busyAtBox;
+    Answer MessageBox(const QString& text, const QString& caption, Buttons buttons) override {
+        busyAtBox << poort->PortBusy();
+        return ScriptedPrompts::MessageBox(text, caption, buttons);
+    }
+};
+
+// Answers every byte with the byte plus one, `lag` ms later.
+class LaggingEcho : public SerialPeer {
+public:
+    explicit LaggingEcho(quint32 lag) : lag_(lag) {}
+    QList<quint32> heardAt;
+    quint32 lastTick = 0;
+    void FromHost(quint8 byte, quint32 nowMs) override {
+        heardAt << nowMs;
+        pending_.append({quint8(byte + 1), nowMs + lag_});
+    }
+    void Tick(quint32 nowMs) override { lastTick = nowMs; }
+    QByteArray ToHost(quint32 nowMs) override {
+        QByteArray out;
+        while (!pending_.isEmpty() && pending_.first().second <= nowMs)
+            out.append(char(pending_.takeFirst().first));
+        return out;
+    }
+
+private:
+    quint32 lag_;
+    QList<QPair<quint8, quint32>> pending_;
+};
+
+} // namespace
+
+class TestPoort : public QObject {
+    Q_OBJECT
+
+private slots:
+    void comNamesMapToUarts();
+    void ptyLineSettingsAndBytes();
+    void ptyExclusiveHangUpAndReopen();
+    void missingDeviceBoxes();
+    void memoryLogReadsAndPeer();
+    void memoryFailureSwitches();
+};
+
+void TestPoort::comNamesMapToUarts() {
+    QCOMPARE(QtSerialBackend::DevicePath("COM1"), QString("/dev/ttyS0"));
+    QCOMPARE(QtSerialBackend::DevicePath("com4"), QString("/dev/ttyS3"));
+    QCOMPARE(QtSerialBackend::DevicePath("COM5"), QString("/dev/COM5"));
+    QCOMPARE(QtSerialBackend::DevicePath("ttyUSB0"), QString("/dev/ttyUSB0"));
+    QCOMPARE(QtSerialBackend::DevicePath("/tmp/pk/line"), QString("/tmp/pk/line"));
+}
+
+void TestPoort::ptyLineSettingsAndBytes() {
+    PtyMaster master;
+    QVERIFY(master.Ok());
+    QtSerialBackend backend;
+    ScriptedPrompts prompts;
+    Poort poort(backend, prompts);
+    QCOMPARE(poort.PoortBytesAvailable(), 0);
+
+    OpenPoort(poort, master.SlavePath(), 4800);
+    poort.PoortSetQueues(32767, 16384);
+    QVERIFY(poort.PortOpen());
+    QVERIFY(!poort.PortBusy());
+    termios tio{};
+    QVERIFY(master.SlaveSettings(tio));
+    QCOMPARE(tio.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), tcflag_t(CS8));
+    QCOMPARE(tio.c_iflag & (IXON | IXOFF | ICRNL | INLCR | IGNCR | ISTRIP), tcflag_t(0));
+    QCOMPARE(tio.c_oflag & OPOST, tcflag_t(0));
+    QCOMPARE(tio.c_lflag & (ICANON | ECHO | ISIG), tcflag_t(0));
+    QCOMPARE(cfgetospeed(&tio), speed_t(B4800));
+    poort.PoortSetState(7); // a rate outside the standard table
+    poort.PoortSetState(65535);
+    QVERIFY(prompts.log.isEmpty());
+    QCOMPARE(poort.TakeFailures(), 0);
+
+    // Nothing waiting: nothing read, the count stays as given.
+    char block[16] = {'-', '-', '-', '-', '-'};
+    quint16 count = 5;
+    QCOMPARE(poort.PoortReadBlock(block, count), quint16(5));
+    QCOMPARE(QByteArray(block, 5), QByteArray("-----"));
+    quint8 byte = 0;
+    QVERIFY(!poort.PoortReadByte(byte));
+
+    // Every byte value passes both ways untouched. Handling events must not
+    // take waiting bytes away from the count.
+    const QByteArray in("\x01OOP\x17\r\n\x11\x13\x03\x7f\xff\x00", 13);
+    QVERIFY(master.Send(in));
+    QVERIFY(WaitUntil([&] { return poort.PoortBytesAvailable() == in.size(); }));
+    QCoreApplication::processEvents();
+    QCOMPARE(poort.PoortBytesAvailable(), qint32(in.size()));
+    QCOMPARE(poort.PoortReadBlock(block, count), quint16(5));
+    QCOMPARE(QByteArray(block, 5), in.left(5));
+    count = 16;
+    QCOMPARE(poort.PoortReadBlock(block, count), quint16(8));
+    QCOMPARE(QByteArray(block, 8), in.mid(5));
+    QCOMPARE(poort.PoortBytesAvailable(), 0);
+
+    const QByteArray out("\x01OHO\r\n\x11\x13\x00\xff\x17", 11);
+    for (char c : out)
+        QVERIFY(poort.PoortWriteByte(quint8(c)));
+    QCOMPARE(master.Receive(out.size()), out);
+
+    // Purging drops what came in; what was written still goes out.
+    QVERIFY(master.Send("stale"));
+    QVERIFY(WaitUntil([&] { return poort.PoortBytesAvailable() == 5; }));
+    for (char c : QByteArray("xyz"))
+        QVERIFY(poort.PoortWriteByte(quint8(c)));
+    poort.PoortPurgeInput();
+    QCOMPARE(poort.PoortBytesAvailable(), 0);
+    QCOMPARE(master.Receive(3), QByteArray("xyz"));
+    QVERIFY(master.Send("d"));
+    QVERIFY(WaitUntil([&] { return poort.PoortBytesAvailable() == 1; }));
+    QVERIFY(poort.PoortReadByte(byte));
+    QCOMPARE(byte, quint8('d'));
+}
+
+void TestPoort::ptyExclusiveHangUpAndReopen() {
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("pk232"));
+    auto first = std::make_unique<PtyMaster>();
+    QVERIFY(first->Ok());
+    QVERIFY(QFile::link(first->SlavePath(), link));
+    QtSerialBackend backend, rival;
+    ScriptedPrompts prompts;
+    Poort poort(backend, prompts), other(rival, prompts);
+    OpenPoort(poort, link, 9600);
+    QVERIFY(prompts.log.isEmpty());
+
+    // The device is not shared.
+    other.PoortOpen(first->SlavePath());
+    QCOMPARE(prompts.Boxes(), QStringList{kPortError});
+    QVERIFY(!other.PortOpen());
+    prompts.log.clear();
+
+    QVERIFY(first->Send("left behind"));
+    QVERIFY(WaitUntil([&] { return poort.PoortBytesAvailable() > 0; }));
+    // The far side goes away: writes fail, nothing counts as waiting and
+    // reads come back empty rather than spinning.
+    first.reset();
+    QVERIFY(!poort.PoortWriteByte('b'));
+    QCOMPARE(poort.PoortBytesAvailable(), 0);
+    quint8 byte = 0;
+    for (int i = 0; i < 100; ++i)
+        QVERIFY(!poort.PoortReadByte(byte));
+    QCoreApplication::processEvents();
+
+    // A new line appears under the same name; reopening it works.
+    PtyMaster second;
+    QVERIFY(second.Ok());
+    QVERIFY(QFile::remove(link) && QFile::link(second.SlavePath(), link));
+    OpenPoort(poort, link, 9600);
+    QVERIFY(prompts.log.isEmpty());
+    QVERIFY(poort.PoortWriteByte('c'));
+    QCOMPARE(second.Receive(1), QByteArray("c"));
+    QVERIFY(second.Send("z"));
+    QVERIFY(WaitUntil([&] { return poort.PoortBytesAvailable() == 1; }));
+    QVERIFY(poort.PoortReadByte(byte));
+    QCOMPARE(byte, quint8('z'));
+}
+
+void TestPoort::missingDeviceBoxes() {
+    QtSerialBackend backend;
+    BusyWatchingPrompts prompts;
+    Poort poort(backend, prompts);
+    prompts.poort = &poort;
+
+    OpenPoort(poort, QStringLiteral("/dev/dervalo-no-such-line"), 9600);
+    QCOMPARE(prompts.Boxes(), QStringList(3, kPortError));
+    QCOMPARE(prompts.busyAtBox, QList<bool>(3, true));
+    QVERIFY(!poort.PortBusy());
+    QVERIFY(!poort.PortOpen());
+    QCOMPARE(poort.TakeFailures(), 3);
+    QCOMPARE(poort.TakeFailures(), 0);
+
+    // Nothing open: everything else fails without a word.
+    QCOMPARE(poort.PoortBytesAvailable(), 0);
+    QVERIFY(!poort.PoortWriteByte(0x01));
+    quint8 byte = 0;
+    QVERIFY(!poort.PoortReadByte(byte));
+    char block[4];
+    quint16 count = 4;
+    QCOMPARE(poort.PoortReadBlock(block, count), quint16(4));
+    QCOMPARE(poort.PoortReadBlock(nullptr, count), quint16(4));
+    poort.PoortPurgeInput();
+    poort.PoortClose();
+    QCOMPARE(prompts.Boxes().size(), 3);
+
+    // Quiet: failures are counted, not shown.
+    poort.SetQuiet(true);
+    OpenPoort(poort, QStringLiteral("dervalo-no-such-line"), 9600);
+    poort.PoortSetQueues(32767, 16384);
+    QCOMPARE(prompts.Boxes().size(), 3);
+    QCOMPARE(poort.TakeFailures(), 4);
+}
+
+void TestPoort::memoryLogReadsAndPeer() {
+    VirtualClock clock;
+    MemorySerialBackend backend(&clock);
+    ScriptedPrompts prompts;
+    Poort poort(backend, prompts);
+    OpenPoort(poort, "COM2", 9600);
+    poort.PoortSetQueues(32767, 16384);
+    QCOMPARE(backend.Baud(), quint16(9600));
+    QCOMPARE(backend.ReceiveQueueSize(), 32767u);
+
+    const quint32 t0 = clock.TickCount();
+    QVERIFY(poort.PoortWriteByte(0x01));
+    clock.Advance(5);
+    QVERIFY(poort.PoortWriteByte(0x17));
+    QCOMPARE(backend.WrittenBytes(), QByteArray("\x01\x17"));
+    QCOMPARE(backend.WrittenLog()[1].tick, t0 + 5);
+
+    // An empty read costs the 1 ms read time-out; a block read with nothing
+    // waiting reads nothing and costs nothing.
+    quint8 byte = 0;
+    QVERIFY(!poort.PoortReadByte(byte));
+    QCOMPARE(clock.TickCount(), t0 + 6);
+    char block[8] = {};
+    quint16 count = 8;
+    QCOMPARE(poort.PoortReadBlock(block, count), quint16(8));
+    QCOMPARE(clock.TickCount(), t0 + 6);
+    backend.FeedInput("hello");
+    count = 3;
+    QCOMPARE(poort.PoortReadBlock(block, count), quint16(3));
+    QCOMPARE(QByteArray(block, 3), QByteArray("hel"));
+    poort.PoortPurgeInput();
+    QCOMPARE(poort.PoortBytesAvailable(), 0);
+
+    LaggingEcho peer(3);
+    backend.AttachPeer(&peer);
+    const quint32 t1 = clock.TickCount();
+    QVERIFY(poort.PoortWriteByte('A'));
+    QCOMPARE(peer.heardAt, QList<quint32>{t1});
+    QCOMPARE(poort.PoortBytesAvailable(), 0);
+    QCOMPARE(peer.lastTick, t1);
+    clock.Advance(2);
+    // The answer comes during the read's 1 ms wait and is taken by it.
+    QVERIFY(poort.PoortReadByte(byte));
+    QCOMPARE(byte, quint8('B'));
+    QVERIFY(poort.PoortWriteByte('C'));
+    clock.Advance(3);
+    poort.PoortPurgeInput();
+    QCOMPARE(poort.PoortBytesAvailable(), 0);
+
+    // A second open closes the first handle; without a clock time stands at 0.
+    poort.PoortOpen("COM3");
+    QCOMPARE(backend.CloseCount(), 1);
+    MemorySerialBackend timeless;
+    QVERIFY(timeless.Open("COM1") && timeless.WriteByte(0x42));
+    QCOMPARE(timeless.WrittenLog()[0].tick, 0u);
+    QVERIFY(!timeless.ReadByte(byte));
+    QVERIFY(prompts.log.isEmpty());
+}
+
+void TestPoort::memoryFailureSwitches() {
+    MemorySerialBackend backend;
+    ScriptedPrompts prompts;
+    Poort poort(backend, prompts);
+    LaggingEcho peer(0);
+    backend.AttachPeer(&peer);
+    backend.SetMissingDevices({"COM3"});
+    OpenPoort(poort, "COM3", 9600);
+    QCOMPARE(prompts.Boxes(), QStringList(3, kPortError));
+
+    // Failing set-up steps show one box each and leave the line as it was.
+    OpenPoort(poort, "COM1", 9600);
+    backend.SetFailState(true);
+    backend.SetFailTimeouts(true);
+    backend.SetFailQueues(true);
+    poort.PoortSetState(4800);
+    poort.PoortSetTimeouts();
+    poort.PoortSetQueues(32767, 16384);
+    QCOMPARE(prompts.Boxes(), QStringList(6, kPortError));
+    QCOMPARE(backend.Baud(), quint16(9600));
+    QVERIFY(poort.PortOpen());
+
+    // Failing writes reach neither the log nor the peer.
+    backend.SetFailWrites(2);
+    QVERIFY(!poort.PoortWriteByte('1'));
+    QVERIFY(!poort.PoortWriteByte('2'));
+    QVERIFY(poort.PoortWriteByte('3'));
+    backend.SetFailWrites(-1);
+    for (int i = 0; i < 5; ++i)
+        QVERIFY(!poort.PoortWriteByte('4'));
+    backend.SetFailWrites(0);
+    QVERIFY(poort.PoortWriteByte('5'));
+    QCOMPARE(backend.WrittenBytes(), QByteArray("35"));
+    QCOMPARE(peer.heardAt.size(), 2);
+}
+
+QTEST_GUILESS_MAIN(TestPoort)
+#include "tst_poort.moc"

@@ -1,0 +1,101 @@
+// The port and baud-rate dialog.
+#include <QLabel>
+#include <QtTest>
+
+#include "FormFixture.h"
+#include "link/ComBaudConfig.h"
+
+class PortDialogTest : public QObject {
+    Q_OBJECT
+private slots:
+    void preselectionFromStoredSettings_data();
+    void preselectionFromStoredSettings();
+    void okReopensAndUpdatesPane();
+    void cancelKeepsEverything();
+    void okWithoutSelectionKeepsWhatIsInUse();
+};
+
+void PortDialogTest::preselectionFromStoredSettings_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<int>("rate");
+    QTest::newRow("COM2 19200") << FormFixture::Settings("COM2", "19200") << 1 << 2;
+    QTest::newRow("COM7 57600") << FormFixture::Settings("COM7", "57600") << -1 << -1;
+    QTest::newRow("device path") << FormFixture::Settings("/dev/ttyUSB0", "4800") << -1 << 0;
+    QTest::newRow("no file") << QByteArray() << -1 << -1;
+}
+
+void PortDialogTest::preselectionFromStoredSettings() {
+    QFETCH(QByteArray, file);
+    QFETCH(int, port);
+    QFETCH(int, rate);
+    FormFixture f;
+    if (!file.isEmpty()) f.WriteFile("Dervalo.INI", file);
+    THoofdForm& form = f.Start();
+    QCOMPARE(form.ComBaudConfig->PortIndex(), port);
+    QCOMPARE(form.ComBaudConfig->RateIndex(), rate);
+}
+
+void PortDialogTest::okReopensAndUpdatesPane() {
+    FormFixture f;
+    f.WriteFile("Dervalo.INI", FormFixture::Settings("COM2", "19200"));
+    THoofdForm& form = f.Start();
+    const int opens = f.serial.OpenCount();
+    f.prompts.modalActions.enqueue([](QDialog& d) {
+        auto& dlg = static_cast<TComBaudConfig&>(d);
+        dlg.SetPortIndex(0);
+        dlg.SetRateIndex(0);
+        dlg.PoortOkKnopClick();
+        return dlg.result();
+    });
+    form.MenuComPortClick();
+    QCOMPARE(f.prompts.Calls("modal"), QStringList{"modal|ComBaudConfig"});
+    QCOMPARE(form.Pane8->text(), QString("COM1: 4800"));
+    QCOMPARE(f.serial.OpenCount(), opens + 1);
+    QCOMPARE(f.serial.OpenedDevice(), QString("COM1"));
+    QCOMPARE(f.serial.Baud(), quint16(4800));
+    QVERIFY(form.StatusAanvraagTimer.isActive());
+    form.close();
+    const QList<QByteArray> lines = f.ReadFile("Dervalo.INI").split('\n');
+    QCOMPARE(lines.at(1), QByteArray("COM1\r"));
+    QCOMPARE(lines.at(3), QByteArray("4800\r"));
+}
+
+void PortDialogTest::cancelKeepsEverything() {
+    FormFixture f;
+    f.WriteFile("Dervalo.INI", FormFixture::Settings("COM2", "19200"));
+    THoofdForm& form = f.Start();
+    const int opens = f.serial.OpenCount();
+    f.prompts.modalActions.enqueue([](QDialog& d) {
+        auto& dlg = static_cast<TComBaudConfig&>(d);
+        dlg.SetPortIndex(3);
+        dlg.PoortCancelknopClick();
+        return dlg.result();
+    });
+    form.MenuComPortClick();
+    QCOMPARE(form.Pane8->text(), QString("COM2: 19200"));
+    QCOMPARE(f.serial.OpenCount(), opens);
+    QVERIFY(form.StatusAanvraagTimer.isActive());
+    // The cancelled choice shows next time.
+    QCOMPARE(form.ComBaudConfig->PortIndex(), 3);
+    form.close();
+    QCOMPARE(f.ReadFile("Dervalo.INI").split('\n').at(1), QByteArray("COM2\r"));
+}
+
+void PortDialogTest::okWithoutSelectionKeepsWhatIsInUse() {
+    FormFixture f;
+    f.WriteFile("Dervalo.INI", FormFixture::Settings("/dev/ttyUSB0", "57600"));
+    THoofdForm& form = f.Start();
+    f.prompts.modalActions.enqueue([](QDialog& d) {
+        auto& dlg = static_cast<TComBaudConfig&>(d);
+        dlg.SetRateIndex(1); // the port group stays without a selection
+        dlg.PoortOkKnopClick();
+        return dlg.result();
+    });
+    form.MenuComPortClick();
+    QCOMPARE(form.Pane8->text(), QString("/dev/ttyUSB0: 9600"));
+    QCOMPARE(f.serial.OpenedDevice(), QString("/dev/ttyUSB0"));
+}
+
+QTEST_MAIN(PortDialogTest)
+#include "tst_portdialog.moc"
