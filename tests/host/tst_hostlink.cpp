@@ -1,0 +1,242 @@
+// What goes on the line: the controller start-up, entering and leaving HOST
+// mode, readying the controller, the clock, control characters and the
+// status request.
+#include <QAction>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+#include "FormFixture.h"
+#include "shell/Widgets.h"
+
+namespace {
+QByteArray Lines(std::initializer_list<const char*> lines) {
+    QByteArray out;
+    for (const char* l : lines) out += QByteArray(l) + '\r';
+    return out;
+}
+
+// The tick at which `needle` starts in what was written (after `from`).
+quint32 TickOf(const MemorySerialBackend& serial, const QByteArray& needle, int from = 0) {
+    const int at = serial.WrittenBytes().indexOf(needle, from);
+    return at < 0 ? 0 : serial.WrittenLog().at(at).tick;
+}
+} // namespace
+
+class HostLinkTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startUpWithInitPk();
+    void secondHostOnAndMaildrop();
+    void emptySelCall();
+    void hostOffThenPlainClock();
+    void zetPkKlaarFromDumbMode();
+    void initPkSwitchRunsStartUpOnce();
+    void controlCharacters();
+    void sendAndDataFrames();
+    void statusRequest();
+};
+
+void HostLinkTest::startUpWithInitPk() {
+    FormFixture f;
+    f.WriteFile("Dervalo.INI", FormFixture::Settings("COM1", "9600", false, true, "PA0ABC", "ABCD"));
+    THoofdForm& form = f.Start();
+
+    const QByteArray expected =
+        QByteArray("DA 2603050907\r") + "*\r" + "restart\r" +
+        Lines({"EXP ON", "CM 5", "EAS ON", "echo off", "Mycall PA0ABC", "Mys ABCD",
+               "MYPTCall PA0ABC", "hpoll off", "PTHUFF ON", "MDM ON", "ACRR 0", "PTO $19",
+               "AWL 8", "par 0", "8b on", "hpoll off", "host on"}) +
+        "\x01OGG\x17" + "\x01ODA2603050907\x17" +
+        // readying for PACTOR: standby, ESC "DD" CR; then PACTOR and listen
+        "\x01OPt\x17" + "\x1b" "DD\r" + "\x01OPt\x17" + "\x01OPN\x17";
+    QCOMPARE(f.Written(), expected);
+
+    // The pauses: half a second after the reset, a second after "restart",
+    // a second before "\x01OGG\x17", half a second before the framed clock.
+    const auto& s = f.serial;
+    QVERIFY(TickOf(s, "restart") - TickOf(s, "*\r") >= 500);
+    QVERIFY(TickOf(s, "EXP ON") - TickOf(s, "restart") > 1000);
+    QVERIFY(TickOf(s, "PTO $19") - TickOf(s, "ACRR 0") > 200);
+    QVERIFY(TickOf(s, "\x01OGG") - TickOf(s, "host on") > 1000 + 200);
+    QVERIFY(TickOf(s, "\x01ODA") - TickOf(s, "\x01OGG") > 500);
+
+    QVERIFY(form.st.PkStarted);
+    QVERIFY(form.st.HostModeActive);
+    QVERIFY(form.st.PkParametersLoaded);
+    QCOMPARE(form.Transmitbalk->text(), QString("Transmit"));
+    QVERIFY(form.XOnLed->isVisibleTo(&form));
+    QVERIFY(form.MenuUnpro->isEnabled());
+    QVERIFY(!form.MenuAmtorFec->isEnabled());
+    QVERIFY(!form.MenuBaudotTransmit->isEnabled());
+    QCOMPARE(form.MenuYourcall->text(), QString("Your Call"));
+    QVERIFY(form.StatusAanvraagTimer.isActive());
+
+    // A later layout pass does not start the controller again.
+    f.serial.ClearWritten();
+    form.resize(900, 500);
+    QCOMPARE(f.Written(), QByteArray("\x01ODA2603050907\x17"));
+}
+
+void HostLinkTest::secondHostOnAndMaildrop() {
+    FormFixture f;
+    f.WriteFile("Dervalo.INI", FormFixture::Settings());
+    THoofdForm& form = f.Create();
+    f.serial.ClearWritten();
+    form.st.PkParametersLoaded = true;
+    form.HostOn(1);
+    QCOMPARE(f.Written(), Lines({"hpoll off", "host on"}) + "\x01OGG\x17");
+    QVERIFY(form.st.HostModeActive);
+    QCOMPARE(form.Transmitbalk->text(), QString("Transmit"));
+
+    // With the maildrop on even the first entry skips the parameters.
+    FormFixture g;
+    g.WriteFile("Dervalo.INI", FormFixture::Settings("COM4", "9600", true));
+    THoofdForm& other = g.Create();
+    g.serial.ClearWritten();
+    other.HostOn(0);
+    QCOMPARE(g.Written(), Lines({"hpoll off", "host on"}) + "\x01OGG\x17");
+    QVERIFY(other.st.PkParametersLoaded);
+}
+
+void HostLinkTest::emptySelCall() {
+    FormFixture f;
+    f.WriteFile("Dervalo.INI", FormFixture::Settings("COM4", "9600", false, false, "PA0ABC", ""));
+    THoofdForm& form = f.Create();
+    f.serial.ClearWritten();
+    form.HostOn(0);
+    QVERIFY(f.Written().contains("\rMys \rMYPTCall PA0ABC\r"));
+}
+
+void HostLinkTest::hostOffThenPlainClock() {
+    FormFixture f;
+    f.WriteFile("Dervalo.INI", FormFixture::Settings());
+    THoofdForm& form = f.Create();
+    form.st.HostModeActive = true;
+    f.serial.ClearWritten();
+    form.hostOff();
+    QVERIFY(!form.st.HostModeActive);
+    QVERIFY(form.StatusAanvraagTimer.isActive());
+    form.TimeToPk232();
+    QCOMPARE(f.Written(), QByteArray("\x01OHON\x17" "DA 2603050907\r"));
+    // The reply to leaving HOST mode is thrown away.
+    f.serial.FeedInput("cmd:");
+    form.hostOff();
+    QCOMPARE(f.serial.PendingInput(), QByteArray());
+}
+
+void HostLinkTest::zetPkKlaarFromDumbMode() {
+    FormFixture f;
+    f.WriteFile("Dervalo.INI", FormFixture::Settings());
+    THoofdForm& form = f.Create();
+    form.st.PkParametersLoaded = true;
+    form.st.DumbMode = true;
+    form.st.ScrollBackMode = true;
+    form.st.ModeName = "AMTOR";
+    f.serial.ClearWritten();
+    form.ZetPkKlaar();
+    QCOMPARE(f.Written(), Lines({"hpoll off", "host on"}) + "\x01OGG\x17" + "\x01OPt\x17" +
+                              "\x1b" "DD\r");
+    QVERIFY(!form.st.DumbMode);
+    QVERIFY(!form.st.ScrollBackMode);
+    QCOMPARE(form.st.ModeName, QString("PACTOR"));
+    QVERIFY(form.StatusAanvraagTimer.isActive());
+}
+
+void HostLinkTest::initPkSwitchRunsStartUpOnce() {
+    FormFixture f;
+    f.WriteFile("Dervalo.INI", FormFixture::Settings());
+    THoofdForm& form = f.Start();
+    QVERIFY(!form.st.PkStarted);
+    // Switching "Init Pk" on runs a layout pass, and with it the start-up.
+    f.serial.ClearWritten();
+    form.PkInit->trigger();
+    QVERIFY(form.PkInit->isChecked());
+    QVERIFY(form.st.PkInitOn);
+    QVERIFY(form.st.PkStarted);
+    QVERIFY(f.Written().contains("*\rrestart\r"));
+    // Parameters were taken as loaded when "Init Pk" was off at start.
+    QVERIFY(!f.Written().contains("EXP ON"));
+    // Switching it off sends nothing.
+    f.serial.ClearWritten();
+    form.PkInit->trigger();
+    QVERIFY(!form.st.PkInitOn);
+    QVERIFY(!form.PkInit->isChecked());
+    QCOMPARE(f.Written(), QByteArray());
+    form.close();
+    QVERIFY(f.ReadFile("Dervalo.INI").endsWith("OFF\r\nOFF\r\nOFF\r\nOFF\r\n"));
+}
+
+void HostLinkTest::controlCharacters() {
+    FormFixture f;
+    f.WriteFile("Dervalo.INI", FormFixture::Settings());
+    THoofdForm& form = f.Create();
+    f.serial.ClearWritten();
+    form.SendCTRL(3);
+    QCOMPARE(f.Written(), QByteArray("\x01\x20\x03\x17"));
+    QCOMPARE(form.ZendWindow->toPlainText(), QString("CTRL-C"));
+    form.st.DumbMode = true;
+    f.serial.ClearWritten();
+    form.SendCTRL(4);
+    QCOMPARE(f.Written(), QByteArray("\x04"));
+    QCOMPARE(form.ZendWindow->toPlainText(), QString("CTRL-C\nCTRL-D"));
+}
+
+void HostLinkTest::sendAndDataFrames() {
+    FormFixture f;
+    f.WriteFile("Dervalo.INI", FormFixture::Settings());
+    THoofdForm& form = f.Create();
+    f.serial.ClearWritten();
+    form.Send("");
+    QCOMPARE(f.Written(), QByteArray());
+    form.senddata("");
+    QCOMPARE(f.Written(), QByteArray("\x01\x20\x17"));
+    f.serial.ClearWritten();
+    QByteArray big;
+    for (int i = 0; i < 700; ++i) big += char(i % 256);
+    form.Send(big);
+    QCOMPARE(f.Written(), big);
+
+    // Outside a file transmission the pending count never moves; during one
+    // every byte written counts, even one that failed.
+    QCOMPARE(form.st.TxPendingCount, quint16(0));
+    form.st.FileTransmitActive = true;
+    f.serial.SetFailWrites(1);
+    form.Send("abc");
+    QCOMPARE(form.st.TxPendingCount, quint16(3));
+    // The failed byte was written again after reopening the port.
+    QVERIFY(f.Written().endsWith("abc"));
+    QVERIFY(f.prompts.Boxes().isEmpty());
+}
+
+void HostLinkTest::statusRequest() {
+    FormFixture f;
+    f.WriteFile("Dervalo.INI", FormFixture::Settings());
+    THoofdForm& form = f.Create();
+    f.serial.ClearWritten();
+    form.StatusAanvraagTimerTimer();
+    QCOMPARE(f.Written(), QByteArray("\x01OOP\x17"));
+    QCOMPARE(form.Pane6->text(), QString("Buffer: 0"));
+    QCOMPARE(form.Pane7->text(), QString("Data buffer 0"));
+
+    // Input waiting: nothing asked, the panes still refreshed.
+    f.serial.ClearWritten();
+    f.serial.FeedInput("\x01/x\x17");
+    form.ReceiveWindow->setPlainText("hello");
+    form.StatusAanvraagTimerTimer();
+    QCOMPARE(f.Written(), QByteArray());
+    QCOMPARE(form.Pane6->text(), QString("Buffer: 5"));
+    QCOMPARE(form.Pane7->text(), QString("Data buffer 4"));
+
+    // In the dumb terminal only the panes.
+    form.st.DumbMode = true;
+    f.serial.FeedInput("");
+    form.SchryfintervalTimer();
+    f.serial.ClearWritten();
+    form.StatusAanvraagTimerTimer();
+    QCOMPARE(f.Written(), QByteArray());
+    QCOMPARE(form.Pane7->text(), QString("Data buffer 0"));
+}
+
+QTEST_MAIN(HostLinkTest)
+#include "tst_hostlink.moc"
