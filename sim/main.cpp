@@ -1,1 +1,337 @@
-int main() { return 0; }
+// dervalo-pk232sim: a simulated PK-232 on a pseudo-terminal, so that the
+// program (or any terminal) can be tried without the controller.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include <QByteArray>
+
+#include "Pk232Model.h"
+#include "ReadableBytes.h"
+
+namespace {
+
+constexpr int kPollMs = 10;        // model tick while a program has the line open
+constexpr int kIdleMs = 50;        // pause while nobody has the line open
+constexpr int kMaxPending = 65536; // bytes waiting for the program to read
+constexpr int kReadChunk = 4096;
+
+volatile sig_atomic_t gStop = 0;
+
+void OnSignal(int) {
+    gStop = 1;
+}
+
+const char kUsage[] = "Usage: dervalo-pk232sim [--link PATH] [--log FILE] [--quiet]\n"
+                      "       dervalo-pk232sim --write-ini FILE --device PATH\n"
+                      "\n"
+                      "Simulates a PK-232 multi-mode controller on a pseudo-terminal. The path of\n"
+                      "the terminal device is printed on the first line of the output; point the\n"
+                      "program's serial port at it. Runs until interrupted (Ctrl-C or SIGTERM).\n"
+                      "\n"
+                      "  --link PATH        also make PATH a symbolic link to the device (an\n"
+                      "                     existing link is replaced; removed again at exit)\n"
+                      "  --log FILE         log all bytes: '->' from the program, '<-' to it\n"
+                      "  --quiet            no stations calling CQ while listening\n"
+                      "  --write-ini FILE   write a settings file for the program that uses the\n"
+                      "  --device PATH      serial port PATH, then exit\n"
+                      "  --help             this text\n";
+
+struct Options {
+    std::string link;
+    std::string log;
+    std::string writeIni;
+    std::string device;
+    bool quiet = false;
+    bool help = false;
+};
+
+bool ParseArgs(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= argc) return false;
+            into = argv[++i];
+            return !into.empty();
+        };
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--quiet") {
+            options.quiet = true;
+        } else if (arg == "--link") {
+            if (!value(options.link)) return false;
+        } else if (arg == "--log") {
+            if (!value(options.log)) return false;
+        } else if (arg == "--write-ini") {
+            if (!value(options.writeIni)) return false;
+        } else if (arg == "--device") {
+            if (!value(options.device)) return false;
+        } else {
+            return false;
+        }
+    }
+    return options.writeIni.empty() == options.device.empty();
+}
+
+// The program's settings file, 31 lines ended by CR LF, for port `device`.
+bool WriteIni(const std::string& path, const std::string& device) {
+    const char* const lines[] = {
+        ";Port Number",
+        device.c_str(),
+        ";Baudrate",
+        "9600",
+        ";Do NOT change the values below",
+        "terminal",
+        "8",
+        "System",
+        "8",
+        "12632256",
+        "16711680",
+        "Normal",
+        "normal",
+        "0",
+        "65535",
+        "",
+        "0",
+        "0",
+        "",
+        "0",
+        "0",
+        "11203312",
+        "System",
+        "System",
+        "263",
+        "PA0ABC",
+        "ABCD",
+        "OFF",
+        "OFF",
+        "ON",
+        "OFF",
+    };
+    static_assert(sizeof(lines) / sizeof(lines[0]) == 31);
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    bool ok = true;
+    for (const char* line : lines) {
+        ok = ok && std::fputs(line, file) >= 0 && std::fputs("\r\n", file) >= 0;
+    }
+    return std::fclose(file) == 0 && ok;
+}
+
+quint32 MonotonicMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return quint32(quint64(ts.tv_sec) * 1000u + quint64(ts.tv_nsec) / 1000000u);
+}
+
+class LineLog {
+public:
+    ~LineLog() {
+        if (file_ != nullptr) std::fclose(file_);
+    }
+    bool Open(const std::string& path) {
+        file_ = std::fopen(path.c_str(), "ab");
+        return file_ != nullptr;
+    }
+    void Bytes(const char* direction, const QByteArray& bytes) {
+        if (file_ != nullptr && !bytes.isEmpty()) Line(direction, ReadableBytes(bytes));
+    }
+    void Note(const char* text) {
+        if (file_ != nullptr) Line("--", text);
+    }
+
+private:
+    void Line(const char* direction, const QByteArray& text) {
+        timespec ts{};
+        clock_gettime(CLOCK_REALTIME, &ts);
+        tm local{};
+        localtime_r(&ts.tv_sec, &local);
+        std::fprintf(file_, "%02d:%02d:%02d.%03ld %s %s\n", local.tm_hour, local.tm_min,
+                     local.tm_sec, long(ts.tv_nsec / 1000000), direction, text.constData());
+        std::fflush(file_);
+    }
+    FILE* file_ = nullptr;
+};
+
+// A symbolic link to the device that is removed at exit, if still ours.
+class DeviceLink {
+public:
+    ~DeviceLink() { Remove(); }
+    bool Make(const std::string& path, const std::string& target) {
+        struct stat st {};
+        if (lstat(path.c_str(), &st) == 0 && !S_ISLNK(st.st_mode)) {
+            std::fprintf(stderr, "dervalo-pk232sim: %s exists and is not a link\n", path.c_str());
+            return false;
+        }
+        const std::string temporary = path + ".new" + std::to_string(getpid());
+        unlink(temporary.c_str());
+        if (symlink(target.c_str(), temporary.c_str()) != 0 ||
+            rename(temporary.c_str(), path.c_str()) != 0) {
+            std::fprintf(stderr, "dervalo-pk232sim: cannot link %s: %s\n", path.c_str(),
+                         std::strerror(errno));
+            unlink(temporary.c_str());
+            return false;
+        }
+        path_ = path;
+        target_ = target;
+        return true;
+    }
+    void Remove() {
+        if (path_.empty()) return;
+        char buffer[4096];
+        const ssize_t n = readlink(path_.c_str(), buffer, sizeof buffer - 1);
+        if (n >= 0 && std::string(buffer, size_t(n)) == target_) unlink(path_.c_str());
+        path_.clear();
+    }
+
+private:
+    std::string path_;
+    std::string target_;
+};
+
+// Opens the pseudo-terminal pair; returns the master and sets `slaveName`.
+int OpenPty(std::string& slaveName) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0) return -1;
+    const char* name = nullptr;
+    if (grantpt(master) != 0 || unlockpt(master) != 0 || (name = ptsname(master)) == nullptr) {
+        close(master);
+        return -1;
+    }
+    slaveName = name;
+    // Raw mode is set on the slave side; it stays with the pair across opens.
+    const int slave = open(name, O_RDWR | O_NOCTTY);
+    if (slave < 0) {
+        close(master);
+        return -1;
+    }
+    termios tio{};
+    tcgetattr(slave, &tio);
+    cfmakeraw(&tio);
+    cfsetispeed(&tio, B9600);
+    cfsetospeed(&tio, B9600);
+    tcsetattr(slave, TCSANOW, &tio);
+    close(slave);
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+    return master;
+}
+
+void InstallSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0; // no restart: poll returns at once
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+}
+
+int Run(const Options& options) {
+    LineLog log;
+    if (!options.log.empty() && !log.Open(options.log)) {
+        std::fprintf(stderr, "dervalo-pk232sim: cannot open log %s\n", options.log.c_str());
+        return 1;
+    }
+    std::string slaveName;
+    const int master = OpenPty(slaveName);
+    if (master < 0) {
+        std::fprintf(stderr, "dervalo-pk232sim: no pseudo-terminal: %s\n", std::strerror(errno));
+        return 1;
+    }
+    DeviceLink link;
+    if (!options.link.empty() && !link.Make(options.link, slaveName)) {
+        close(master);
+        return 1;
+    }
+    InstallSignals();
+    std::printf("%s\n", slaveName.c_str());
+    std::fflush(stdout);
+    log.Note(("started on " + slaveName).c_str());
+
+    Pk232Model model;
+    model.SetUnsolicitedTraffic(!options.quiet);
+    QByteArray pending;
+    bool lineOpen = false;
+    char buffer[kReadChunk];
+
+    while (!gStop) {
+        pollfd fd{master, short(POLLIN | (pending.isEmpty() ? 0 : POLLOUT)), 0};
+        const int ready = poll(&fd, 1, kPollMs);
+        if (ready < 0 && errno != EINTR) break;
+        const quint32 now = MonotonicMs();
+        // With no program holding the slave open the master reports a hang-up
+        // (and reads fail with EIO) until the next open.
+        bool hangUp = ready > 0 && (fd.revents & (POLLHUP | POLLERR)) != 0;
+        if (ready >= 0 && !hangUp && !lineOpen) {
+            log.Note("line opened by the program");
+            lineOpen = true;
+        }
+        if (ready > 0 && (fd.revents & POLLIN) != 0) {
+            const ssize_t n = read(master, buffer, sizeof buffer);
+            if (n > 0) {
+                const QByteArray bytes(buffer, qsizetype(n));
+                log.Bytes("->", bytes);
+                for (char c : bytes)
+                    model.FromHost(quint8(c), now);
+            } else if (n < 0 && errno == EIO) {
+                hangUp = true;
+            }
+        }
+        if (hangUp && lineOpen) {
+            log.Note("line closed by the program");
+            tcflush(master, TCOFLUSH); // nothing stale for the next one
+            pending.clear();
+            lineOpen = false;
+        }
+
+        const QByteArray out = model.ToHost(now);
+        if (lineOpen && !out.isEmpty()) {
+            log.Bytes("<-", out);
+            pending.append(out.left(kMaxPending - pending.size()));
+        }
+        if (lineOpen && !pending.isEmpty()) {
+            const ssize_t n = write(master, pending.constData(), size_t(pending.size()));
+            if (n > 0) pending.remove(0, qsizetype(n));
+        }
+        if (!lineOpen) poll(nullptr, 0, kIdleMs);
+    }
+
+    log.Note("stopped");
+    link.Remove();
+    close(master);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseArgs(argc, argv, options)) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (!options.writeIni.empty()) {
+        if (!WriteIni(options.writeIni, options.device)) {
+            std::fprintf(stderr, "dervalo-pk232sim: cannot write %s\n", options.writeIni.c_str());
+            return 1;
+        }
+        return 0;
+    }
+    return Run(options);
+}
