@@ -18,11 +18,11 @@ constexpr char kEscape = 0x1B;
 constexpr char kCommand = 0x4F; // 'O'
 constexpr char kData = 0x20;    // ' '
 // Control bytes the program receives and acts on.
-constexpr char kRxText = 0x2F;     // '/'
-constexpr char kRxEcho = 0x30;     // '0'
-constexpr char kRxMonitor = 0x3F;  // '?'
-constexpr char kRxReply = 0x4F;    // 'O'
-constexpr char kRxLinkMsg = 0x50;  // 'P'
+constexpr char kRxText = 0x2F;    // '/'
+constexpr char kRxEcho = 0x30;    // '0'
+constexpr char kRxMonitor = 0x3F; // '?'
+constexpr char kRxReply = 0x4F;   // 'O'
+constexpr char kRxLinkMsg = 0x50; // 'P'
 
 // "\x01O" + mnemonic and arguments + "\x17".
 QByteArray CommandFrame(const QByteArray& mnemonicAndArguments);
@@ -44,14 +44,20 @@ inline bool IsKept(quint8 c) {
 
 // Characters kept in the held-back receive text: backspace, line feed,
 // carriage return and 0x20 to 0xFF.
-inline bool IsHeld(quint8 c) { return c == 0x08 || c == 0x0A || c == 0x0D || c >= 0x20; }
+inline bool IsHeld(quint8 c) {
+    return c == 0x08 || c == 0x0A || c == 0x0D || c >= 0x20;
+}
 
 // Characters the receive window shows: line feed, carriage return, 0x20 to
 // 0xFE.
-inline bool IsShown(quint8 c) { return c == 0x0A || c == 0x0D || (c >= 0x20 && c <= 0xFE); }
+inline bool IsShown(quint8 c) {
+    return c == 0x0A || c == 0x0D || (c >= 0x20 && c <= 0xFE);
+}
 
 // Characters the dumb-terminal reader passes on: 9 to 13 and 32 and above.
-inline bool IsDumbPassed(quint8 c) { return (c >= 9 && c <= 13) || c >= 32; }
+inline bool IsDumbPassed(quint8 c) {
+    return (c >= 9 && c <= 13) || c >= 32;
+}
 
 // The other station's call in a link message: the up to 8 characters that
 // follow the first "to" and the one character after it. Without "to" the

@@ -48,8 +48,10 @@ void THoofdForm::senddata(const QByteArray& text) {
 void THoofdForm::SendCTRL(quint8 code) {
     // Noted in the transmit window as CTRL- and the letter.
     ZendWindow->appendPlainText(QStringLiteral("CTRL-") + QChar(code + 64));
-    if (st.DumbMode) Send(QByteArray(1, char(code)));
-    else senddata(QByteArray(1, char(code)));
+    if (st.DumbMode)
+        Send(QByteArray(1, char(code)));
+    else
+        senddata(QByteArray(1, char(code)));
 }
 
 void THoofdForm::sendstatusreq() {
@@ -75,7 +77,9 @@ void THoofdForm::StatusAanvraagTimerTimer() {
 
 void THoofdForm::TimeToPk232() {
     const QByteArray clockText = Frames::ClockText(clock_.Now());
-    if (st.HostModeActive) Send(Frames::CommandFrame("DA" + clockText));
-    else Send("DA " + clockText + Frames::LineEnd);
+    if (st.HostModeActive)
+        Send(Frames::CommandFrame("DA" + clockText));
+    else
+        Send("DA " + clockText + Frames::LineEnd);
     Delay(500);
 }

@@ -7,7 +7,9 @@
 #include "shell/HoofdForm.h"
 
 namespace {
-QByteArray Line(const QByteArray& command) { return command + Frames::LineEnd; }
+QByteArray Line(const QByteArray& command) {
+    return command + Frames::LineEnd;
+}
 } // namespace
 
 void THoofdForm::HostOn(int kind) {
@@ -27,7 +29,8 @@ void THoofdForm::HostOn(int kind) {
               QByteArray("ACRR 0")})
             Send(Line(command));
         DummiRead();
-        for (const char* command : {"PTO $19", "AWL 8", "par 0", "8b on"}) Send(Line(command));
+        for (const char* command : {"PTO $19", "AWL 8", "par 0", "8b on"})
+            Send(Line(command));
     }
 
     Send(Line("hpoll off"));

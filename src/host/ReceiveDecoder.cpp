@@ -4,7 +4,9 @@
 #include "shell/Clock.h"
 #include "shell/HoofdForm.h"
 
-bool THoofdForm::V24Data() { return poort.PoortBytesAvailable() > 0; }
+bool THoofdForm::V24Data() {
+    return poort.PoortBytesAvailable() > 0;
+}
 
 void THoofdForm::WaitForData() {
     if (V24Data()) return;
@@ -30,14 +32,17 @@ bool THoofdForm::FrameTimeUp() const {
     return clock_.TickCount() - frameStart_ > kFrameTimeLimitMs;
 }
 
-void THoofdForm::StartFrameClock() { frameStart_ = clock_.TickCount(); }
+void THoofdForm::StartFrameClock() {
+    frameStart_ = clock_.TickCount();
+}
 
 void THoofdForm::GETV24Data() {
     // 1. Held-back text goes out first, unless the operator still reads back.
     if (!st.PendingReceiveText.isEmpty() && !st.ScrollBackMode) {
         const QByteArray pending = st.PendingReceiveText;
         st.PendingReceiveText.clear();
-        for (const char c : pending) schryf(quint8(c));
+        for (const char c : pending)
+            schryf(quint8(c));
     }
 
     StartFrameClock();
@@ -92,7 +97,9 @@ void THoofdForm::GETV24Data() {
             if (b != kNoByte) deliver(b);
             if (FrameTimeUp()) return;
         }
-    case Frames::kRxReply: READMODE(1); return;
+    case Frames::kRxReply:
+        READMODE(1);
+        return;
     case Frames::kRxLinkMsg:
         READMODE(2);
         st.HisCall = Frames::HisCallFromLinkMessage(st.LinkMessageText, st.HisCall);

@@ -13,8 +13,10 @@ void THoofdForm::schryf(quint8 c) {
         // Typed in at the receive window's caret; a carriage return starts a
         // new line.
         QTextCursor cursor = ReceiveWindow->textCursor();
-        if (c == 0x0D || c == 0x0A) cursor.insertBlock();
-        else cursor.insertText(QString(QChar(char16_t(c))));
+        if (c == 0x0D || c == 0x0A)
+            cursor.insertBlock();
+        else
+            cursor.insertText(QString(QChar(char16_t(c))));
         ReceiveWindow->setTextCursor(cursor);
         ReceiveWindow->ensureCursorVisible();
 
@@ -29,6 +31,8 @@ void THoofdForm::schryf(quint8 c) {
 
 void THoofdForm::SchryfintervalTimer() {
     if (!V24Data()) return;
-    if (st.DumbMode) GETV24DUMB();
-    else GETV24Data();
+    if (st.DumbMode)
+        GETV24DUMB();
+    else
+        GETV24Data();
 }

@@ -60,13 +60,26 @@ int MakeMode(LinkStatus& st) {
         st.LinkStateText = QStringLiteral("STANDBY");
         st.IsConnected = false;
         break;
-    case '1': st.LinkPhaseText = QStringLiteral("PHASING"); break;
-    case '2': st.LinkPhaseText = QStringLiteral("OVER"); break;
-    case '3': st.LinkPhaseText = QStringLiteral("IDLE"); break;
-    case '4': st.LinkPhaseText = QStringLiteral("TRAFFIC"); break;
-    case '5': st.LinkPhaseText = QStringLiteral("ERROR"); break;
-    case '6': st.LinkPhaseText = QStringLiteral("REQUEST"); break;
-    default: break;
+    case '1':
+        st.LinkPhaseText = QStringLiteral("PHASING");
+        break;
+    case '2':
+        st.LinkPhaseText = QStringLiteral("OVER");
+        break;
+    case '3':
+        st.LinkPhaseText = QStringLiteral("IDLE");
+        break;
+    case '4':
+        st.LinkPhaseText = QStringLiteral("TRAFFIC");
+        break;
+    case '5':
+        st.LinkPhaseText = QStringLiteral("ERROR");
+        break;
+    case '6':
+        st.LinkPhaseText = QStringLiteral("REQUEST");
+        break;
+    default:
+        break;
     }
 
     // The transmit mark: position 5 in RTTY, position 6 otherwise.

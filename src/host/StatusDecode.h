@@ -4,8 +4,9 @@
 
 // The link state as the controller's status replies describe it.
 struct LinkStatus {
-    QString ModeName;        // "PACTOR", "AMTOR", "RTTY", "DUMB" or empty
-    QString LinkStateText;   // "LISTEN", "UNPRO", "CALLING", "CONNECT", "FEC", "R", "STANDBY" or empty
+    QString ModeName; // "PACTOR", "AMTOR", "RTTY", "DUMB" or empty
+    QString
+        LinkStateText; // "LISTEN", "UNPRO", "CALLING", "CONNECT", "FEC", "R", "STANDBY" or empty
     QString LinkPhaseText;   // at most 13 characters
     QString CompressionText; // "Huff" or "Ascii"
     QString StatusReplyText; // kept characters of the last reply, at most 20

@@ -31,7 +31,8 @@ void THoofdForm::READMODE(int kind) {
 
 void THoofdForm::MakeMode() {
     const int pauses = StatusDecode::MakeMode(st);
-    for (int i = 0; i < pauses; ++i) Delay(200);
+    for (int i = 0; i < pauses; ++i)
+        Delay(200);
     StatusLine();
 }
 
@@ -41,8 +42,10 @@ void THoofdForm::StatusLine() {
 
     const bool arqMode =
         st.ModeName == QLatin1String("PACTOR") || st.ModeName == QLatin1String("AMTOR");
-    if (st.LinkStateText == QLatin1String("CONNECT") && arqMode) DisAblePactorKnoppen();
-    else EnablePactorKnoppen();
+    if (st.LinkStateText == QLatin1String("CONNECT") && arqMode)
+        DisAblePactorKnoppen();
+    else
+        EnablePactorKnoppen();
 
     const bool showCall = st.LinkStateText == QLatin1String("CALLING") || st.IsConnected;
     SetPane(Pane3, showCall ? st.HisCall : QString());
@@ -74,8 +77,8 @@ void THoofdForm::EnablePactorKnoppen() {
     for (QToolButton* b : {PactorStb, PactorListen, PactorUnpro, PactorCQ, PactorCall,
                            PactorListCall, AmtorStb, AmtorListen, AmtorFEC, AmtorCQ, AmtorListcall})
         b->setEnabled(true);
-    for (QToolButton* b : {pactorDisconnect, PactorHardDisconnect, AmtorDisConnect,
-                           AmtorHardDisconnect})
+    for (QToolButton* b :
+         {pactorDisconnect, PactorHardDisconnect, AmtorDisConnect, AmtorHardDisconnect})
         b->setEnabled(false);
 }
 
@@ -83,7 +86,7 @@ void THoofdForm::DisAblePactorKnoppen() {
     for (QToolButton* b : {PactorStb, PactorListen, PactorUnpro, PactorCQ, PactorCall,
                            PactorListCall, AmtorStb, AmtorListen, AmtorFEC, AmtorCQ, AmtorListcall})
         b->setEnabled(false);
-    for (QToolButton* b : {pactorDisconnect, PactorHardDisconnect, AmtorDisConnect,
-                           AmtorHardDisconnect})
+    for (QToolButton* b :
+         {pactorDisconnect, PactorHardDisconnect, AmtorDisConnect, AmtorHardDisconnect})
         b->setEnabled(true);
 }

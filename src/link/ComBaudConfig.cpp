@@ -55,8 +55,12 @@ TComBaudConfig::TComBaudConfig(const QString& StoredPortName, quint16 StoredBaud
     SetRateIndex(RateIndexFor(StoredBaudRate));
 }
 
-int TComBaudConfig::PortIndex() const { return PoortenGroup->checkedId(); }
-int TComBaudConfig::RateIndex() const { return BaudratesGroup->checkedId(); }
+int TComBaudConfig::PortIndex() const {
+    return PoortenGroup->checkedId();
+}
+int TComBaudConfig::RateIndex() const {
+    return BaudratesGroup->checkedId();
+}
 
 namespace {
 void Select(QButtonGroup* group, int index) {
@@ -67,13 +71,18 @@ void Select(QButtonGroup* group, int index) {
     // No selection: radio buttons in an exclusive group cannot all be
     // unchecked directly.
     group->setExclusive(false);
-    for (QAbstractButton* b : group->buttons()) b->setChecked(false);
+    for (QAbstractButton* b : group->buttons())
+        b->setChecked(false);
     group->setExclusive(true);
 }
 } // namespace
 
-void TComBaudConfig::SetPortIndex(int index) { Select(PoortenGroup, index); }
-void TComBaudConfig::SetRateIndex(int index) { Select(BaudratesGroup, index); }
+void TComBaudConfig::SetPortIndex(int index) {
+    Select(PoortenGroup, index);
+}
+void TComBaudConfig::SetRateIndex(int index) {
+    Select(BaudratesGroup, index);
+}
 
 int TComBaudConfig::PortIndexFor(const QString& portName) {
     // The fourth character "1" to "4" picks the port.
@@ -85,11 +94,16 @@ int TComBaudConfig::PortIndexFor(const QString& portName) {
 
 int TComBaudConfig::RateIndexFor(quint16 baudRate) {
     switch (baudRate) {
-    case 4800: return 0;
-    case 9600: return 1;
-    case 19200: return 2;
-    case 38400: return 3;
-    default: return -1;
+    case 4800:
+        return 0;
+    case 9600:
+        return 1;
+    case 19200:
+        return 2;
+    case 38400:
+        return 3;
+    default:
+        return -1;
     }
 }
 
@@ -107,4 +121,6 @@ void TComBaudConfig::PoortOkKnopClick() {
     accept();
 }
 
-void TComBaudConfig::PoortCancelknopClick() { reject(); }
+void TComBaudConfig::PoortCancelknopClick() {
+    reject();
+}

@@ -17,13 +17,17 @@ void THoofdForm::SwitchToPactor() {
 }
 
 void THoofdForm::SwitchListenOn() {
-    if (st.ModeName == QLatin1String("PACTOR")) Send(Frames::CommandFrame("PN"));
-    else if (st.ModeName == QLatin1String("AMTOR")) Send(Frames::CommandFrame("AL"));
+    if (st.ModeName == QLatin1String("PACTOR"))
+        Send(Frames::CommandFrame("PN"));
+    else if (st.ModeName == QLatin1String("AMTOR"))
+        Send(Frames::CommandFrame("AL"));
 }
 
 void THoofdForm::SwitchListenOff() {
-    if (st.ModeName == QLatin1String("PACTOR")) Send(Frames::CommandFrame("Pt"));
-    else if (st.ModeName == QLatin1String("AMTOR")) Send(Frames::CommandFrame("AM"));
+    if (st.ModeName == QLatin1String("PACTOR"))
+        Send(Frames::CommandFrame("Pt"));
+    else if (st.ModeName == QLatin1String("AMTOR"))
+        Send(Frames::CommandFrame("AM"));
 }
 
 // The mode bar's page changes, the other mode switches, the dumb terminal,

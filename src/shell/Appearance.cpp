@@ -10,32 +10,57 @@ namespace {
 QColor SystemColour(int index) {
     const QPalette p = QApplication::palette();
     switch (index) {
-    case 0: return p.color(QPalette::Button);          // scroll bar
-    case 1: return p.color(QPalette::Window);          // desktop
-    case 2: return p.color(QPalette::Highlight);       // active caption
-    case 3: return p.color(QPalette::Mid);             // inactive caption
-    case 4: return p.color(QPalette::Window);          // menu
-    case 5: return p.color(QPalette::Base);            // window
-    case 6: return p.color(QPalette::Shadow);          // window frame
-    case 7: return p.color(QPalette::WindowText);      // menu text
-    case 8: return p.color(QPalette::Text);            // window text
-    case 9: return p.color(QPalette::HighlightedText); // caption text
+    case 0:
+        return p.color(QPalette::Button); // scroll bar
+    case 1:
+        return p.color(QPalette::Window); // desktop
+    case 2:
+        return p.color(QPalette::Highlight); // active caption
+    case 3:
+        return p.color(QPalette::Mid); // inactive caption
+    case 4:
+        return p.color(QPalette::Window); // menu
+    case 5:
+        return p.color(QPalette::Base); // window
+    case 6:
+        return p.color(QPalette::Shadow); // window frame
+    case 7:
+        return p.color(QPalette::WindowText); // menu text
+    case 8:
+        return p.color(QPalette::Text); // window text
+    case 9:
+        return p.color(QPalette::HighlightedText); // caption text
     case 10:
-    case 11: return p.color(QPalette::Midlight); // borders
-    case 12: return p.color(QPalette::Dark);     // application workspace
-    case 13: return p.color(QPalette::Highlight);
-    case 14: return p.color(QPalette::HighlightedText);
-    case 15: return p.color(QPalette::Button); // button face
-    case 16: return p.color(QPalette::Dark);   // button shadow
-    case 17: return p.color(QPalette::PlaceholderText);
-    case 18: return p.color(QPalette::ButtonText);
-    case 19: return p.color(QPalette::WindowText);
-    case 20: return p.color(QPalette::Light);
-    case 21: return p.color(QPalette::Shadow);
-    case 22: return p.color(QPalette::Midlight);
-    case 23: return p.color(QPalette::ToolTipText);
-    case 24: return p.color(QPalette::ToolTipBase);
-    default: return p.color(QPalette::Window);
+    case 11:
+        return p.color(QPalette::Midlight); // borders
+    case 12:
+        return p.color(QPalette::Dark); // application workspace
+    case 13:
+        return p.color(QPalette::Highlight);
+    case 14:
+        return p.color(QPalette::HighlightedText);
+    case 15:
+        return p.color(QPalette::Button); // button face
+    case 16:
+        return p.color(QPalette::Dark); // button shadow
+    case 17:
+        return p.color(QPalette::PlaceholderText);
+    case 18:
+        return p.color(QPalette::ButtonText);
+    case 19:
+        return p.color(QPalette::WindowText);
+    case 20:
+        return p.color(QPalette::Light);
+    case 21:
+        return p.color(QPalette::Shadow);
+    case 22:
+        return p.color(QPalette::Midlight);
+    case 23:
+        return p.color(QPalette::ToolTipText);
+    case 24:
+        return p.color(QPalette::ToolTipBase);
+    default:
+        return p.color(QPalette::Window);
     }
 }
 } // namespace
@@ -65,13 +90,18 @@ void ApplyStyleCode(QFont& font, int code) {
         font.setBold(false);
         font.setItalic(false);
         break;
-    case 2: font.setItalic(true); break;
-    case 3: font.setBold(true); break;
+    case 2:
+        font.setItalic(true);
+        break;
+    case 3:
+        font.setBold(true);
+        break;
     case 4:
         font.setBold(true);
         font.setItalic(true);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 

@@ -16,7 +16,9 @@ qint64 MonotonicMs() {
 
 SystemClock::SystemClock() : start_(MonotonicMs()) {}
 
-quint32 SystemClock::TickCount() { return quint32(MonotonicMs() - start_); }
+quint32 SystemClock::TickCount() {
+    return quint32(MonotonicMs() - start_);
+}
 
 void SystemClock::Delay(quint32 ms) {
     const quint32 from = TickCount();
@@ -31,7 +33,9 @@ void SystemClock::Delay(quint32 ms) {
     }
 }
 
-QDateTime SystemClock::Now() { return QDateTime::currentDateTime(); }
+QDateTime SystemClock::Now() {
+    return QDateTime::currentDateTime();
+}
 
 void VirtualClock::Advance(quint32 ms) {
     // Step one millisecond at a time while somebody listens, so a simulated
@@ -44,6 +48,7 @@ void VirtualClock::Advance(quint32 ms) {
     for (quint32 i = 0; i < ms; ++i) {
         ++tick_;
         ++elapsed_;
-        for (auto& o : observers_) o(tick_);
+        for (auto& o : observers_)
+            o(tick_);
     }
 }

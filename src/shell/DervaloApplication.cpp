@@ -14,7 +14,9 @@ bool inHook = false;
 
 DervaloApplication::DervaloApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
-void DervaloApplication::SetMessageHook(std::function<void()> hook) { Hook() = std::move(hook); }
+void DervaloApplication::SetMessageHook(std::function<void()> hook) {
+    Hook() = std::move(hook);
+}
 
 bool DervaloApplication::RunsHook(int t) {
     switch (t) {

@@ -6,15 +6,17 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QScrollBar>
 #include <QToolTip>
 
+#include "host/Frames.h"
 #include "link/ComBaudConfig.h"
 #include "link/SerialBackend.h"
-#include "host/Frames.h"
 #include "shell/Appearance.h"
 #include "shell/Clock.h"
 #include "shell/DervaloApplication.h"
@@ -23,6 +25,19 @@
 #include "shell/Layout.h"
 #include "shell/Prompts.h"
 #include "shell/Widgets.h"
+
+namespace {
+// Hints show after half a second and go after two and a half.
+class HintStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_ToolTip_WakeUpDelay) return 500;
+        if (hint == SH_ToolTip_FallAsleepDelay) return 2500;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+} // namespace
 
 THoofdForm::THoofdForm(SerialBackend& backend, Clock& clock, Prompts& prompts,
                        const QString& folder, QWidget* parent)
@@ -44,7 +59,9 @@ THoofdForm::THoofdForm(SerialBackend& backend, Clock& clock, Prompts& prompts,
     FormCreate();
 }
 
-THoofdForm::~THoofdForm() { DervaloApplication::SetMessageHook({}); }
+THoofdForm::~THoofdForm() {
+    DervaloApplication::SetMessageHook({});
+}
 
 void THoofdForm::CreateDialogs() {
     // The dialogs are made in a fixed order after the main window and live
@@ -62,8 +79,11 @@ void THoofdForm::FormCreate() {
     tip.setColor(QPalette::ToolTipBase, QColor(255, 255, 0));
     tip.setColor(QPalette::ToolTipText, Qt::black);
     QToolTip::setPalette(tip);
-    qApp->setProperty("toolTipWakeUpDelay", 500); // informative; the style decides
-    qApp->setProperty("toolTipFallAsleepDelay", 2500);
+    static bool hintStyleSet = false;
+    if (!hintStyleSet) {
+        hintStyleSet = true;
+        QApplication::setStyle(new HintStyle);
+    }
 
     // 3. - 5. The settings file, or the built-in defaults.
     const bool read = ReadSettings(folder_, st, st.IniStatus);
@@ -79,8 +99,10 @@ void THoofdForm::FormCreate() {
 
     // 6. The call and the four switches.
     st.MyCall = st.DefaultMyCall;
-    if (st.WindowMaximized) setWindowState(windowState() | Qt::WindowMaximized);
-    else setWindowState(windowState() & ~Qt::WindowMaximized);
+    if (st.WindowMaximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    else
+        setWindowState(windowState() & ~Qt::WindowMaximized);
     MenuToggleMaildrop->setChecked(st.MaildropOn);
     if (st.MaildropOn) SetTransmitCaption(QStringLiteral("Maildrop is switched ON !"));
     PkInit->setChecked(st.PkInitOn);
@@ -145,7 +167,9 @@ void THoofdForm::StartTimers() {
     StatusAanvraagTimer.start();
 }
 
-void THoofdForm::Delay(quint32 ms) { clock_.Delay(ms); }
+void THoofdForm::Delay(quint32 ms) {
+    clock_.Delay(ms);
+}
 
 void THoofdForm::Warning(const QString& text) {
     prompts_.MessageBox(text, QStringLiteral("Dervalo    Warning"), Prompts::Buttons::Ok);
@@ -192,8 +216,8 @@ void THoofdForm::ControllerStartUp() {
 }
 
 bool THoofdForm::FormCloseQuery() {
-    const bool confirmed = prompts_.Confirm(QStringLiteral("Close Dervalo?"),
-                                            QStringLiteral("Dervalo"));
+    const bool confirmed =
+        prompts_.Confirm(QStringLiteral("Close Dervalo?"), QStringLiteral("Dervalo"));
     if (confirmed && !st.MaildropOn) {
         st.Closing = true;
         ReceiveWindow->clear();
@@ -220,13 +244,14 @@ void THoofdForm::closeEvent(QCloseEvent* event) {
     }
 }
 
-void THoofdForm::MenuExitDervaloClick() { close(); }
+void THoofdForm::MenuExitDervaloClick() {
+    close();
+}
 
 void THoofdForm::Help1Click() {
     if (FileExistsNoCase(folder_, QStringLiteral("Dervalo.Hlp"))) {
         const QString path = FindFileNoCase(folder_, QStringLiteral("Dervalo.hlp"));
-        if (!prompts_.OpenDocument(path))
-            Warning(QStringLiteral("Cannot show %1").arg(path));
+        if (!prompts_.OpenDocument(path)) Warning(QStringLiteral("Cannot show %1").arg(path));
     } else {
         Warning(QStringLiteral("Dervalo.hlp not found !"));
     }
@@ -235,8 +260,7 @@ void THoofdForm::Help1Click() {
 void THoofdForm::MenuEditaFileClick() {
     if (FileExistsNoCase(folder_, QStringLiteral("Tramlet.exe"))) {
         const QString path = FindFileNoCase(folder_, QStringLiteral("Tramlet.exe"));
-        if (!prompts_.StartProgram(path, {}))
-            Warning(QStringLiteral("Cannot start %1").arg(path));
+        if (!prompts_.StartProgram(path, {})) Warning(QStringLiteral("Cannot start %1").arg(path));
     } else {
         Warning(QStringLiteral("Tramlet.exe not found! Download it from Homepage QQ0QQ"));
     }
@@ -266,6 +290,17 @@ void THoofdForm::SetPane(QLabel* pane, const QString& text) {
 void THoofdForm::SetTransmitCaption(const QString& text) {
     Transmitbalk->setText(text);
     Transmitbalk->repaint();
+}
+
+bool THoofdForm::eventFilter(QObject* watched, QEvent* event) {
+    // The character of every key typed into the transmit window goes to its
+    // key handler first; the window still shows it as usual.
+    if (watched == ZendWindow && event->type() == QEvent::KeyPress) {
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        if (text.size() == 1 && text.at(0).unicode() <= 0xFF)
+            Guarded([&] { ZendWindowKeyPress(quint8(text.at(0).unicode())); });
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void THoofdForm::resizeEvent(QResizeEvent* event) {

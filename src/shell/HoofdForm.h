@@ -222,16 +222,15 @@ public:
     QTimer Schryfinterval;
 
     // ---- menu items ----
-    QAction *MenuOpenLogFile, *MenuCloseLogFile, *MenuShowLogBook, *MenuEditLogBook,
-        *MenuEditaFile, *MenuTransmitFile, *MenuExitDervalo;
+    QAction *MenuOpenLogFile, *MenuCloseLogFile, *MenuShowLogBook, *MenuEditLogBook, *MenuEditaFile,
+        *MenuTransmitFile, *MenuExitDervalo;
     QAction *MenuComPort, *MenuRxWindowFont, *MenuTxWindowFont, *KnoppenBalk1, *Statusline1,
         *MenuRxWindowColor, *MenuTxWindowColor, *TransmitandReceivebar1, *MenuYourcall, *PkInit,
         *LogBook;
     QAction *MenuPactor, *MenuAmtor, *MenuRtty, *MenuDumb;
     QAction *MenuToggleListen, *MenuUnpro, *MenuAmtorFec, *MenuBaudotTransmit, *MenuStandby,
-        *MenuCallAstation, *MenuCallAListStation, *MenuDisconnect, *MenuHardDisconnect,
-        *MenuCallCQ, *MenuChangeOver, *MenuSendHiscalldeMycall, *MenuClearTxScreen,
-        *MenuClearRxScreen;
+        *MenuCallAstation, *MenuCallAListStation, *MenuDisconnect, *MenuHardDisconnect, *MenuCallCQ,
+        *MenuChangeOver, *MenuSendHiscalldeMycall, *MenuClearTxScreen, *MenuClearRxScreen;
     QAction *MenuToggleMaildrop, *MenuMaildropCheck;
     QAction* Help1;
 
@@ -254,6 +253,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -265,8 +265,8 @@ private:
                             const QString& hint, void (THoofdForm::*handler)());
     QPushButton* GeneralButton(const char* name, const QString& caption, const QString& hint,
                                void (THoofdForm::*handler)());
-    QAction* Item(QMenu* menu, const char* name, const QString& caption,
-                  const QKeySequence& key, void (THoofdForm::*handler)());
+    QAction* Item(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key,
+                  void (THoofdForm::*handler)());
 
     void StartFrameClock();
     bool FrameTimeUp() const;

@@ -23,7 +23,9 @@ void SetBackground(QWidget* w, const QColor& c) {
     w->setPalette(p);
     w->setAutoFillBackground(true);
 }
-QColor Background(QWidget* w) { return w->palette().color(QPalette::Base); }
+QColor Background(QWidget* w) {
+    return w->palette().color(QPalette::Base);
+}
 void SetTextColour(QWidget* w, const QColor& c) {
     QPalette p = w->palette();
     p.setColor(QPalette::Text, c);
@@ -81,10 +83,12 @@ void THoofdForm::FormResize() {
     }
 
     Statusbalk->setGeometry(r.statusBar);
-    for (int i = 0; i < 8; ++i) Panes[i]->setGeometry(r.panes[i]);
+    for (int i = 0; i < 8; ++i)
+        Panes[i]->setGeometry(r.panes[i]);
 
     // Text margins of the two text windows: a little room at the left.
-    for (QPlainTextEdit* w : {ReceiveWindow, ZendWindow}) w->document()->setDocumentMargin(5);
+    for (QPlainTextEdit* w : {ReceiveWindow, ZendWindow})
+        w->document()->setDocumentMargin(5);
     update();
     ControllerStartUp();
 }
@@ -113,8 +117,8 @@ void THoofdForm::TransmitbalkMouseMove(int y) {
 
 void THoofdForm::TransmitbalkMouseUp() {
     if (!st.BarDragging) return;
-    const int top = Layout::DragReleaseTop(Transmitbalk->y(), st.BarHitTop, st.BarHitBottom,
-                                           OuterHeight());
+    const int top =
+        Layout::DragReleaseTop(Transmitbalk->y(), st.BarHitTop, st.BarHitBottom, OuterHeight());
     Transmitbalk->move(Transmitbalk->x(), top);
     ReceiveWindow->insertPlainText(QApplication::clipboard()->text());
     st.TransmitBarTop = top;
@@ -161,7 +165,9 @@ void THoofdForm::ApplyStoredAppearance() {
 
 namespace {
 // The stored font name: the name the operator chose.
-QString StoredName(const QFont& f) { return f.family(); }
+QString StoredName(const QFont& f) {
+    return f.family();
+}
 } // namespace
 
 void THoofdForm::MenuRxWindowFontClick() {

@@ -33,7 +33,8 @@ QAction* THoofdForm::Item(QMenu* menu, const char* name, const QString& caption,
     auto* action = menu->addAction(caption);
     action->setObjectName(QLatin1String(name));
     if (!key.isEmpty()) action->setShortcut(key);
-    connect(action, &QAction::triggered, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
+    connect(action, &QAction::triggered, this,
+            [this, handler] { Guarded([&] { (this->*handler)(); }); });
     return action;
 }
 
@@ -62,8 +63,8 @@ void THoofdForm::BuildMenus() {
                            QKeySequence(Qt::ALT | Qt::Key_X), &THoofdForm::MenuExitDervaloClick);
 
     QMenu* config = bar->addMenu(QStringLiteral("&Configuration"));
-    MenuComPort = Item(config, "MenuComPort", QStringLiteral("Com Port"), {},
-                       &THoofdForm::MenuComPortClick);
+    MenuComPort =
+        Item(config, "MenuComPort", QStringLiteral("Com Port"), {}, &THoofdForm::MenuComPortClick);
     QMenu* fonts = config->addMenu(QStringLiteral("Font Type"));
     MenuRxWindowFont = Item(fonts, "MenuRxWindowFont", QStringLiteral("Receive Window"), {},
                             &THoofdForm::MenuRxWindowFontClick);
@@ -71,8 +72,8 @@ void THoofdForm::BuildMenus() {
                             &THoofdForm::MenuTxWindowFontClick);
     KnoppenBalk1 = Item(fonts, "KnoppenBalk1", QStringLiteral("General Buttons"), {},
                         &THoofdForm::KnoppenBalk1Click);
-    Statusline1 = Item(fonts, "Statusline1", QStringLiteral("Statusline"), {},
-                       &THoofdForm::Statusline1Click);
+    Statusline1 =
+        Item(fonts, "Statusline1", QStringLiteral("Statusline"), {}, &THoofdForm::Statusline1Click);
     QMenu* colors = config->addMenu(QStringLiteral("Colors"));
     MenuRxWindowColor = Item(colors, "MenuRxWindowColor", QStringLiteral("ReceiveWindow"), {},
                              &THoofdForm::MenuRxWindowColorClick);
@@ -154,7 +155,8 @@ void THoofdForm::BuildMenus() {
     connect(Help1, &QAction::triggered, this, [this] { Guarded([this] { Help1Click(); }); });
 
     // Menu shortcuts work from anywhere in the main window.
-    for (QAction* a : bar->findChildren<QAction*>()) a->setShortcutContext(Qt::WindowShortcut);
+    for (QAction* a : bar->findChildren<QAction*>())
+        a->setShortcutContext(Qt::WindowShortcut);
     addAction(Help1);
 }
 
@@ -166,7 +168,8 @@ QToolButton* THoofdForm::ModeButton(QWidget* page, const char* name, const QStri
     b->setToolTip(hint);
     b->setFocusPolicy(Qt::NoFocus);
     b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    connect(b, &QToolButton::clicked, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
+    connect(b, &QToolButton::clicked, this,
+            [this, handler] { Guarded([&] { (this->*handler)(); }); });
     return b;
 }
 
@@ -200,9 +203,9 @@ void THoofdForm::BuildModeBar() {
                           &H::PactorCQClick);
     PactorCall = ModeButton(PactorPage, "PactorCall", QStringLiteral("Connect"),
                             QStringLiteral("CONNECT"), &H::MenuCallAstationClick);
-    PactorListCall = ModeButton(PactorPage, "PactorListCall", QStringLiteral("List call"),
-                                QStringLiteral("CONNECT FROM Dervalix.cal "),
-                                &H::MenuCallAListStationClick);
+    PactorListCall =
+        ModeButton(PactorPage, "PactorListCall", QStringLiteral("List call"),
+                   QStringLiteral("CONNECT FROM Dervalix.cal "), &H::MenuCallAListStationClick);
     pactorDisconnect = ModeButton(PactorPage, "pactorDisconnect", QStringLiteral("Disc"),
                                   QStringLiteral("NORMAL DISCONNECT"), &H::MenuDisconnectClick);
     PactorHardDisconnect =
@@ -234,9 +237,9 @@ void THoofdForm::BuildModeBar() {
                               QStringLiteral("RTTY TRANSMIT"), &H::RttyTransmitClick);
     RttyCQ = ModeButton(RttyPage, "RttyCQ", QStringLiteral("CQ"), QStringLiteral("CALL CQ"),
                         &H::RttyCQClick);
-    RttyHiscall = ModeButton(RttyPage, "RttyHiscall", QStringLiteral("His call"),
-                             QStringLiteral("Make Hiscall Known to the program"),
-                             &H::MenuCallAstationClick);
+    RttyHiscall =
+        ModeButton(RttyPage, "RttyHiscall", QStringLiteral("His call"),
+                   QStringLiteral("Make Hiscall Known to the program"), &H::MenuCallAstationClick);
 
     MdcList = ModeButton(DumbPage, "MdcList", QStringLiteral("List"), QString(), &H::MdcListClick);
     MdcRead = ModeButton(DumbPage, "MdcRead", QStringLiteral("Read"), QString(), &H::MdcReadClick);
@@ -244,7 +247,8 @@ void THoofdForm::BuildModeBar() {
         ModeButton(DumbPage, "MdcWrite", QStringLiteral("Write"), QString(), &H::MdcWriteClick);
     MdcKill = ModeButton(DumbPage, "MdcKill", QStringLiteral("Kill"), QString(), &H::MdcKillClick);
     // The maildrop buttons stay hidden until the maildrop check opens.
-    for (QToolButton* b : {MdcList, MdcRead, MdcWrite, MdcKill}) b->setVisible(false);
+    for (QToolButton* b : {MdcList, MdcRead, MdcWrite, MdcKill})
+        b->setVisible(false);
 }
 
 QPushButton* THoofdForm::GeneralButton(const char* name, const QString& caption,
@@ -253,7 +257,8 @@ QPushButton* THoofdForm::GeneralButton(const char* name, const QString& caption,
     b->setObjectName(QLatin1String(name));
     b->setToolTip(hint);
     b->setFocusPolicy(Qt::NoFocus);
-    connect(b, &QPushButton::clicked, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
+    connect(b, &QPushButton::clicked, this,
+            [this, handler] { Guarded([&] { (this->*handler)(); }); });
     return b;
 }
 
@@ -264,9 +269,9 @@ void THoofdForm::BuildGeneralButtons() {
     using H = THoofdForm;
     SpeedCho = GeneralButton("SpeedCho", QStringLiteral("CHO"), QStringLiteral("Change Over"),
                              &H::MenuChangeOverClick);
-    SpeedHiscall = GeneralButton("SpeedHiscall", QStringLiteral("His de My"),
-                                 QStringLiteral("Send HisCall de Mycall"),
-                                 &H::MenuSendHiscalldeMycallClick);
+    SpeedHiscall =
+        GeneralButton("SpeedHiscall", QStringLiteral("His de My"),
+                      QStringLiteral("Send HisCall de Mycall"), &H::MenuSendHiscalldeMycallClick);
     SpeedRxClear = GeneralButton("SpeedRxClear", QStringLiteral("Clear RX"),
                                  QStringLiteral("Clear Rx Screen"), &H::MenuClearRxScreenClick);
     SpeedTxClear = GeneralButton("SpeedTxClear", QStringLiteral("Clear TX"),
@@ -328,6 +333,7 @@ void THoofdForm::BuildWidgets() {
     ZendWindow->setObjectName(QStringLiteral("ZendWindow"));
     ZendWindow->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ZendWindow->setUndoRedoEnabled(false);
+    ZendWindow->installEventFilter(this); // typed characters go to ZendWindowKeyPress
 
     // The hidden focus holder sits under the transmit bar.
     Temp = new QLineEdit(central);

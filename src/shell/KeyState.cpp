@@ -14,4 +14,6 @@ void KeyState::Track(const QEvent* event) {
     escapeDown = key->type() == QEvent::KeyPress;
 }
 
-bool KeyState::EscapeDown() { return escapeDown; }
+bool KeyState::EscapeDown() {
+    return escapeDown;
+}

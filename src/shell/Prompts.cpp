@@ -20,18 +20,28 @@ Prompts::Answer QtPrompts::MessageBox(const QString& text, const QString& captio
     box.setText(text);
     box.setIcon(QMessageBox::NoIcon);
     switch (buttons) {
-    case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-    case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case Buttons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Buttons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case Buttons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
     case Buttons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     }
     switch (box.exec()) {
-    case QMessageBox::Ok: return Answer::Ok;
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    default: return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
     }
 }
 
@@ -61,8 +71,8 @@ QString QtPrompts::SaveFileName(const QString& title, const QString& initialPath
                                         QFileDialog::DontConfirmOverwrite);
 }
 
-std::optional<Prompts::FontChoice> QtPrompts::ChooseFont(const QFont& initial,
-                                                         const QColor& color, bool effects) {
+std::optional<Prompts::FontChoice> QtPrompts::ChooseFont(const QFont& initial, const QColor& color,
+                                                         bool effects) {
     bool ok = false;
     const QFont font = QFontDialog::getFont(&ok, initial, parent_, QString(),
                                             effects ? QFontDialog::FontDialogOptions()
@@ -84,11 +94,17 @@ std::optional<QColor> QtPrompts::ChooseColor(const QColor& initial) {
     return c;
 }
 
-int QtPrompts::ShowModal(QDialog& dialog) { return dialog.exec(); }
+int QtPrompts::ShowModal(QDialog& dialog) {
+    return dialog.exec();
+}
 
-bool QtPrompts::EscapeDown() { return KeyState::EscapeDown(); }
+bool QtPrompts::EscapeDown() {
+    return KeyState::EscapeDown();
+}
 
-void QtPrompts::Beep() { QApplication::beep(); }
+void QtPrompts::Beep() {
+    QApplication::beep();
+}
 
 bool QtPrompts::StartProgram(const QString& program, const QStringList& arguments) {
     return QProcess::startDetached(program, arguments);

@@ -19,9 +19,12 @@ protected:
     }
     void keyPressEvent(QKeyEvent* e) override {
         int index = currentIndex();
-        if (e->key() == Qt::Key_Left) --index;
-        else if (e->key() == Qt::Key_Right) ++index;
-        else return QTabBar::keyPressEvent(e);
+        if (e->key() == Qt::Key_Left)
+            --index;
+        else if (e->key() == Qt::Key_Right)
+            ++index;
+        else
+            return QTabBar::keyPressEvent(e);
         if (index >= 0 && index < count()) owner_->SetPage(index);
     }
     void wheelEvent(QWheelEvent* e) override { e->ignore(); }
@@ -31,7 +34,9 @@ private:
 };
 } // namespace
 
-TTabBalk::TTabBalk(QWidget* parent) : QTabWidget(parent) { setTabBar(new TabBar(this)); }
+TTabBalk::TTabBalk(QWidget* parent) : QTabWidget(parent) {
+    setTabBar(new TabBar(this));
+}
 
 void TTabBalk::SetPage(int page) {
     if (page == currentIndex()) return;

@@ -23,7 +23,8 @@ void EndToEndTest::startUpAgainstTheModel() {
     Pk232Model pk;
     pk.SetUnsolicitedTraffic(false);
     f.serial.AttachPeer(&pk);
-    f.WriteFile("Dervalo.INI", FormFixture::Settings("COM1", "9600", false, true, "PA0ABC", "ABCD"));
+    f.WriteFile("Dervalo.INI",
+                FormFixture::Settings("COM1", "9600", false, true, "PA0ABC", "ABCD"));
     THoofdForm& form = f.Start();
 
     QVERIFY(pk.IsHostMode());

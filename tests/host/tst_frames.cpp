@@ -36,8 +36,8 @@ void FramesTest::clockText_data() {
         << QDateTime(QDate(2026, 3, 5), QTime(9, 7, 59)) << QByteArray("2603050907");
     QTest::newRow("28 December 2026 14:30")
         << QDateTime(QDate(2026, 12, 28), QTime(14, 30)) << QByteArray("2612281430");
-    QTest::newRow("midnight 1999") << QDateTime(QDate(1999, 1, 1), QTime(0, 0))
-                                   << QByteArray("9901010000");
+    QTest::newRow("midnight 1999")
+        << QDateTime(QDate(1999, 1, 1), QTime(0, 0)) << QByteArray("9901010000");
 }
 
 void FramesTest::clockText() {
@@ -68,11 +68,16 @@ void FramesTest::characterSets() {
 void FramesTest::hisCall_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("call");
-    QTest::newRow("connected") << " CONNECTED to AB1CD" << "AB1CD";
-    QTest::newRow("trailing text") << " CONNECTED to AB1CD more text" << "AB1CD mo";
-    QTest::newRow("ends with to") << " CONNECTED to" << "";
-    QTest::newRow("no to") << " DISCONNECTED" << "OLD";
-    QTest::newRow("first to") << "tomorrow to X" << "orrow to";
+    QTest::newRow("connected") << " CONNECTED to AB1CD"
+                               << "AB1CD";
+    QTest::newRow("trailing text") << " CONNECTED to AB1CD more text"
+                                   << "AB1CD mo";
+    QTest::newRow("ends with to") << " CONNECTED to"
+                                  << "";
+    QTest::newRow("no to") << " DISCONNECTED"
+                           << "OLD";
+    QTest::newRow("first to") << "tomorrow to X"
+                              << "orrow to";
 }
 
 void FramesTest::hisCall() {

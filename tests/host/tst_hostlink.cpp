@@ -12,7 +12,8 @@
 namespace {
 QByteArray Lines(std::initializer_list<const char*> lines) {
     QByteArray out;
-    for (const char* l : lines) out += QByteArray(l) + '\r';
+    for (const char* l : lines)
+        out += QByteArray(l) + '\r';
     return out;
 }
 
@@ -39,17 +40,21 @@ private slots:
 
 void HostLinkTest::startUpWithInitPk() {
     FormFixture f;
-    f.WriteFile("Dervalo.INI", FormFixture::Settings("COM1", "9600", false, true, "PA0ABC", "ABCD"));
+    f.WriteFile("Dervalo.INI",
+                FormFixture::Settings("COM1", "9600", false, true, "PA0ABC", "ABCD"));
     THoofdForm& form = f.Start();
 
     const QByteArray expected =
         QByteArray("DA 2603050907\r") + "*\r" + "restart\r" +
         Lines({"EXP ON", "CM 5", "EAS ON", "echo off", "Mycall PA0ABC", "Mys ABCD",
-               "MYPTCall PA0ABC", "hpoll off", "PTHUFF ON", "MDM ON", "ACRR 0", "PTO $19",
-               "AWL 8", "par 0", "8b on", "hpoll off", "host on"}) +
+               "MYPTCall PA0ABC", "hpoll off", "PTHUFF ON", "MDM ON", "ACRR 0", "PTO $19", "AWL 8",
+               "par 0", "8b on", "hpoll off", "host on"}) +
         "\x01OGG\x17" + "\x01ODA2603050907\x17" +
         // readying for PACTOR: standby, ESC "DD" CR; then PACTOR and listen
-        "\x01OPt\x17" + "\x1b" "DD\r" + "\x01OPt\x17" + "\x01OPN\x17";
+        "\x01OPt\x17" +
+        "\x1b"
+        "DD\r" +
+        "\x01OPt\x17" + "\x01OPN\x17";
     QCOMPARE(f.Written(), expected);
 
     // The pauses: half a second after the reset, a second after "restart",
@@ -118,7 +123,8 @@ void HostLinkTest::hostOffThenPlainClock() {
     QVERIFY(!form.st.HostModeActive);
     QVERIFY(form.StatusAanvraagTimer.isActive());
     form.TimeToPk232();
-    QCOMPARE(f.Written(), QByteArray("\x01OHON\x17" "DA 2603050907\r"));
+    QCOMPARE(f.Written(), QByteArray("\x01OHON\x17"
+                                     "DA 2603050907\r"));
     // The reply to leaving HOST mode is thrown away.
     f.serial.FeedInput("cmd:");
     form.hostOff();
@@ -136,7 +142,8 @@ void HostLinkTest::zetPkKlaarFromDumbMode() {
     f.serial.ClearWritten();
     form.ZetPkKlaar();
     QCOMPARE(f.Written(), Lines({"hpoll off", "host on"}) + "\x01OGG\x17" + "\x01OPt\x17" +
-                              "\x1b" "DD\r");
+                              "\x1b"
+                              "DD\r");
     QVERIFY(!form.st.DumbMode);
     QVERIFY(!form.st.ScrollBackMode);
     QCOMPARE(form.st.ModeName, QString("PACTOR"));
@@ -193,7 +200,8 @@ void HostLinkTest::sendAndDataFrames() {
     QCOMPARE(f.Written(), QByteArray("\x01\x20\x17"));
     f.serial.ClearWritten();
     QByteArray big;
-    for (int i = 0; i < 700; ++i) big += char(i % 256);
+    for (int i = 0; i < 700; ++i)
+        big += char(i % 256);
     form.Send(big);
     QCOMPARE(f.Written(), big);
 

@@ -7,10 +7,18 @@
 #include "FormFixture.h"
 
 namespace {
-QByteArray Reply(const QByteArray& body) { return "\x01O" + body + "\x17"; }
-QByteArray Link(const QByteArray& body) { return "\x01P" + body + "\x17"; }
-QColor Back(QLabel* l) { return l->palette().color(QPalette::Window); }
-QColor Fore(QLabel* l) { return l->palette().color(QPalette::WindowText); }
+QByteArray Reply(const QByteArray& body) {
+    return "\x01O" + body + "\x17";
+}
+QByteArray Link(const QByteArray& body) {
+    return "\x01P" + body + "\x17";
+}
+QColor Back(QLabel* l) {
+    return l->palette().color(QPalette::Window);
+}
+QColor Fore(QLabel* l) {
+    return l->palette().color(QPalette::WindowText);
+}
 } // namespace
 
 class StatusLineTest : public QObject {
@@ -27,7 +35,8 @@ private slots:
 private:
     void Feed(FormFixture& f, const QByteArray& bytes) {
         f.serial.FeedInput(bytes);
-        while (f.serial.BytesAvailable() > 0) f.form->GETV24Data();
+        while (f.serial.BytesAvailable() > 0)
+            f.form->GETV24Data();
     }
 };
 
@@ -74,8 +83,8 @@ void StatusLineTest::callThenConnected() {
                            form.PactorCall, form.PactorListCall, form.AmtorStb, form.AmtorListen,
                            form.AmtorFEC, form.AmtorCQ, form.AmtorListcall})
         QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
-    for (QToolButton* b : {form.pactorDisconnect, form.PactorHardDisconnect,
-                           form.AmtorDisConnect, form.AmtorHardDisconnect})
+    for (QToolButton* b : {form.pactorDisconnect, form.PactorHardDisconnect, form.AmtorDisConnect,
+                           form.AmtorHardDisconnect})
         QVERIFY2(b->isEnabled(), qPrintable(b->objectName()));
     QVERIFY(form.Amtorcall->isEnabled());
 

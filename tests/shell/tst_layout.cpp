@@ -113,7 +113,8 @@ void LayoutTest::dragThroughTheWindow() {
     QVERIFY(form.ReceiveWindow->toPlainText().isEmpty());
     QCOMPARE(QApplication::clipboard()->text(), QString("line one\nline two"));
     // Drag up far past the limit.
-    for (int i = 0; i < 30; ++i) form.TransmitbalkMouseMove(-20);
+    for (int i = 0; i < 30; ++i)
+        form.TransmitbalkMouseMove(-20);
     QVERIFY(form.st.BarHitTop);
     form.TransmitbalkMouseUp();
     const int CH = form.centralWidget()->height();
@@ -125,7 +126,8 @@ void LayoutTest::dragThroughTheWindow() {
 
     // And down past the lower limit.
     form.TransmitbalkMouseDown();
-    for (int i = 0; i < 30; ++i) form.TransmitbalkMouseMove(20);
+    for (int i = 0; i < 30; ++i)
+        form.TransmitbalkMouseMove(20);
     QVERIFY(form.st.BarHitBottom);
     form.TransmitbalkMouseUp();
     QCOMPARE(form.st.SplitPerMille, quint16((CH - (form.OuterHeight() - 160)) * 1000 / CH));

@@ -9,13 +9,40 @@
 
 namespace {
 QByteArray DefaultFile() {
-    const QList<QByteArray> lines = {
-        ";Port Number", "COM4", ";Baudrate", "9600", ";Do NOT change the values below",
-        "terminal", "8", "System", "8", "12632256", "16711680", "Normal", "normal", "0", "65535",
-        "", "0", "0", "", "0", "0", "11203312", "System", "System", "263", "Hello", "User",
-        "OFF", "OFF", "OFF", "OFF"};
+    const QList<QByteArray> lines = {";Port Number",
+                                     "COM4",
+                                     ";Baudrate",
+                                     "9600",
+                                     ";Do NOT change the values below",
+                                     "terminal",
+                                     "8",
+                                     "System",
+                                     "8",
+                                     "12632256",
+                                     "16711680",
+                                     "Normal",
+                                     "normal",
+                                     "0",
+                                     "65535",
+                                     "",
+                                     "0",
+                                     "0",
+                                     "",
+                                     "0",
+                                     "0",
+                                     "11203312",
+                                     "System",
+                                     "System",
+                                     "263",
+                                     "Hello",
+                                     "User",
+                                     "OFF",
+                                     "OFF",
+                                     "OFF",
+                                     "OFF"};
     QByteArray out;
-    for (const QByteArray& l : lines) out += l + "\r\n";
+    for (const QByteArray& l : lines)
+        out += l + "\r\n";
     return out;
 }
 } // namespace
@@ -51,7 +78,8 @@ void LifecycleTest::firstStartWithoutSettings() {
     QCOMPARE(form.ZendWindow->palette().color(QPalette::Base), QColor(0, 0, 255));
     QCOMPARE(form.ZendWindow->palette().color(QPalette::Text), QColor(255, 255, 0));
     QCOMPARE(form.ReceiveWindow->palette().color(QPalette::Base), QColor(192, 192, 192));
-    QVERIFY(form.ReceiveWindow->font().fixedPitch() || !form.ReceiveWindow->font().family().isEmpty());
+    QVERIFY(form.ReceiveWindow->font().fixedPitch() ||
+            !form.ReceiveWindow->font().family().isEmpty());
     // "Init Pk" is off: the controller is taken to be in HOST mode already,
     // and only the clock goes out (plain, since HOST mode was not yet set).
     QCOMPARE(form.Transmitbalk->text(), QString("Transmit"));

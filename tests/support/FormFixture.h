@@ -38,15 +38,40 @@ struct FormFixture {
                                bool maildrop = false, bool pkInit = false,
                                const QByteArray& call = "PA0ABC",
                                const QByteArray& selCall = "ABCD") {
-        const QList<QByteArray> lines = {";Port Number", port, ";Baudrate", baud,
-                                         ";Do NOT change the values below", "terminal", "8",
-                                         "System", "8", "12632256", "16711680", "Normal",
-                                         "normal", "0", "65535", "", "0", "0", "", "0", "0",
-                                         "11203312", "System", "System", "263", call, selCall,
-                                         "OFF", maildrop ? "ON" : "OFF", pkInit ? "ON" : "OFF",
+        const QList<QByteArray> lines = {";Port Number",
+                                         port,
+                                         ";Baudrate",
+                                         baud,
+                                         ";Do NOT change the values below",
+                                         "terminal",
+                                         "8",
+                                         "System",
+                                         "8",
+                                         "12632256",
+                                         "16711680",
+                                         "Normal",
+                                         "normal",
+                                         "0",
+                                         "65535",
+                                         "",
+                                         "0",
+                                         "0",
+                                         "",
+                                         "0",
+                                         "0",
+                                         "11203312",
+                                         "System",
+                                         "System",
+                                         "263",
+                                         call,
+                                         selCall,
+                                         "OFF",
+                                         maildrop ? "ON" : "OFF",
+                                         pkInit ? "ON" : "OFF",
                                          "OFF"};
         QByteArray out;
-        for (const QByteArray& l : lines) out += l + "\r\n";
+        for (const QByteArray& l : lines)
+            out += l + "\r\n";
         return out;
     }
 

@@ -14,8 +14,7 @@ QStringList ScriptedPrompts::Boxes() const {
     return out;
 }
 
-Prompts::Answer ScriptedPrompts::MessageBox(const QString& text, const QString& caption,
-                                            Buttons) {
+Prompts::Answer ScriptedPrompts::MessageBox(const QString& text, const QString& caption, Buttons) {
     log << QStringLiteral("box|%1|%2").arg(caption, text);
     return boxAnswers.isEmpty() ? Answer::Ok : boxAnswers.dequeue();
 }

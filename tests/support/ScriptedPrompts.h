@@ -17,10 +17,10 @@ public:
     // "modal|<objectName>", "beep", "start|<program>", "open-document|<path>".
     QStringList log;
 
-    QQueue<Answer> boxAnswers;       // default Ok
-    QQueue<bool> confirmAnswers;     // default true
-    QQueue<std::optional<QString>> inputAnswers; // default nullopt
-    QQueue<QString> fileAnswers;     // default "" (cancelled)
+    QQueue<Answer> boxAnswers;                     // default Ok
+    QQueue<bool> confirmAnswers;                   // default true
+    QQueue<std::optional<QString>> inputAnswers;   // default nullopt
+    QQueue<QString> fileAnswers;                   // default "" (cancelled)
     QQueue<std::optional<FontChoice>> fontAnswers; // default nullopt
     QQueue<std::optional<QColor>> colorAnswers;    // default nullopt
     // Called with the dialog instead of showing it; returns the result code.

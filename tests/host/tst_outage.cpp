@@ -1,0 +1,148 @@
+// The serial device going away under a running program, on a real
+// pseudo-terminal: writes fail, the port is reopened quietly, the operator is
+// told once per outage, and the line works again once the device is back.
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <memory>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include "FormFixture.h"
+#include "ScriptedPrompts.h"
+#include "host/Frames.h"
+#include "link/QtSerialBackend.h"
+#include "shell/Clock.h"
+#include "shell/HoofdForm.h"
+
+namespace {
+
+const QString kPortError = QStringLiteral("Warning|Port Error");
+
+// The master side of a pseudo-terminal; the program opens the slave side.
+class PtyMaster {
+public:
+    PtyMaster() {
+        fd_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (fd_ >= 0 && ::grantpt(fd_) == 0 && ::unlockpt(fd_) == 0)
+            slave_ = QString::fromLocal8Bit(::ptsname(fd_));
+    }
+    ~PtyMaster() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    bool Ok() const { return fd_ >= 0 && !slave_.isEmpty(); }
+    QString SlavePath() const { return slave_; }
+    // What has come through, polling in 1 ms steps until `count` bytes are
+    // there or about two seconds have gone by.
+    QByteArray Receive(int count) {
+        QByteArray got;
+        for (int i = 0; i < 2000 && got.size() < count; ++i) {
+            char buf[256];
+            const ssize_t r = ::read(fd_, buf, sizeof buf);
+            if (r > 0)
+                got.append(buf, r);
+            else
+                ::poll(nullptr, 0, 1);
+        }
+        return got;
+    }
+    // Whatever is there now, without waiting.
+    QByteArray Drain() {
+        QByteArray got;
+        char buf[256];
+        for (ssize_t r; (r = ::read(fd_, buf, sizeof buf)) > 0;)
+            got.append(buf, r);
+        return got;
+    }
+
+private:
+    int fd_ = -1;
+    QString slave_;
+};
+
+} // namespace
+
+class OutageTest : public QObject {
+    Q_OBJECT
+private slots:
+    void onePortErrorPerOutage();
+};
+
+void OutageTest::onePortErrorPerOutage() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString link = dir.filePath(QStringLiteral("pk232"));
+    const QString nowhere = dir.filePath(QStringLiteral("gone"));
+    auto first = std::make_unique<PtyMaster>();
+    QVERIFY(first->Ok());
+    QVERIFY(QFile::link(first->SlavePath(), link));
+    {
+        QFile ini(dir.filePath(QStringLiteral("Dervalo.INI")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(FormFixture::Settings(QFile::encodeName(link)));
+    }
+
+    QtSerialBackend backend;
+    VirtualClock clock;
+    ScriptedPrompts prompts;
+    THoofdForm form(backend, clock, prompts, dir.path());
+    form.CreateDialogs();
+    QVERIFY(prompts.Boxes().isEmpty());
+    QVERIFY(form.poort.PortOpen());
+
+    const QByteArray status = Frames::CommandFrame("OP");
+    const QByteArray text = Frames::DataFrame("CQ CQ de PA0ABC");
+    form.Send(status);
+    QCOMPARE(first->Receive(status.size()), status);
+
+    // The device goes away, and its name with it.
+    first.reset();
+    QVERIFY(QFile::remove(link));
+    form.Send(status);
+    form.Send(text);
+    form.senddata("more");
+    QCOMPARE(prompts.Boxes(), QStringList{kPortError});
+    for (int i = 0; i < 5; ++i)
+        form.Send(status);
+    QCOMPARE(prompts.Boxes(), QStringList{kPortError});
+    QVERIFY(!form.poort.PortBusy());
+
+    // A new device under the same name: the next write reopens it, and the
+    // frame arrives whole, its first byte included.
+    auto second = std::make_unique<PtyMaster>();
+    QVERIFY(second->Ok());
+    QVERIFY(QFile::link(second->SlavePath(), link));
+    form.Send(text);
+    QCOMPARE(second->Receive(text.size()), text);
+    form.Send(status);
+    QCOMPARE(second->Receive(status.size()), status);
+    QCOMPARE(prompts.Boxes(), QStringList{kPortError});
+    QVERIFY(form.poort.PortOpen());
+
+    // The device goes again, the name now leading nowhere: a new outage is
+    // told once more, and only once.
+    second.reset();
+    QVERIFY(QFile::remove(link) && QFile::link(nowhere, link));
+    form.Send(status);
+    form.Send(text);
+    QCOMPARE(prompts.Boxes(), QStringList(2, kPortError));
+    for (int i = 0; i < 5; ++i)
+        form.Send(text);
+    QCOMPARE(prompts.Boxes(), QStringList(2, kPortError));
+    QVERIFY(!form.poort.PortOpen());
+
+    // Back once more: the line works and nothing more is said.
+    PtyMaster third;
+    QVERIFY(third.Ok());
+    QVERIFY(QFile::remove(link) && QFile::link(third.SlavePath(), link));
+    form.Send(status);
+    QCOMPARE(third.Receive(status.size()), status);
+    QVERIFY(third.Drain().isEmpty());
+    QCOMPARE(prompts.Boxes(), QStringList(2, kPortError));
+}
+
+QTEST_MAIN(OutageTest)
+#include "tst_outage.moc"
