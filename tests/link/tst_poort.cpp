@@ -11,6 +11,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "PtyMaster.h"
 #include "ScriptedPrompts.h"
 #include "link/MemorySerialBackend.h"
 #include "link/Poort.h"
@@ -21,42 +22,6 @@
 namespace {
 
 const QString kPortError = QStringLiteral("Warning|Port Error");
-
-// The master side of a pseudo-terminal; the port opens the slave side.
-class PtyMaster {
-public:
-    PtyMaster() {
-        fd_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (fd_ >= 0 && ::grantpt(fd_) == 0 && ::unlockpt(fd_) == 0)
-            slave_ = QString::fromLocal8Bit(::ptsname(fd_));
-    }
-    ~PtyMaster() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    bool Ok() const { return fd_ >= 0 && !slave_.isEmpty(); }
-    QString SlavePath() const { return slave_; }
-    // On Linux the master side reads out the slave's line settings.
-    bool SlaveSettings(termios& tio) const { return ::tcgetattr(fd_, &tio) == 0; }
-    bool Send(const QByteArray& bytes) {
-        return ::write(fd_, bytes.constData(), size_t(bytes.size())) == bytes.size();
-    }
-    QByteArray Receive(int count) {
-        QByteArray got;
-        for (int i = 0; i < 2000 && got.size() < count; ++i) {
-            char buf[256];
-            const ssize_t r = ::read(fd_, buf, sizeof buf);
-            if (r > 0)
-                got.append(buf, r);
-            else
-                ::poll(nullptr, 0, 1);
-        }
-        return got;
-    }
-
-private:
-    int fd_ = -1;
-    QString slave_;
-};
 
 // A pseudo-terminal hands bytes over a little later: poll in 1 ms steps,
 // for at most about two seconds.

@@ -8,42 +8,10 @@
 #include "shell/Widgets.h"
 
 namespace {
+// The file written after a start without one: the built-in defaults, all
+// switches off.
 QByteArray DefaultFile() {
-    const QList<QByteArray> lines = {";Port Number",
-                                     "COM4",
-                                     ";Baudrate",
-                                     "9600",
-                                     ";Do NOT change the values below",
-                                     "terminal",
-                                     "8",
-                                     "System",
-                                     "8",
-                                     "12632256",
-                                     "16711680",
-                                     "Normal",
-                                     "normal",
-                                     "0",
-                                     "65535",
-                                     "",
-                                     "0",
-                                     "0",
-                                     "",
-                                     "0",
-                                     "0",
-                                     "11203312",
-                                     "System",
-                                     "System",
-                                     "263",
-                                     "Hello",
-                                     "User",
-                                     "OFF",
-                                     "OFF",
-                                     "OFF",
-                                     "OFF"};
-    QByteArray out;
-    for (const QByteArray& l : lines)
-        out += l + "\r\n";
-    return out;
+    return FormFixture::Settings("COM4", "9600", false, false, "Hello", "User");
 }
 } // namespace
 
