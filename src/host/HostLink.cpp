@@ -22,17 +22,15 @@ void THoofdForm::Send(const QByteArray& text) {
         // unusable this happens for every byte; the operator hears of it once
         // per outage, not once per failing step of every byte.
         poort.SetQuiet(true);
-        poort.TakeFailures();
         OpenPoort();
         poort.PoortSetQueues(32767, 16384);
         const bool retried = poort.PoortWriteByte(byte);
-        const int failures = poort.TakeFailures();
+        poort.TakeFailures(); // the set-up failures were not shown; the box below stands for them
         poort.SetQuiet(false);
         if (retried) {
             sendOutage_ = false;
         } else if (!sendOutage_) {
             sendOutage_ = true;
-            (void)failures;
             prompts_.MessageBox(QStringLiteral("Port Error"), QStringLiteral("Warning"),
                                 Prompts::Buttons::OkCancel);
         }
