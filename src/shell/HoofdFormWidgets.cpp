@@ -312,6 +312,8 @@ void THoofdForm::BuildWidgets() {
     ReceiveWindow->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ReceiveWindow->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     ReceiveWindow->setUndoRedoEnabled(false);
+    ReceiveWindow->installEventFilter(this);
+    ReceiveWindow->viewport()->installEventFilter(this);
 
     Transmitbalk = new TBar(central);
     Transmitbalk->setObjectName(QStringLiteral("Transmitbalk"));
@@ -333,13 +335,14 @@ void THoofdForm::BuildWidgets() {
     ZendWindow->setObjectName(QStringLiteral("ZendWindow"));
     ZendWindow->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ZendWindow->setUndoRedoEnabled(false);
-    ZendWindow->installEventFilter(this); // typed characters go to ZendWindowKeyPress
+    ZendWindow->installEventFilter(this); // see eventFilter
 
     // The hidden focus holder sits under the transmit bar.
     Temp = new QLineEdit(central);
     Temp->setObjectName(QStringLiteral("Temp"));
     Temp->setGeometry(0, 0, 20, 10);
     Temp->lower();
+    Temp->installEventFilter(this);
 
     Statusbalk = new QFrame(central);
     Statusbalk->setObjectName(QStringLiteral("Statusbalk"));
