@@ -175,6 +175,8 @@ public:
     // ---- terminal windows and files ----
     bool ReceiveWindowEvent(QObject* watched, QEvent* event);
     bool TempEvent(QEvent* event);
+    void HerstelReceiveWindow();
+    void ReceiveWindowDblClick();
     void ScrollNaarEnd();
     void MenuClearRxScreenClick();
     void MenuClearTxScreenClick();

@@ -20,6 +20,10 @@ bool THoofdForm::TempEvent(QEvent*) {
     return false;
 }
 
-// Clearing and saving the buffer come with the receive window work.
+// Restoring the window, picking, clearing and saving come with the receive
+// window work.
+void THoofdForm::HerstelReceiveWindow() {}
+void THoofdForm::ReceiveWindowDblClick() {}
+ the buffer come with the receive window work.
 void THoofdForm::MenuClearRxScreenClick() {}
 void THoofdForm::SaveBufferClick() {}
