@@ -24,6 +24,5 @@ bool THoofdForm::TempEvent(QEvent*) {
 // window work.
 void THoofdForm::HerstelReceiveWindow() {}
 void THoofdForm::ReceiveWindowDblClick() {}
- the buffer come with the receive window work.
 void THoofdForm::MenuClearRxScreenClick() {}
 void THoofdForm::SaveBufferClick() {}
