@@ -17,6 +17,9 @@
 #include "host/Frames.h"
 #include "link/ComBaudConfig.h"
 #include "link/SerialBackend.h"
+#include "operations/ConnectForm.h"
+#include "operations/ListConnectForm.h"
+#include "operations/YourcallForm.h"
 #include "shell/Appearance.h"
 #include "shell/Clock.h"
 #include "shell/DervaloApplication.h"
@@ -64,14 +67,18 @@ THoofdForm::~THoofdForm() {
     // The children outlive this body; their events must not reach a half
     // destroyed window.
     for (QObject* o :
-         {static_cast<QObject*>(ZendWindow), static_cast<QObject*>(Temp),
-          static_cast<QObject*>(ReceiveWindow), static_cast<QObject*>(ReceiveWindow->viewport())})
+         {static_cast<QObject*>(ZendWindow), static_cast<QObject*>(ZendWindow->viewport()),
+          static_cast<QObject*>(Temp), static_cast<QObject*>(ReceiveWindow),
+          static_cast<QObject*>(ReceiveWindow->viewport())})
         o->removeEventFilter(this);
 }
 
 void THoofdForm::CreateDialogs() {
     // The dialogs are made in a fixed order after the main window and live
     // for the whole run, hidden until they are needed.
+    YourcallForm = new TYourcallForm(this);
+    ConnectForm = new TConnectForm(this);
+    ListConnectForm = new TListConnectForm(folder_, prompts_, this);
     ComBaudConfig = new TComBaudConfig(st.StoredPortName, st.StoredBaudRate, this);
     StopTimers(); // the first layout pass starts them again
 }
@@ -301,7 +308,7 @@ void THoofdForm::SetTransmitCaption(const QString& text) {
 bool THoofdForm::eventFilter(QObject* watched, QEvent* event) {
     // Each text window's own handlers see its events first.
     bool taken = false;
-    if (watched == ZendWindow)
+    if (watched == ZendWindow || watched == ZendWindow->viewport())
         taken = ZendWindowEvent(event);
     else if (watched == Temp)
         taken = TempEvent(event);

@@ -23,6 +23,9 @@ class Clock;
 class Prompts;
 class SerialBackend;
 class TComBaudConfig;
+class TConnectForm;
+class TListConnectForm;
+class TYourcallForm;
 class TTabBalk;
 class TBar;
 
@@ -152,6 +155,8 @@ public:
     void MenuHardDisconnectClick();
     void MenuChangeOverClick();
     void MenuSendHiscalldeMycallClick();
+    // The AMTOR page's list call: sets HisCall once more afterwards.
+    void AmtorListcallClick();
 
     // ---- broadcasts ----
     void MenuUnproClick();
@@ -179,6 +184,8 @@ public:
     void ReceiveWindowDblClick();
     void ScrollNaarEnd();
     void MenuClearRxScreenClick();
+    void ZendWindowClick();
+    void ZendWindowKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void MenuClearTxScreenClick();
     void ClearTransmitBufferClick();
     void SaveBufferClick();
@@ -243,6 +250,9 @@ public:
     QFile LogFile;
 
     // ---- dialogs ----
+    TYourcallForm* YourcallForm = nullptr;
+    TConnectForm* ConnectForm = nullptr;
+    TListConnectForm* ListConnectForm = nullptr;
     TComBaudConfig* ComBaudConfig = nullptr;
 
     Clock& clock() { return clock_; }

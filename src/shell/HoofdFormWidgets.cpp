@@ -222,9 +222,9 @@ void THoofdForm::BuildModeBar() {
                          &H::AmtorCQClick);
     Amtorcall = ModeButton(AmtorPage, "Amtorcall", QStringLiteral("Call"),
                            QStringLiteral("CALL A STATION"), &H::MenuCallAstationClick);
-    AmtorListcall = ModeButton(AmtorPage, "AmtorListcall", QStringLiteral("List call"),
-                               QStringLiteral("CALL A STATIOM FROM Dervalix.cal"),
-                               &H::MenuCallAListStationClick);
+    AmtorListcall =
+        ModeButton(AmtorPage, "AmtorListcall", QStringLiteral("List call"),
+                   QStringLiteral("CALL A STATIOM FROM Dervalix.cal"), &H::AmtorListcallClick);
     AmtorDisConnect = ModeButton(AmtorPage, "AmtorDisConnect", QStringLiteral("Disc"),
                                  QStringLiteral("AMTOR DISCONNECT"), &H::MenuDisconnectClick);
     AmtorHardDisconnect =
@@ -335,7 +335,13 @@ void THoofdForm::BuildWidgets() {
     ZendWindow->setObjectName(QStringLiteral("ZendWindow"));
     ZendWindow->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ZendWindow->setUndoRedoEnabled(false);
+    // Three empty lines at start; Tab is typed as text, and the Tab key
+    // never brings the focus here (clicks and the program do).
+    ZendWindow->setPlainText(QStringLiteral("\n\n"));
+    ZendWindow->setTabChangesFocus(false);
+    ZendWindow->setFocusPolicy(Qt::ClickFocus);
     ZendWindow->installEventFilter(this); // see eventFilter
+    ZendWindow->viewport()->installEventFilter(this);
 
     // The hidden focus holder sits under the transmit bar.
     Temp = new QLineEdit(central);
