@@ -340,6 +340,7 @@ void THoofdForm::BuildWidgets() {
     ZendWindow->setPlainText(QStringLiteral("\n\n"));
     ZendWindow->setTabChangesFocus(false);
     ZendWindow->setFocusPolicy(Qt::ClickFocus);
+    ZendWindow->setFocus();               // the operator types here from the start
     ZendWindow->installEventFilter(this); // see eventFilter
     ZendWindow->viewport()->installEventFilter(this);
 
