@@ -181,12 +181,13 @@ void HostLinkTest::controlCharacters() {
     f.serial.ClearWritten();
     form.SendCTRL(3);
     QCOMPARE(f.Written(), QByteArray("\x01\x20\x03\x17"));
-    QCOMPARE(form.ZendWindow->toPlainText(), QString("CTRL-C"));
+    // Each note is a line of its own, after the window's three empty lines.
+    QCOMPARE(form.ZendWindow->toPlainText(), QString("\n\n\nCTRL-C"));
     form.st.DumbMode = true;
     f.serial.ClearWritten();
     form.SendCTRL(4);
     QCOMPARE(f.Written(), QByteArray("\x04"));
-    QCOMPARE(form.ZendWindow->toPlainText(), QString("CTRL-C\nCTRL-D"));
+    QCOMPARE(form.ZendWindow->toPlainText(), QString("\n\n\nCTRL-C\nCTRL-D"));
 }
 
 void HostLinkTest::sendAndDataFrames() {
