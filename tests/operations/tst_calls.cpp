@@ -20,129 +20,104 @@
 using namespace LinkScript;
 
 namespace {
-// The call dialog answered with OK and this text, or with Cancel.
-std::function<int(QDialog&)> ConnectOk(const QString& call, QString* label = nullptr) {
-    return [=](QDialog& d) {
-        auto& dlg = static_cast<TConnectForm&>(d);
-        if (label) *label = dlg.Label1->text();
-        dlg.InputCall->setText(call);
-        dlg.ConnectOkKnopClick();
-        return dlg.result();
+// A scripted answer to a dialog of type D.
+template <class D> std::function<int(QDialog&)> Answer(std::function<void(D&)> act) {
+    return [act](QDialog& d) {
+        act(static_cast<D&>(d));
+        return d.result();
     };
 }
-std::function<int(QDialog&)> ConnectCancel(const QString& typed = QString()) {
-    return [=](QDialog& d) {
-        auto& dlg = static_cast<TConnectForm&>(d);
-        if (!typed.isEmpty()) dlg.InputCall->setText(typed);
-        dlg.CancelKnopClick();
-        return dlg.result();
+std::function<int(QDialog&)> CloseBox() {
+    return [](QDialog& d) {
+        d.show();
+        d.close();
+        return d.result();
     };
 }
-// The list dialog: OK with this line selected (-1: none), or Cancel.
-std::function<int(QDialog&)> ListOk(int row, QStringList* shown = nullptr) {
-    return [=](QDialog& d) {
-        auto& dlg = static_cast<TListConnectForm&>(d);
-        if (shown)
-            for (int i = 0; i < dlg.Inputcalls->count(); ++i)
-                *shown << dlg.Inputcalls->item(i)->text();
-        if (row >= 0) dlg.Inputcalls->setCurrentRow(row);
-        dlg.OkKnopClick();
-        return dlg.result();
-    };
+auto ConnectOk(const QString& call, QString* label = nullptr) {
+    return Answer<TConnectForm>([=](TConnectForm& d) {
+        if (label) *label = d.Label1->text();
+        d.InputCall->setText(call);
+        d.ConnectOkKnopClick();
+    });
 }
-std::function<int(QDialog&)> ListCancel(int row = -1) {
-    return [=](QDialog& d) {
-        auto& dlg = static_cast<TListConnectForm&>(d);
-        if (row >= 0) dlg.Inputcalls->setCurrentRow(row);
-        dlg.CancelKnopClick();
-        return dlg.result();
-    };
+// OK with this line selected (-1: none), or Cancel.
+auto ListOk(int row) {
+    return Answer<TListConnectForm>([=](TListConnectForm& d) {
+        if (row >= 0) d.Inputcalls->setCurrentRow(row);
+        d.OkKnopClick();
+    });
 }
-std::function<int(QDialog&)> OwnCall(const QString& call, QString* shown = nullptr) {
-    return [=](QDialog& d) {
-        auto& dlg = static_cast<TYourcallForm&>(d);
-        if (shown) *shown = dlg.CallInput->text();
-        dlg.CallInput->setText(call);
-        dlg.OkKnopClick();
-        return dlg.result();
-    };
+auto ListCancel(int row) {
+    return Answer<TListConnectForm>([=](TListConnectForm& d) {
+        d.Inputcalls->setCurrentRow(row);
+        d.CancelKnopClick();
+    });
 }
-QString LastLine(const THoofdForm& form) {
-    return form.ZendWindow->document()->lastBlock().text();
+auto OwnCall(const QString& call, QString* shown = nullptr) {
+    return Answer<TYourcallForm>([=](TYourcallForm& d) {
+        if (shown) *shown = d.CallInput->text();
+        d.CallInput->setText(call);
+        d.OkKnopClick();
+    });
+}
+void FeedAll(FormFixture& f, const QList<QByteArray>& replies) {
+    for (const QByteArray& r : replies)
+        Feed(f, Reply(r));
 }
 const QByteArray kCallList = "PA3XYZ\r\n\r\nDL1ABC/MM/QRPX\r\n   \r\n\r\nG4ABC\r\n";
+const QByteArray kEnd = "\x01 \x04\x17";
 } // namespace
 
 class CallsTest : public QObject {
     Q_OBJECT
 private slots:
-    void callEmptyOrCancelled();
-    void callInPactorAndAmtor();
+    void callDialog();
     void giveCallOnly_data();
     void giveCallOnly();
     void listCall();
-    void listCallWithNothingSelected();
-    void listCallCancelledKeepsLastChoice();
-    void listCallWithoutTheFile();
+    void listCallWithoutSelectionCancelOrFile();
     void callListShownAfresh();
     void hisDeMy_data();
     void hisDeMy();
-    void ownCallInAmtor();
-    void ownCallInPactorPersists();
-    void ownCallCancelled();
+    void ownCall();
     void changeOver_data();
     void changeOver();
     void disconnect_data();
     void disconnect();
-    void hardDisconnect();
     void buttonsAndMenuItemsForward();
 };
 
-void CallsTest::callEmptyOrCancelled() {
+void CallsTest::callDialog() {
     FormFixture f;
     THoofdForm& form = f.Create();
     Listen(f);
-    form.st.HisCall = "OLD";
     f.serial.ClearWritten();
+    // Empty, cancelled (what was typed stays in the box), closed.
+    form.st.HisCall = "OLD";
     f.prompts.modalActions.enqueue(ConnectOk(""));
     form.MenuCallAstationClick();
     QCOMPARE(form.st.HisCall, QString());
-    QCOMPARE(f.Written(), QByteArray());
-
-    form.st.HisCall = "OLD";
-    f.prompts.modalActions.enqueue(ConnectCancel("PA3XYZ"));
-    form.MenuCallAstationClick();
-    QCOMPARE(form.st.HisCall, QString());
-    QCOMPARE(form.ConnectForm->EnteredCall, QString());
-    // The box keeps what was typed for the next use.
-    QCOMPARE(form.ConnectForm->InputCall->text(), QString("PA3XYZ"));
-
-    // The close box counts as Cancel.
-    form.st.HisCall = "OLD";
-    f.prompts.modalActions.enqueue([](QDialog& d) {
-        d.show();
-        d.close();
-        return d.result();
-    });
-    form.MenuCallAstationClick();
-    QCOMPARE(form.st.HisCall, QString());
+    for (auto answer : {Answer<TConnectForm>([](TConnectForm& d) {
+                            d.InputCall->setText("PA3XYZ");
+                            d.CancelKnopClick();
+                        }),
+                        CloseBox()}) {
+        form.st.HisCall = "OLD";
+        f.prompts.modalActions.enqueue(answer);
+        form.MenuCallAstationClick();
+        QCOMPARE(form.st.HisCall, QString());
+        QCOMPARE(form.ConnectForm->InputCall->text(), QString("PA3XYZ"));
+    }
     QCOMPARE(f.Written(), QByteArray());
     QVERIFY(form.StatusAanvraagTimer.isActive());
-}
 
-void CallsTest::callInPactorAndAmtor() {
-    FormFixture f;
-    THoofdForm& form = f.Create();
-    Listen(f);
-    f.serial.ClearWritten();
     QString label;
     f.prompts.modalActions.enqueue(ConnectOk("PA3XYZ", &label));
     form.MenuCallAstationClick();
     QCOMPARE(label, QString("Connect To:"));
     QCOMPARE(form.st.HisCall, QString("PA3XYZ"));
     QCOMPARE(f.Written(), QByteArray("\x01OPGPA3XYZ\x17"));
-    QVERIFY(form.StatusAanvraagTimer.isActive());
-
     // AMTOR: the other station's selective call.
     Listen(f, true);
     f.serial.ClearWritten();
@@ -165,8 +140,7 @@ void CallsTest::giveCallOnly() {
     QFETCH(QString, label);
     FormFixture f;
     THoofdForm& form = f.Create();
-    for (const QByteArray& r : replies)
-        Feed(f, Reply(r));
+    FeedAll(f, replies);
     f.serial.ClearWritten();
     QString shown;
     f.prompts.modalActions.enqueue(ConnectOk("G4ABC", &shown));
@@ -176,9 +150,7 @@ void CallsTest::giveCallOnly() {
     QCOMPARE(f.Written(), QByteArray());
     // The label follows the state at every use.
     Listen(f);
-    f.prompts.modalActions.enqueue(ConnectCancel());
     f.prompts.modalActions.enqueue(ConnectOk("G4ABC", &shown));
-    form.MenuCallAstationClick();
     form.MenuCallAstationClick();
     QCOMPARE(shown, QString("Connect To:"));
 }
@@ -189,19 +161,19 @@ void CallsTest::listCall() {
     THoofdForm& form = f.Create();
     Listen(f);
     f.serial.ClearWritten();
-    QStringList shown;
-    f.prompts.modalActions.enqueue(ListOk(1, &shown));
+    f.prompts.modalActions.enqueue(ListOk(1));
     form.MenuCallAListStationClick();
-    // Blank lines are skipped, a line of blanks is an entry, a long line is
-    // listed with 11 characters and called with 8.
+    // Blank lines skipped, a line of blanks listed, a long line listed with
+    // 11 characters and called with 8.
+    QStringList shown;
+    for (int i = 0; i < form.ListConnectForm->Inputcalls->count(); ++i)
+        shown << form.ListConnectForm->Inputcalls->item(i)->text();
     QCOMPARE(shown, (QStringList{"PA3XYZ", "DL1ABC/MM/Q", "   ", "G4ABC"}));
     QCOMPARE(form.st.HisCall, QString("DL1ABC/M"));
     QCOMPARE(f.Written(), QByteArray("\x01OPGDL1ABC/M\x17"));
     QVERIFY(form.StatusAanvraagTimer.isActive());
-
     // AMTOR, and the link is not looked at.
-    Feed(f, Reply("OPAC1---0"));
-    Feed(f, Reply("OPAC3--0"));
+    FeedAll(f, {"OPAC1---0", "OPAC3--0"});
     QVERIFY(form.st.IsConnected);
     f.serial.ClearWritten();
     f.prompts.modalActions.enqueue(ListOk(3));
@@ -209,75 +181,44 @@ void CallsTest::listCall() {
     QCOMPARE(f.Written(), QByteArray("\x01OACG4ABC\x17"));
 }
 
-void CallsTest::listCallWithNothingSelected() {
+void CallsTest::listCallWithoutSelectionCancelOrFile() {
     FormFixture f;
     f.WriteFile("Dervalo.cal", kCallList);
     THoofdForm& form = f.Create();
     Listen(f);
     form.st.HisCall = "OLD";
+    f.prompts.modalActions.enqueue(ListCancel(0)); // before any OK
+    form.MenuCallAListStationClick();
+    QCOMPARE(form.st.HisCall, QString());
     f.serial.ClearWritten();
     f.prompts.modalActions.enqueue(ListOk(-1));
     form.MenuCallAListStationClick();
-    QCOMPARE(form.st.HisCall, QString());
-    QCOMPARE(f.Written(), QByteArray("\x01OPG\x17"));
-}
-
-void CallsTest::listCallCancelledKeepsLastChoice() {
-    FormFixture f;
-    f.WriteFile("Dervalo.cal", kCallList);
-    THoofdForm& form = f.Create();
-    Listen(f);
-    // Cancel before any OK: the call becomes empty.
-    form.st.HisCall = "OLD";
-    f.prompts.modalActions.enqueue(ListCancel(0));
-    form.MenuCallAListStationClick();
-    QCOMPARE(form.st.HisCall, QString());
-
+    QCOMPARE(f.Written(), QByteArray("\x01OPG\x17")); // the empty call
+    // Cancel and the close box give the call of the last OK, sending nothing.
     f.prompts.modalActions.enqueue(ListOk(0));
     form.MenuCallAListStationClick();
-    f.serial.ClearWritten();
+    for (auto answer : {ListCancel(3), CloseBox()}) {
+        f.serial.ClearWritten();
+        form.st.HisCall = "SOMEONE";
+        f.prompts.modalActions.enqueue(answer);
+        form.MenuCallAListStationClick();
+        QCOMPARE(form.st.HisCall, QString("PA3XYZ"));
+        QCOMPARE(f.Written(), QByteArray());
+    }
+
+    // Without the file: a warning, no dialog, the call unchanged; the AMTOR
+    // page's button still sets the call of the last choice.
+    QFile::remove(f.Path("Dervalo.cal"));
+    Listen(f, true);
     form.st.HisCall = "SOMEONE";
-    f.prompts.modalActions.enqueue(ListCancel(3));
+    f.prompts.log.clear();
+    f.serial.ClearWritten();
     form.MenuCallAListStationClick();
+    QCOMPARE(f.prompts.log, QStringList{"box|Dervalo    Warning|Dervalo.cal not found !"});
+    QCOMPARE(form.st.HisCall, QString("SOMEONE"));
+    form.AmtorListcall->click();
     QCOMPARE(form.st.HisCall, QString("PA3XYZ"));
     QCOMPARE(f.Written(), QByteArray());
-    QVERIFY(!form.ListConnectForm->Confirmed);
-
-    // Its close box is Cancel as well.
-    f.prompts.modalActions.enqueue([](QDialog& d) {
-        d.show();
-        d.close();
-        return d.result();
-    });
-    form.MenuCallAListStationClick();
-    QCOMPARE(f.Written(), QByteArray());
-    QVERIFY(form.StatusAanvraagTimer.isActive());
-}
-
-void CallsTest::listCallWithoutTheFile() {
-    FormFixture f;
-    THoofdForm& form = f.Create();
-    Listen(f, true);
-    form.st.HisCall = "OLD";
-    f.serial.ClearWritten();
-    f.prompts.log.clear();
-    form.MenuCallAListStationClick();
-    QCOMPARE(f.prompts.Boxes(), QStringList{"Dervalo    Warning|Dervalo.cal not found !"});
-    QVERIFY(f.prompts.Calls("modal").isEmpty());
-    QCOMPARE(form.st.HisCall, QString("OLD"));
-    QCOMPARE(f.Written(), QByteArray());
-
-    // The AMTOR page's button still sets the call from the last choice.
-    form.AmtorListcall->click();
-    QCOMPARE(form.st.HisCall, QString());
-    f.WriteFile("Dervalo.cal", kCallList);
-    f.prompts.modalActions.enqueue(ListOk(3));
-    form.AmtorListcall->click();
-    QCOMPARE(f.Written(), QByteArray("\x01OACG4ABC\x17"));
-    QFile::remove(f.Path("Dervalo.cal"));
-    form.st.HisCall = "OLD";
-    form.AmtorListcall->click();
-    QCOMPARE(form.st.HisCall, QString("G4ABC"));
 }
 
 void CallsTest::callListShownAfresh() {
@@ -288,22 +229,19 @@ void CallsTest::callListShownAfresh() {
     f.prompts.log.clear();
     dlg.FormShow();
     QCOMPARE(dlg.Inputcalls->count(), 2);
-    // The file is read again at every showing.
     f.WriteFile("Dervalo.cal", "G4ABC\r\n");
     dlg.FormShow();
     QCOMPARE(dlg.Inputcalls->count(), 1);
-    QCOMPARE(dlg.Inputcalls->item(0)->text(), QString("G4ABC"));
     // Gone meanwhile: a box, and the calls of the last reading stay.
     QFile::remove(f.Path("Dervalo.cal"));
     dlg.FormShow();
     QCOMPARE(f.prompts.Boxes(), QStringList{"Warning|Dervalo.Cal not found on disk"});
     QCOMPARE(dlg.Inputcalls->count(), 1);
-    QCOMPARE(dlg.Calls.Count(), 1);
+    QCOMPARE(dlg.Inputcalls->item(0)->text(), QString("G4ABC"));
     // There but unreadable: an empty list and no box.
     QVERIFY(QDir(f.dir.path()).mkdir("Dervalo.cal"));
     dlg.FormShow();
     QCOMPARE(dlg.Inputcalls->count(), 0);
-    QCOMPARE(dlg.Calls.Count(), 0);
     QCOMPARE(f.prompts.Boxes().size(), 1);
 }
 
@@ -317,101 +255,68 @@ void CallsTest::hisDeMy_data() {
     QTest::newRow("RTTY") << QList<QByteArray>{"OPBA0---0"} << QByteArray("DL1ABC de PA0ABC");
     QTest::newRow("PACTOR listen") << QList<QByteArray>{"OPPN3---0"} << QByteArray();
     QTest::newRow("AMTOR calling") << QList<QByteArray>{"OPAC1---0"} << QByteArray();
-    QTest::newRow("after the link")
-        << QList<QByteArray>{"OPPG1---0", "OPPG3S-0", "OPPt0---0"} << QByteArray();
 }
 
 void CallsTest::hisDeMy() {
     QFETCH(QList<QByteArray>, replies);
     QFETCH(QByteArray, text);
     FormFixture f;
-    f.WriteFile("Dervalo.INI", FormFixture::Settings("COM1", "9600", false, false, "PA0ABC"));
+    f.WriteFile("Dervalo.INI", FormFixture::Settings());
     THoofdForm& form = f.Create();
     form.st.HisCall = "DL1ABC";
-    for (const QByteArray& r : replies)
-        Feed(f, Reply(r));
+    FeedAll(f, replies);
     const int lines = form.ZendWindow->blockCount();
     f.serial.ClearWritten();
     form.MenuSendHiscalldeMycallClick();
-    if (text.isEmpty()) {
-        QCOMPARE(f.Written(), QByteArray());
-        QCOMPARE(form.ZendWindow->blockCount(), lines);
-    } else {
-        QCOMPARE(f.Written(), "\x01 " + text + "\r\x17");
-        QCOMPARE(LastLine(form), QString::fromLatin1(text));
-        QCOMPARE(form.ZendWindow->blockCount(), lines + 1);
-    }
+    QCOMPARE(f.Written(), text.isEmpty() ? QByteArray() : "\x01 " + text + "\r\x17");
+    QCOMPARE(form.ZendWindow->blockCount(), lines + (text.isEmpty() ? 0 : 1));
+    if (!text.isEmpty())
+        QCOMPARE(form.ZendWindow->document()->lastBlock().text(), QString::fromLatin1(text));
 }
 
-void CallsTest::ownCallInAmtor() {
+void CallsTest::ownCall() {
     FormFixture f;
     f.WriteFile("Dervalo.INI",
-                FormFixture::Settings("COM1", "9600", false, false, "PA0ABC", "PAAB"));
+                FormFixture::Settings("COM4", "9600", false, false, "PA0ABC", "PAAB"));
     THoofdForm& form = f.Create();
-    Listen(f, true);
     form.st.HostModeActive = true;
-    f.serial.ClearWritten();
+    // Cancel and the close box change nothing.
+    f.prompts.modalActions.enqueue(Answer<TYourcallForm>([](TYourcallForm& d) {
+        d.CallInput->setText("XX1XX");
+        d.CancelKnopClick();
+    }));
+    f.prompts.modalActions.enqueue(CloseBox());
+    form.MenuYourcallClick();
+    form.MenuYourcallClick();
+    QCOMPARE(form.st.MyCall, QString("PA0ABC"));
+    QCOMPARE(f.Written(), QByteArray());
+
+    // Six letters in AMTOR: the selective call takes four, unframed "MYC".
+    Listen(f, true);
     QString shown;
     f.prompts.modalActions.enqueue(OwnCall("ABCDEF", &shown));
     form.MenuYourcallClick();
-    QCOMPARE(shown, QString("PA0ABC")); // the own call as last entered
+    QCOMPARE(shown, QString("PA0ABC"));
     QCOMPARE(form.st.MyCall, QString("ABCDEF"));
     QCOMPARE(form.st.MySelCall, QString("ABCD"));
     QCOMPARE(form.st.DefaultMyCall, QString("PA0ABC"));
-    // Unframed, in HOST mode too.
     QCOMPARE(f.Written(), QByteArray("MYC ABCDEF\r"));
     QVERIFY(form.StatusAanvraagTimer.isActive());
-    // Next time the dialog starts with it.
-    f.prompts.modalActions.enqueue(OwnCall("ABCDEF", &shown));
-    form.MenuYourcallClick();
-    QCOMPARE(shown, QString("ABCDEF"));
-}
 
-void CallsTest::ownCallInPactorPersists() {
-    FormFixture f;
-    f.WriteFile("Dervalo.INI",
-                FormFixture::Settings("COM1", "9600", false, false, "PA0ABC", "PAAB"));
-    THoofdForm& form = f.Create();
+    // In PACTOR the own call itself, named by His de My and kept.
     Listen(f);
     f.serial.ClearWritten();
-    f.prompts.modalActions.enqueue(OwnCall("ON4XYZ"));
+    f.prompts.modalActions.enqueue(OwnCall("ON4XYZ", &shown));
     form.MenuYourcallClick();
+    QCOMPARE(shown, QString("ABCDEF"));
     QCOMPARE(form.st.DefaultMyCall, QString("ON4XYZ"));
-    QCOMPARE(form.st.MySelCall, QString("PAAB"));
-    QCOMPARE(f.Written(), QByteArray("MYC ON4XYZ\r"));
-    // His de My names the new own call.
-    form.st.HisCall = "DL1ABC";
-    Feed(f, Reply("OPPG1---0"));
-    Feed(f, Reply("OPPG3S-0"));
+    QCOMPARE(form.st.MySelCall, QString("ABCD"));
+    Connect(f, false, true);
     f.serial.ClearWritten();
-    form.SpeedHiscall->click();
+    form.MenuSendHiscalldeMycallClick();
     QCOMPARE(f.Written(), QByteArray("\x01 DL1ABC de ON4XYZ =>\r\x17"));
     form.close();
-    QVERIFY(f.ReadFile("Dervalo.INI").contains("\r\nON4XYZ\r\nPAAB\r\n"));
-}
-
-void CallsTest::ownCallCancelled() {
-    FormFixture f;
-    THoofdForm& form = f.Create();
-    const QString call = form.st.DefaultMyCall;
-    f.serial.ClearWritten();
-    f.prompts.modalActions.enqueue([](QDialog& d) {
-        auto& dlg = static_cast<TYourcallForm&>(d);
-        dlg.CallInput->setText("XX1XX");
-        dlg.CancelKnopClick();
-        return dlg.result();
-    });
-    form.MenuYourcallClick();
-    f.prompts.modalActions.enqueue([](QDialog& d) {
-        d.show();
-        d.close();
-        return d.result();
-    });
-    form.MenuYourcallClick();
-    QCOMPARE(form.st.MyCall, call);
-    QCOMPARE(form.st.DefaultMyCall, call);
-    QCOMPARE(f.Written(), QByteArray());
-    QVERIFY(form.StatusAanvraagTimer.isActive());
+    QVERIFY(f.ReadFile("Dervalo.INI").contains("\r\nON4XYZ\r\nABCD\r\n"));
 }
 
 void CallsTest::changeOver_data() {
@@ -439,132 +344,93 @@ void CallsTest::changeOver() {
     f.serial.ClearWritten();
     form.MenuChangeOverClick();
     QCOMPARE(f.Written(), bytes);
-    // The turn changes during the link: the other form from now on.
-    if (link != 0) {
-        const bool sending = link != 1;
-        Turn(f, amtor, sending);
-        f.serial.ClearWritten();
-        form.SpeedCho->click();
-        const QByteArray inBand = amtor ? "\x01 +?\x17" : "\x01 \x19\x17";
-        QCOMPARE(f.Written(), sending ? inBand : QByteArray("\x01OAG\x17"));
-    }
+    if (link == 0) return;
+    // The turn changes during the link: the other form from then on.
+    Turn(f, amtor, link == 2);
+    f.serial.ClearWritten();
+    form.SpeedCho->click();
+    const QByteArray inBand = amtor ? "\x01 +?\x17" : "\x01 \x19\x17";
+    QCOMPARE(f.Written(), link == 2 ? inBand : QByteArray("\x01OAG\x17"));
 }
 
 void CallsTest::disconnect_data() {
     QTest::addColumn<QList<QByteArray>>("replies");
-    QTest::addColumn<bool>("dumb");
-    QTest::addColumn<QByteArray>("bytes");
-    const QByteArray end = "\x01 \x04\x17";
-    QTest::newRow("PACTOR, receiving")
-        << QList<QByteArray>{"OPPG1---0", "OPPG3--0"} << false << "\x01OAG\x17" + end;
-    QTest::newRow("AMTOR, receiving")
-        << QList<QByteArray>{"OPAC1---0", "OPAC3--0"} << false << "\x01OAG\x17" + end;
-    QTest::newRow("PACTOR, sending") << QList<QByteArray>{"OPPG1---0", "OPPG3S-0"} << false << end;
-    QTest::newRow("AMTOR, sending") << QList<QByteArray>{"OPAC1---0", "OPAC3S-0"} << false << end;
-    QTest::newRow("no link") << QList<QByteArray>{"OPPN3---0"} << false << end;
-    QTest::newRow("RTTY") << QList<QByteArray>{"OPBA0---0"} << false << end;
-    QTest::newRow("dumb terminal") << QList<QByteArray>{} << true << end;
+    QTest::addColumn<QByteArray>("normal");
+    QTest::addColumn<QByteArray>("hard");
+    QTest::newRow("PACTOR, receiving") << QList<QByteArray>{"OPPG1---0", "OPPG3--0"}
+                                       << "\x01OAG\x17" + kEnd << QByteArray("\x01OPt\x17");
+    QTest::newRow("AMTOR, receiving") << QList<QByteArray>{"OPAC1---0", "OPAC3--0"}
+                                      << "\x01OAG\x17" + kEnd << QByteArray("\x01OAM\x17");
+    QTest::newRow("PACTOR, sending")
+        << QList<QByteArray>{"OPPG1---0", "OPPG3S-0"} << kEnd << QByteArray("\x01OPt\x17");
+    QTest::newRow("AMTOR, sending")
+        << QList<QByteArray>{"OPAC1---0", "OPAC3S-0"} << kEnd << QByteArray("\x01OAM\x17");
+    QTest::newRow("no link") << QList<QByteArray>{"OPPN3---0"} << kEnd << QByteArray("\x01OPt\x17");
+    QTest::newRow("RTTY") << QList<QByteArray>{"OPBA0---0"} << kEnd << QByteArray();
+    QTest::newRow("dumb terminal") << QList<QByteArray>{} << kEnd << QByteArray();
 }
 
 void CallsTest::disconnect() {
     QFETCH(QList<QByteArray>, replies);
-    QFETCH(bool, dumb);
-    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, normal);
+    QFETCH(QByteArray, hard);
     FormFixture f;
     THoofdForm& form = f.Create();
-    for (const QByteArray& r : replies)
-        Feed(f, Reply(r));
-    form.st.DumbMode = dumb;
+    FeedAll(f, replies);
+    form.st.DumbMode = replies.isEmpty();
     f.serial.ClearWritten();
     form.MenuDisconnectClick();
-    QCOMPARE(f.Written(), bytes);
-}
-
-void CallsTest::hardDisconnect() {
-    FormFixture f;
-    THoofdForm& form = f.Create();
-    Connect(f, false, false);
+    QCOMPARE(f.Written(), normal);
     f.serial.ClearWritten();
     form.MenuHardDisconnectClick();
-    QCOMPARE(f.Written(), QByteArray("\x01OPt\x17"));
-    Connect(f, true, true);
-    f.serial.ClearWritten();
-    form.MenuHardDisconnectClick();
-    QCOMPARE(f.Written(), QByteArray("\x01OAM\x17"));
-    Rtty(f);
-    f.serial.ClearWritten();
-    form.MenuHardDisconnectClick();
-    QCOMPARE(f.Written(), QByteArray());
+    QCOMPARE(f.Written(), hard);
 }
 
 void CallsTest::buttonsAndMenuItemsForward() {
-    // Each button and menu item reaches its operation: the dialog it shows,
-    // or the bytes it writes, from PACTOR listen.
-    struct Case {
-        const char* name;
-        std::function<void(THoofdForm&)> press;
-        QString modal;
-        QByteArray bytes;
-    };
-    const QByteArray end = "\x01 \x04\x17";
-    const QList<Case> cases = {
-        {"PactorCall", [](THoofdForm& w) { w.PactorCall->click(); }, "modal|ConnectForm", {}},
-        {"Amtorcall", [](THoofdForm& w) { w.Amtorcall->click(); }, "modal|ConnectForm", {}},
-        {"RttyHiscall", [](THoofdForm& w) { w.RttyHiscall->click(); }, "modal|ConnectForm", {}},
-        {"F5", [](THoofdForm& w) { w.MenuCallAstation->trigger(); }, "modal|ConnectForm", {}},
-        {"PactorListCall",
-         [](THoofdForm& w) { w.PactorListCall->click(); },
-         "modal|ListConnectForm",
-         {}},
-        {"AmtorListcall",
-         [](THoofdForm& w) { w.AmtorListcall->click(); },
-         "modal|ListConnectForm",
-         {}},
-        {"Alt+F5",
-         [](THoofdForm& w) { w.MenuCallAListStation->trigger(); },
-         "modal|ListConnectForm",
-         {}},
-        {"Your call", [](THoofdForm& w) { w.MenuYourcall->trigger(); }, "modal|YourcallForm", {}},
-        {"pactorDisconnect", [](THoofdForm& w) { w.pactorDisconnect->click(); }, {}, end},
-        {"AmtorDisConnect", [](THoofdForm& w) { w.AmtorDisConnect->click(); }, {}, end},
-        {"Alt+D", [](THoofdForm& w) { w.MenuDisconnect->trigger(); }, {}, end},
-        {"PactorHardDisconnect",
-         [](THoofdForm& w) { w.PactorHardDisconnect->click(); },
-         {},
-         "\x01OPt\x17"},
-        {"AmtorHardDisconnect",
-         [](THoofdForm& w) { w.AmtorHardDisconnect->click(); },
-         {},
-         "\x01OPt\x17"},
-        {"Alt+H", [](THoofdForm& w) { w.MenuHardDisconnect->trigger(); }, {}, "\x01OPt\x17"},
-    };
-    for (const Case& c : cases) {
-        FormFixture f;
-        f.WriteFile("Dervalo.cal", kCallList);
-        THoofdForm& form = f.Create();
-        Listen(f);
-        f.serial.ClearWritten();
-        form.pactorDisconnect->setEnabled(true); // locked outside a link by the mode bar
-        form.AmtorDisConnect->setEnabled(true);
-        form.PactorHardDisconnect->setEnabled(true);
-        form.AmtorHardDisconnect->setEnabled(true);
-        c.press(form);
-        QCOMPARE(f.prompts.Calls("modal").join(","), c.modal);
-        QVERIFY2(f.Written() == c.bytes, c.name);
-    }
-    // The shortcuts and captions the operator sees.
+    // Each button and menu item reaches its operation, from PACTOR listen:
+    // the dialog it shows, or the bytes it writes.
     FormFixture f;
+    f.WriteFile("Dervalo.cal", kCallList);
     THoofdForm& form = f.Create();
+    Listen(f);
+    const QString connect = "modal|ConnectForm", list = "modal|ListConnectForm";
+    const QList<std::tuple<QObject*, QString, QByteArray>> cases = {
+        {form.PactorCall, connect, {}},
+        {form.Amtorcall, connect, {}},
+        {form.RttyHiscall, connect, {}},
+        {form.MenuCallAstation, connect, {}},
+        {form.PactorListCall, list, {}},
+        {form.AmtorListcall, list, {}},
+        {form.MenuCallAListStation, list, {}},
+        {form.MenuYourcall, "modal|YourcallForm", {}},
+        {form.pactorDisconnect, {}, kEnd},
+        {form.AmtorDisConnect, {}, kEnd},
+        {form.MenuDisconnect, {}, kEnd},
+        {form.PactorHardDisconnect, {}, "\x01OPt\x17"},
+        {form.AmtorHardDisconnect, {}, "\x01OPt\x17"},
+        {form.MenuHardDisconnect, {}, "\x01OPt\x17"},
+    };
+    for (const auto& [control, modal, bytes] : cases) {
+        f.prompts.log.clear();
+        f.serial.ClearWritten();
+        if (auto* b = qobject_cast<QToolButton*>(control)) {
+            b->setEnabled(true); // some are locked outside a link
+            b->click();
+        } else {
+            static_cast<QAction*>(control)->trigger();
+        }
+        QCOMPARE(f.prompts.Calls("modal").join(","), modal);
+        QCOMPARE(f.Written(), bytes);
+    }
     QCOMPARE(form.MenuCallAstation->shortcut(), QKeySequence(Qt::Key_F5));
     QCOMPARE(form.MenuCallAListStation->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F5));
     QCOMPARE(form.MenuSendHiscalldeMycall->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_End));
     QCOMPARE(form.MenuChangeOver->shortcut(), QKeySequence(Qt::Key_End));
     QCOMPARE(form.MenuDisconnect->shortcut(), QKeySequence(Qt::ALT | Qt::Key_D));
     QCOMPARE(form.MenuHardDisconnect->shortcut(), QKeySequence(Qt::ALT | Qt::Key_H));
-    QCOMPARE(form.SpeedHiscall->text(), QString("His de My"));
-    QCOMPARE(form.SpeedHiscall->toolTip(), QString("Send HisCall de Mycall"));
-    QCOMPARE(form.SpeedCho->text(), QString("CHO"));
-    QCOMPARE(form.SpeedCho->toolTip(), QString("Change Over"));
+    QCOMPARE(form.SpeedHiscall->text() + "|" + form.SpeedHiscall->toolTip(),
+             QString("His de My|Send HisCall de Mycall"));
+    QCOMPARE(form.SpeedCho->text() + "|" + form.SpeedCho->toolTip(), QString("CHO|Change Over"));
 }
 
 QTEST_MAIN(CallsTest)
