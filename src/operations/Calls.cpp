@@ -20,6 +20,14 @@ constexpr char kDisconnect = 0x04;
 bool Is(const QString& modeName, const char* mode) {
     return modeName == QLatin1String(mode);
 }
+
+// The command that calls a station: "PG" in PACTOR, "AC" in AMTOR (with the
+// other station's selective call); nothing in the other modes.
+QByteArray CallCommand(const QString& modeName, const QString& call) {
+    if (Is(modeName, "PACTOR")) return Frames::CommandFrame("PG" + CharTable::ToBytes(call));
+    if (Is(modeName, "AMTOR")) return Frames::CommandFrame("AC" + CharTable::ToBytes(call));
+    return QByteArray();
+}
 } // namespace
 
 void THoofdForm::MenuYourcallClick() {
@@ -45,13 +53,9 @@ void THoofdForm::MenuCallAstationClick() {
     ConnectForm->FormActivate(st.ModeName, st.IsConnected);
     prompts_.ShowModal(*ConnectForm);
     st.HisCall = ConnectForm->EnteredCall;
-    if (!st.HisCall.isEmpty() && !st.IsConnected && !Is(st.ModeName, "RTTY")) {
-        // In AMTOR the call given is the other station's selective call.
-        if (Is(st.ModeName, "PACTOR"))
-            Send(Frames::CommandFrame("PG" + CharTable::ToBytes(st.HisCall)));
-        else if (Is(st.ModeName, "AMTOR"))
-            Send(Frames::CommandFrame("AC" + CharTable::ToBytes(st.HisCall)));
-    }
+    // In RTTY and during a link the call is only made known.
+    if (!st.HisCall.isEmpty() && !st.IsConnected && !Is(st.ModeName, "RTTY"))
+        Send(CallCommand(st.ModeName, st.HisCall));
     StartTimers();
 }
 
@@ -68,10 +72,7 @@ void THoofdForm::MenuCallAListStationClick() {
     st.HisCall = ListConnectForm->ChosenCall;
     if (!ListConnectForm->Confirmed) return;
     // Neither the link nor an empty call is looked at here.
-    if (Is(st.ModeName, "PACTOR"))
-        Send(Frames::CommandFrame("PG" + CharTable::ToBytes(st.HisCall)));
-    else if (Is(st.ModeName, "AMTOR"))
-        Send(Frames::CommandFrame("AC" + CharTable::ToBytes(st.HisCall)));
+    Send(CallCommand(st.ModeName, st.HisCall));
 }
 
 void THoofdForm::AmtorListcallClick() {
