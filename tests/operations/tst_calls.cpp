@@ -193,7 +193,13 @@ void CallsTest::listCallWithoutSelectionCancelOrFile() {
     f.serial.ClearWritten();
     f.prompts.modalActions.enqueue(ListOk(-1));
     form.MenuCallAListStationClick();
-    QCOMPARE(f.Written(), QByteArray("\x01OPG\x17")); // the empty call
+    // A focus mark on a line is no selection either.
+    f.prompts.modalActions.enqueue(Answer<TListConnectForm>([](TListConnectForm& d) {
+        d.Inputcalls->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        d.OkKnopClick();
+    }));
+    form.MenuCallAListStationClick();
+    QCOMPARE(f.Written(), QByteArray("\x01OPG\x17\x01OPG\x17")); // the empty call
     // Cancel and the close box give the call of the last OK, sending nothing.
     f.prompts.modalActions.enqueue(ListOk(0));
     form.MenuCallAListStationClick();
