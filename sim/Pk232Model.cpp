@@ -7,6 +7,7 @@ constexpr quint8 kEot = 0x04;
 constexpr quint8 kBs = 0x08;
 constexpr quint8 kLf = 0x0A;
 constexpr quint8 kCr = 0x0D;
+constexpr quint8 kDle = 0x10; // inside a frame: the next byte is data
 constexpr quint8 kEtb = 0x17;
 constexpr quint8 kEm = 0x19; // PACTOR change-over character (PTO $19)
 constexpr quint8 kSub = 0x1A;
@@ -165,11 +166,13 @@ void Pk232Model::Emit(const QByteArray& bytes) {
 
 void Pk232Model::EmitFrame(quint8 control, const QByteArray& body) {
     QByteArray frame;
-    frame.reserve(body.size() + 3);
+    frame.reserve(body.size() + 8);
     frame.append(char(kSoh));
     frame.append(char(control));
     for (char c : body) {
-        if (quint8(c) != kEtb) frame.append(c); // the first ETB ends a frame
+        // Start, pass and end bytes in the body travel behind a DLE.
+        if (quint8(c) == kSoh || quint8(c) == kDle || quint8(c) == kEtb) frame.append(char(kDle));
+        frame.append(c);
     }
     frame.append(char(kEtb));
     Emit(frame);
@@ -406,20 +409,35 @@ void Pk232Model::HostByte(quint8 byte) {
         control_ = byte;
         payload_.clear();
         overlong_ = false;
+        escaped_ = false;
         frameState_ = FrameState::Payload;
         return;
     case FrameState::Payload:
-        if (byte == kEtb) {
+        if (escaped_) {
+            escaped_ = false;
+            AppendPayload(byte);
+        } else if (byte == kDle) {
+            escaped_ = true;
+        } else if (byte == kSoh) {
+            // An unescaped start byte: the frame before it lost its end.
+            frameState_ = FrameState::Control;
+        } else if (byte == kEtb) {
             frameState_ = FrameState::Idle;
             const QByteArray payload = payload_;
             payload_.clear();
             if (!overlong_) HostFrame(control_, payload);
-        } else if (payload_.size() < kMaxPayload) {
-            payload_.append(char(byte));
         } else {
-            overlong_ = true; // read on to its end, then drop it whole
+            AppendPayload(byte);
         }
         return;
+    }
+}
+
+void Pk232Model::AppendPayload(quint8 byte) {
+    if (payload_.size() < kMaxPayload) {
+        payload_.append(char(byte));
+    } else {
+        overlong_ = true; // read on to its end, then drop it whole
     }
 }
 
@@ -528,8 +546,8 @@ void Pk232Model::HostData(const QByteArray& payload) {
             text.clear();
             ChangeOver(false);
             ++i;
-        } else if (byte == kCr || byte >= 0x20) {
-            text.append(char(byte));
+        } else {
+            text.append(char(byte)); // PACTOR carries every byte value
         }
     }
     Transmit(text);

@@ -157,6 +157,7 @@ private:
 
     // HOST mode
     void HostByte(quint8 byte);
+    void AppendPayload(quint8 byte);
     void HostFrame(quint8 control, const QByteArray& payload);
     void HostCommand(const QByteArray& payload);
     void HostData(const QByteArray& payload);
@@ -201,6 +202,7 @@ private:
     quint8 control_ = 0;
     QByteArray payload_;
     bool overlong_ = false;
+    bool escaped_ = false; // the last payload byte was a DLE
 
     // Operating state
     Mode mode_ = Mode::PactorStandby;

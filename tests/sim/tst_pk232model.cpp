@@ -47,15 +47,27 @@ struct Rig {
     static QByteArray Frame(char control, const QByteArray& payload) {
         return "\x01" + QByteArray(1, control) + payload + "\x17";
     }
-    // Control byte and payload of each complete frame in `bytes`.
+    // Control byte and payload of each complete frame in `bytes`, with the
+    // DLE before a start, pass or end byte of the payload taken away.
     static QList<QByteArray> Frames(const QByteArray& bytes) {
         QList<QByteArray> frames;
-        qsizetype at = 0;
-        while ((at = bytes.indexOf('\x01', at)) >= 0) {
-            const qsizetype end = bytes.indexOf('\x17', at + 2);
-            if (end < 0) break;
-            frames.append(bytes.mid(at + 1, end - at - 1));
-            at = end + 1;
+        QByteArray frame;
+        bool inFrame = false;
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            const char c = bytes.at(i);
+            if (!inFrame) {
+                if (c == '\x01' && i + 1 < bytes.size()) {
+                    inFrame = true;
+                    frame = QByteArray(1, bytes.at(++i));
+                }
+            } else if (c == '\x10' && i + 1 < bytes.size()) {
+                frame.append(bytes.at(++i));
+            } else if (c == '\x17') {
+                frames.append(frame);
+                inFrame = false;
+            } else {
+                frame.append(c);
+            }
         }
         return frames;
     }
@@ -101,6 +113,7 @@ private slots:
     void unsolicitedCqOnlyWhileListeningInHostMode();
     void injectedTextIsSplitIntoShortFrames();
     void garbageDoesNotStopFrameDecoding();
+    void frameBytesTravelBehindDle();
     void endlessInputStaysBounded();
     void mailboxKeepsMessages();
     void readableBytesNamesControlBytes();
@@ -307,7 +320,7 @@ void TestPk232Model::textIsEchoedWhenTransmittingElseBuffered() {
     rig.Send("\x01 CQ de\x07 PA0ABC\r\x17");
     // Unproto sends what waited, and from then on echoes at once.
     QCOMPARE(rig.Send("\x01OPD\x17"),
-             Rig::Frame('0', "CQ de PA0ABC\r\n") + Rig::Frame('O', QByteArray("PD\x00", 3)));
+             Rig::Frame('0', "CQ de\x07 PA0ABC\r\n") + Rig::Frame('O', QByteArray("PD\x00", 3)));
     QCOMPARE(rig.Send("\x01 k\x17"), Rig::Frame('0', "k"));
     // 0x04 ends the unproto transmission.
     QCOMPARE(rig.Send("\x01 \x04\x17"), QByteArray());
@@ -454,9 +467,10 @@ void TestPk232Model::injectedTextIsSplitIntoShortFrames() {
     QCOMPARE(frames[0], "/" + QByteArray(80, 'a'));
     QCOMPARE(frames[2], "/" + QByteArray(40, 'a') + "\r\n");
     QCOMPARE(frames[3], QByteArray("/b\r\n"));
-    // An end byte inside the text cannot cut a frame short.
+    // An end byte inside the text cannot cut a frame short: it travels
+    // behind a DLE.
     rig.model.InjectRemoteText("x\x17y", rig.now);
-    QCOMPARE(rig.model.ToHost(rig.now), QByteArray("\x01/xy\x17"));
+    QCOMPARE(rig.model.ToHost(rig.now), QByteArray("\x01/x\x10\x17y\x17"));
 }
 
 void TestPk232Model::garbageDoesNotStopFrameDecoding() {
@@ -486,6 +500,68 @@ void TestPk232Model::garbageDoesNotStopFrameDecoding() {
         rig.Send(noise.replace('\x20', '\x21').replace('O', 'Q') + "x\x17");
         QCOMPARE(rig.Send("\x01OOP\x17"), QByteArray("\x01OOPPt0--0\x17"));
     }
+}
+
+void TestPk232Model::frameBytesTravelBehindDle() {
+    QByteArray every;
+    for (int b = 0; b < 256; ++b)
+        every.append(char(b));
+
+    // Out: every byte value of a received text comes back whole once the
+    // DLEs are taken away, and the raw frame holds no bare start or end byte.
+    Rig rig;
+    rig.StartHost();
+    rig.model.InjectRemoteText(every.left(10), rig.now); // up to the line feed
+    rig.model.InjectRemoteText(every.mid(11), rig.now);
+    const QByteArray raw = rig.model.ToHost(rig.now);
+    QByteArray heard;
+    for (const QByteArray& frame : Rig::Frames(raw)) {
+        QCOMPARE(frame.at(0), '/');
+        heard += frame.mid(1);
+    }
+    QCOMPARE(heard, every.left(10) + every.mid(11));
+    const int frames = int(Rig::Frames(raw).size());
+    QCOMPARE(raw.count('\x01'), frames + 1); // each frame's start, one escaped
+    QCOMPARE(raw.count('\x17'), frames + 1);
+    QCOMPARE(raw.count('\x10'), 4); // three passes and the escaped DLE
+    QVERIFY(raw.contains("\x10\x01\x02") && raw.contains("\x10\x10\x11"));
+    QCOMPARE(rig.model.ToHost(rig.now), QByteArray());
+
+    // In: a DLE makes the next byte data, whatever it is.
+    QByteArray escaped = "\x01 ";
+    for (char c : every) {
+        if (c == '\x01' || c == '\x10' || c == '\x17') escaped.append('\x10');
+        escaped.append(c);
+    }
+    rig.Send(escaped + "\x17");
+    QCOMPARE(rig.model.FramesReceived().last().control, quint8(' '));
+    QCOMPARE(rig.model.FramesReceived().last().payload, every);
+    // A DLE as the last payload byte escapes the end byte that follows.
+    rig.Send(QByteArray("\x01 ab\x10", 5));
+    const int taken = int(rig.model.FramesReceived().size());
+    rig.Send("\x17");
+    QCOMPARE(rig.model.FramesReceived().size(), taken); // still open
+    rig.Send("cd\x17");
+    QCOMPARE(rig.model.FramesReceived().last().payload, QByteArray("ab\x17"
+                                                                   "cd"));
+    // A call with an escaped end byte in it is one command.
+    QCOMPARE(rig.Send("\x01OPGPA\x10\x17"
+                      "3\x17"),
+             QByteArray("\x01OPG\x00\x17", 6));
+    QCOMPARE(rig.model.LinkCall(), QByteArray("PA\x17"
+                                              "3"));
+    rig.Send("\x01OPt\x17");
+    // An unescaped start byte inside a frame begins a new one; the broken
+    // frame is dropped.
+    const int before = int(rig.model.FramesReceived().size());
+    QCOMPARE(rig.Send("\x01OPN\x01OOP\x17"), QByteArray("\x01OOPPt0--0\x17"));
+    QCOMPARE(rig.model.FramesReceived().size(), before + 1);
+    // Outside frames a DLE is nothing special: the start byte after it counts.
+    QCOMPARE(rig.Send("\x10\x01OOP\x17"), QByteArray("\x01OOPPt0--0\x17"));
+    // The echo of an escaped data byte is escaped again.
+    rig.Send("\x01OPD\x17");
+    QCOMPARE(rig.Send("\x01 x\x10\x10y\x17") + rig.Wait(10), QByteArray("\x01"
+                                                                        "0x\x10\x10y\x17"));
 }
 
 void TestPk232Model::endlessInputStaysBounded() {
