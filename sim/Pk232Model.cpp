@@ -1128,55 +1128,56 @@ void Pk232Model::SendOnAir(int count) {
     const bool baudot = !IsPactor();
     const bool amtorLink = link_ == Link::Connected && baudot;
     QByteArray out;
+    qsizetype pos = 0; // what went out is cut from the buffer once, at the end
     int taken = 0;
     bool stop = false;
-    while (taken < count && !stop && !txBuffer_.isEmpty()) {
-        const quint8 byte = quint8(txBuffer_.at(0));
-        if (byte == '+' && amtorLink && txBuffer_.size() >= 2 && txBuffer_.at(1) == '?') {
-            txBuffer_.remove(0, 2); // "+?" hands the turn over in AMTOR
+    // Hands what went out so far to the echo, before the state changes.
+    auto settle = [&] {
+        txBuffer_.remove(0, pos);
+        pos = 0;
+        AppendAirLog(transmitted_, out);
+        echo_.append(out);
+        out.clear();
+        FlushEcho();
+    };
+    while (taken < count && !stop && pos < txBuffer_.size()) {
+        const quint8 byte = quint8(txBuffer_.at(pos));
+        const qsizetype left = txBuffer_.size() - pos;
+        if (byte == '+' && amtorLink && left >= 2 && txBuffer_.at(pos + 1) == '?') {
+            pos += 2; // "+?" hands the turn over in AMTOR
             taken += 2;
             stop = true;
-            AppendAirLog(transmitted_, out);
-            FlushEcho();
-            echo_.append(out);
-            out.clear();
-            FlushEcho();
+            settle();
             ChangeOver(false);
             continue;
         }
-        if (byte == '+' && amtorLink && txBuffer_.size() == 1) break; // wait for what follows
-        txBuffer_.remove(0, 1);
+        if (byte == '+' && amtorLink && left == 1) break; // wait for what follows
+        ++pos;
         ++taken;
         if (byte == kEot) {
-            AppendAirLog(transmitted_, out);
-            echo_.append(out);
-            out.clear();
-            FlushEcho();
+            settle();
             EndTransmission();
             stop = true;
         } else if (byte == kEm) {
             // The PACTOR change over; elsewhere it is not sent at all.
             if (link_ == Link::Connected && !baudot) {
-                AppendAirLog(transmitted_, out);
-                echo_.append(out);
-                out.clear();
-                FlushEcho();
+                settle();
                 ChangeOver(false);
                 stop = true;
             }
         } else if (baudot) {
-            out.append(Baudot(QByteArray(1, char(byte))));
+            out.append(Baudot(QByteArray(1, char(byte)), false));
         } else {
             out.append(char(byte));
-            if (byte == kCr) out.append(char(kLf));
         }
     }
+    txBuffer_.remove(0, pos);
     if (!out.isEmpty()) {
         AppendAirLog(transmitted_, out);
         if (echo_.isEmpty()) echoSince_ = now_;
         for (char c : out) {
             echo_.append(c);
-            if (quint8(c) == kLf || echo_.size() >= kMaxTextFrame) FlushEcho();
+            if (quint8(c) == kCr || echo_.size() >= kMaxTextFrame) FlushEcho();
         }
     }
     if (taken > 0) lastTrafficAt_ = now_;
@@ -1209,7 +1210,7 @@ void Pk232Model::FlushHeard() {
     heardSince_ = now_;
 }
 
-QByteArray Pk232Model::Baudot(const QByteArray& text) const {
+QByteArray Pk232Model::Baudot(const QByteArray& text, bool lineFeeds) const {
     static const QByteArray kFigures = "-?:$!&#'().,;/\"=+";
     QByteArray out;
     for (char c : text) {
@@ -1218,7 +1219,7 @@ QByteArray Pk232Model::Baudot(const QByteArray& text) const {
             upper == '\x07' || kFigures.contains(upper)) {
             out.append(upper);
         } else if (quint8(upper) == kCr) {
-            out.append("\r\n");
+            out.append(lineFeeds ? "\r\n" : "\r");
         }
     }
     return out;
@@ -1227,7 +1228,7 @@ QByteArray Pk232Model::Baudot(const QByteArray& text) const {
 void Pk232Model::QueueRemote(const QByteArray& text) {
     // The other stations' lines end in CR LF on the way to the program.
     const QByteArray wire = WithLineFeeds(text);
-    rxAir_.append(IsPactor() ? wire : Baudot(text));
+    rxAir_.append(IsPactor() ? wire : Baudot(text, true));
     airAt_ = Before(airAt_, now_) ? now_ : airAt_;
 }
 

@@ -51,9 +51,11 @@
 // at a line end, after kEchoBatchMs, or when the buffer runs dry; 0x2F ('/')
 // text heard from other stations, gathered the same way; 0x50 ('P') link
 // messages ("*** CONNECTED to CALL", "*** DISCONNECTED",
-// "*** RETRY COUNT EXCEEDED"); 0x4F ('O') command replies. A carriage return
-// on the air reaches the program as CR LF. Off HOST mode the same texts come
-// as plain text, and the band is silent.
+// "*** RETRY COUNT EXCEEDED"); 0x4F ('O') command replies. The echo gives
+// back exactly the bytes that went out (a CR stays a lone CR), so a program
+// counting what is still to come back stays exact; other stations' lines end
+// in CR LF. Off HOST mode the same texts come as plain text, and the band is
+// silent.
 //
 // ---- Transmitting
 // Data frames (control ' ') fill a transmit buffer of kMaxTransmitBuffer bytes
@@ -320,7 +322,7 @@ private:
     void HearOnAir(int count);
     void FlushEcho();
     void FlushHeard();
-    QByteArray Baudot(const QByteArray& text) const;
+    QByteArray Baudot(const QByteArray& text, bool lineFeeds) const;
     void QueueRemote(const QByteArray& text);
     void RemoteTalk();
     void BandTraffic();
