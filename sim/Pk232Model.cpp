@@ -97,6 +97,21 @@ void AppendAirLog(QByteArray& log, const QByteArray& bytes) {
     if (log.size() > Pk232Model::kMaxAirLog) log.remove(0, log.size() - Pk232Model::kMaxAirLog);
 }
 
+// Whether text holds "73" or "SK" as a word: the sign-off of a contact.
+bool SaysGoodbye(const QByteArray& text) {
+    QByteArray word;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        const char c = i < text.size() ? text.at(i) : ' ';
+        if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
+            word.append(c);
+            continue;
+        }
+        if (word == "73" || word.toUpper() == "SK") return true;
+        word.clear();
+    }
+    return false;
+}
+
 // a is before b on a clock that may wrap.
 bool Before(quint32 a, quint32 b) {
     return qint32(a - b) < 0;
@@ -916,6 +931,7 @@ void Pk232Model::ResetOperatingState() {
     weSend_ = false;
     manualTurn_ = false;
     handBackAfterText_ = false;
+    endAfterText_ = false;
     txBuffer_.clear();
     rxAir_.clear();
     answerAt_.reset();
@@ -962,6 +978,8 @@ void Pk232Model::Connect(bool weCalled) {
     rxAir_.clear();
     manualTurn_ = false;
     handBackAfterText_ = false;
+    endAfterText_ = false;
+    ourTurn_.clear();
     idleReported_ = false;
     fadeReports_ = 0;
     turns_ = 0;
@@ -995,6 +1013,7 @@ void Pk232Model::EndLink(bool announce) {
     weSend_ = false;
     manualTurn_ = false;
     handBackAfterText_ = false;
+    endAfterText_ = false;
     txBuffer_.clear();
     rxAir_.clear();
     answerAt_.reset();
@@ -1022,6 +1041,8 @@ void Pk232Model::ChangeOver(bool toUs) {
     if (toUs) {
         rxAir_.clear(); // a break-in stops the other station
         handBackAfterText_ = false;
+        endAfterText_ = false;
+        ourTurn_.clear();
     } else if (!manualTurn_) {
         remoteTalkAt_ = now_ + kRemoteTalkDelayMs;
     }
@@ -1122,6 +1143,10 @@ void Pk232Model::WorkAir(quint32 until) {
         handBackAfterText_ = false;
         handBackAt_ = until + kHandBackDelayMs;
     }
+    if (hearing && rxAir_.isEmpty() && link_ == Link::Connected && endAfterText_) {
+        endAfterText_ = false;
+        disconnectAt_ = until + kDisconnectDelayMs;
+    }
 }
 
 void Pk232Model::SendOnAir(int count) {
@@ -1136,6 +1161,7 @@ void Pk232Model::SendOnAir(int count) {
         txBuffer_.remove(0, pos);
         pos = 0;
         AppendAirLog(transmitted_, out);
+        AppendAirLog(ourTurn_, out);
         echo_.append(out);
         out.clear();
         FlushEcho();
@@ -1174,6 +1200,7 @@ void Pk232Model::SendOnAir(int count) {
     txBuffer_.remove(0, pos);
     if (!out.isEmpty()) {
         AppendAirLog(transmitted_, out);
+        AppendAirLog(ourTurn_, out);
         if (echo_.isEmpty()) echoSince_ = now_;
         for (char c : out) {
             echo_.append(c);
@@ -1234,6 +1261,14 @@ void Pk232Model::QueueRemote(const QByteArray& text) {
 
 void Pk232Model::RemoteTalk() {
     if (link_ != Link::Connected || weSend_) return;
+    if (SaysGoodbye(ourTurn_)) {
+        // Our 73: the other operator says goodbye and ends the link.
+        QueueRemote(Fill("{my} de {his}\rThanks for the QSO and 73, hope to meet you again.\r"
+                         "{my} de {his} sk\r",
+                         OwnCall(), HisCall()));
+        endAfterText_ = true;
+        return;
+    }
     const QByteArray header = "{my} de {his}\r";
     const QByteArray footer = "\r{my} de {his} k\r";
     QueueRemote(Fill(header + kAnswers[turns_ % 3] + footer, OwnCall(), HisCall()));

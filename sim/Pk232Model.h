@@ -81,7 +81,9 @@
 // with "*** RETRY COUNT EXCEEDED"; an empty call fails at once. "\x01OAG\x17"
 // swaps the turn; when the other station gets it, it answers with a line or
 // two after kRemoteTalkDelayMs and hands back kHandBackDelayMs after its last
-// character. "\x01OPt\x17" and "\x01OAM\x17" end a link at once.
+// character; when this side's turn held "73" or "SK" as a word, it signs off
+// instead and disconnects kDisconnectDelayMs after its last character.
+// "\x01OPt\x17" and "\x01OAM\x17" end a link at once.
 //
 // ---- Band traffic
 // While listening in PACTOR (PN) or AMTOR (AL), or receiving in RTTY (BA),
@@ -368,6 +370,8 @@ private:
     bool weSend_ = false;
     bool manualTurn_ = false; // the other side took the turn by hand
     bool handBackAfterText_ = false;
+    bool endAfterText_ = false; // the other side signs off and disconnects
+    QByteArray ourTurn_;        // what this side sent in its last turn
     QByteArray linkCall_;
     int callingReports_ = 0;
     QByteArray opening_; // phases still to report before the first '3'

@@ -511,6 +511,21 @@ void TestPk232Model::disconnectEndsLinkAfterDelay() {
     QCOMPARE(rig.Wait(50), Rig::Frame('0', "0123456789"));
     QCOMPARE(rig.Wait(Pk232Model::kDisconnectDelayMs), QByteArray("\x01P*** DISCONNECTED\x17"));
 
+    // Our "73" makes the other operator sign off and disconnect; "1973" is
+    // no sign-off.
+    rig.Connect();
+    rig.model.SetAirSpeed(0);
+    rig.Send("\x01 Licensed in 1973.\r\x19\x17");
+    QVERIFY(rig.RunUntil([&] { return rig.model.WeAreSending(); }, 20000));
+    rig.Send("\x01 Thanks, 73\r\x19\x17");
+    rig.Wait(Pk232Model::kRemoteTalkDelayMs - 1);
+    QCOMPARE(Rig::Text(rig.Wait(1), '/'),
+             QByteArray("PA0ABC de PA3XYZ\r\nThanks for the QSO and 73, hope to meet you again.\r\n"
+                        "PA0ABC de PA3XYZ sk\r\n"));
+    QCOMPARE(rig.Wait(Pk232Model::kDisconnectDelayMs - 1), QByteArray());
+    QCOMPARE(rig.Wait(1), Rig::Frame('P', "*** DISCONNECTED"));
+    rig.model.SetAirSpeed(1);
+
     // The other side may end it too.
     rig.Connect();
     rig.model.InjectLinkEvent(Pk232Model::LinkEvent::RemoteDisconnect, rig.now);
