@@ -100,9 +100,18 @@
 //
 // ---- For tests
 // Everything runs on the clock given to FromHost/Tick/ToHost and on the
-// seed; the control-channel commands of dervalo-pk232sim are reachable
-// in-process through RunControlCommand (ControlCommands.h) or the methods
-// under "the other side" below.
+// seed: the same bytes at the same times give the same answers. Hosted by
+// MemorySerialBackend::AttachPeer, the model runs on the virtual clock:
+//   Pk232Model pk;                          // seed 232, band normal, real air
+//   pk.SetBandPace(Pk232Model::BandPace::Off);  // or SetBandIntervalMs(2000)
+//   pk.SetAirSpeed(0);                      // echo at once (or 10: ten times)
+//   pk.SetAnswerDelayMs(2000);              // a call answers 2 s after it
+//   pk.SetNextLinkOpening("");              // straight to idle on connect
+//   RunControlCommand(pk, "call DL1ABC", clock.TickCount()); // as on stdin
+//   pk.Messages(), pk.Transmitted(), pk.Heard(), pk.FramesReceived()
+// The control-channel commands of dervalo-pk232sim are reachable in-process
+// through RunControlCommand (ControlCommands.h) or the methods under "the
+// other side" below.
 class Pk232Model : public SerialPeer {
 public:
     static constexpr int kMaxLine = 256;     // command line length kept
