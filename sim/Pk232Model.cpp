@@ -1328,7 +1328,14 @@ void Pk232Model::BandTraffic() {
     const char* const* table = mode_ == Mode::PactorListen  ? kPactorTraffic
                                : mode_ == Mode::AmtorListen ? kAmtorTraffic
                                                             : kRttyTraffic;
-    QueueRemote(Fill(table[kind], OwnCall(), his, other));
+    QByteArray text = Fill(table[kind], OwnCall(), his, other);
+    if (mode_ == Mode::Rtty) {
+        // RTTY has no error correction: now and then a letter comes out wrong.
+        for (char& c : text) {
+            if (c >= 'A' && c <= 'Z' && Random(60) == 0) c = char('A' + Random(26));
+        }
+    }
+    QueueRemote(text);
     ScheduleBand(false);
 }
 

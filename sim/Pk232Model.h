@@ -88,9 +88,10 @@
 // ---- Band traffic
 // While listening in PACTOR (PN) or AMTOR (AL), or receiving in RTTY (BA),
 // and in HOST mode, other stations are heard now and then (a CQ call, the end
-// of a QSO, a beacon), at the pace of SetBandPace; standby is silent. With
-// the maildrop on (TL Y, or "MAILDROP ON") a station now and then leaves a
-// message, announced by a line of received text.
+// of a QSO, a beacon; RTTY with a wrong letter now and then), at the pace of
+// SetBandPace; standby is silent. With the maildrop on (TL Y, or
+// "MAILDROP ON") a station now and then leaves a message, announced by a line
+// of received text.
 //
 // ---- Mailbox (command line)
 // "MDC" opens it with the prompt "MBX>": "L" lists (number, sender, size,

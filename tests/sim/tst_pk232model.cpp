@@ -1312,7 +1312,7 @@ void TestPk232Model::controlPipeAndStandardInput() {
     QVERIFY(sim.waitForFinished(10000));
     QCOMPARE(sim.exitCode(), 0);
     QVERIFY(::lstat(QFile::encodeName(pipePath).constData(), &st) != 0); // removed
-    QVERIFY(sim.readAllStandardError().contains("ignored outside a frame") == false);
+    QVERIFY(!sim.readAllStandardError().contains("ignored outside a frame"));
 }
 
 QTEST_GUILESS_MAIN(TestPk232Model)
