@@ -1129,6 +1129,8 @@ void Pk232Model::WorkAir(quint32 until) {
         } else {
             HearOnAir(count);
         }
+        // Time with nothing left to send builds up no credit for later text.
+        if (sending ? SendableTx() == 0 : rxAir_.isEmpty()) airCredit_ = 0;
     }
     // The echo goes to the program in short runs, not character by character.
     if (!echo_.isEmpty() && (!CanTransmit() || SendableTx() == 0 ||

@@ -913,6 +913,12 @@ void TestPk232Model::echoRunsAtTheAirSpeedOfTheMode() {
         out += rig.Run(200000 / c.cps);
         QCOMPARE(Rig::Text(out, '0'), text);
         QCOMPARE(rig.model.TransmitBuffer(), QByteArray());
+        // The idle time after it saved up nothing: the next text goes at
+        // the same pace.
+        rig.Run(10000);
+        rig.Send(Rig::Frame(' ', text));
+        rig.Run(1000);
+        QCOMPARE(rig.model.Transmitted().size(), 200 + c.cps);
     }
 
     // One key in PACTOR comes back within one character time; lines come
