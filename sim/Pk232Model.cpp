@@ -94,7 +94,10 @@ template <typename T> void AppendBounded(QList<T>& list, const T& item, int max)
 
 void AppendAirLog(QByteArray& log, const QByteArray& bytes) {
     log.append(bytes);
-    if (log.size() > Pk232Model::kMaxAirLog) log.remove(0, log.size() - Pk232Model::kMaxAirLog);
+    // Cut in large steps, so a long run does not move the log at every byte.
+    if (log.size() > 2 * Pk232Model::kMaxAirLog) {
+        log.remove(0, log.size() - Pk232Model::kMaxAirLog);
+    }
 }
 
 // Whether text holds "73" or "SK" as a word: the sign-off of a contact.

@@ -122,7 +122,7 @@ public:
     static constexpr int kMaxTextFrame = 80; // payload of one text frame
     static constexpr int kMaxLog = 256;      // frames and lines remembered
     static constexpr int kMaxNotes = 64;
-    static constexpr int kMaxAirLog = 65536; // bytes of Transmitted()/Heard()
+    static constexpr int kMaxAirLog = 65536; // bytes kept of Transmitted()/Heard()
     static constexpr int kMaxMessages = 20;  // mailbox
     static constexpr int kMaxMessageSize = 4096;
     static constexpr int kPactorCps = 20;
@@ -215,7 +215,8 @@ public:
     int StatusRequests() const { return statusRequests_; }
     // What this station put on the air, as it went out (after the Baudot
     // filter, without the 0x04/0x19/"+?" that took effect), and what the
-    // program was sent of other stations' text; both the last kMaxAirLog bytes.
+    // program was sent of other stations' text; each at least its last
+    // kMaxAirLog bytes (at most twice that).
     QByteArray Transmitted() const { return transmitted_; }
     QByteArray Heard() const { return heard_; }
     // Notes for the operator of the simulator: bytes ignored outside frames,
