@@ -6,43 +6,113 @@
 #include <QString>
 #include <QtGlobal>
 #include <optional>
+#include <random>
 
 #include "link/SerialPeer.h"
 
 // A simulated PK-232 multi-mode controller: bytes in, bytes out, driven by a
-// millisecond clock and deterministic for a given clock. It answers plain
-// command lines (ending in carriage return) with the "cmd:" prompt, enters
-// HOST mode on "host on", answers HOST command frames and the status request,
-// keeps an operating mode, echoes what it is given to transmit and plays a
-// remote station.
+// millisecond clock and deterministic for a given clock and seed. It answers
+// plain command lines (ending in carriage return) with the "cmd:" prompt and
+// serves a small mailbox there; enters HOST mode on "host on"; answers HOST
+// command frames and the status request; keeps an operating mode; sends what
+// it is given at the air speed of the mode and echoes it; plays the other
+// station of an ARQ link and the other stations heard on the band.
 //
-// Timing: every answer is available on ToHost at once, at the clock value of
-// the byte that caused it (no line latency). Things that happen "on the air"
-// run on the clock: a called station answers kConnectDelayMs after the call
-// (and not before one status reply has shown the calling phase), a
-// disconnect takes kDisconnectDelayMs, the remote station speaks
-// kRemoteTalkDelayMs after it got the turn and hands it back
-// kHandBackDelayMs after that; stations calling CQ are heard every
-// kCqIntervalMs while listening (first one kFirstCqDelayMs after the mode was
-// entered) unless unsolicited traffic is switched off.
+// ---- Framing
+// HOST frame: 0x01, control byte, payload, 0x17. Inside the payload the bytes
+// 0x01, 0x10 and 0x17 travel behind a DLE (0x10), both ways: the model takes
+// the DLE away from what it reads and puts it before those bytes in what it
+// sends. An unescaped 0x01 inside a frame starts a new frame (the one before
+// lost its end). Bytes outside frames are ignored in HOST mode; each run of
+// them (up to a carriage return or the next frame) is noted, see TakeNotes()
+// ("MYC PA0XYZ" typed at the own-call dialog lands there).
 //
-// Status reply to "OP" (HOST frame 0x01 'O' body 0x17), eight characters, all
-// of them of the kind the program keeps (blank, '-', digits, letters):
+// ---- Status reply to "OP", eight characters the program keeps:
 //   1-2 "OP"; 3-4 mode code (Pt PN PD PG AM AL FE AC BA);
-//   5 phase: '0' standby (Pt, AM); '1' calling; '3' idle on a link or while
-//     listening; '4' traffic: text went either way within kTrafficShowMs
-//     (on a link only once '3' has been reported), and always in unproto and
-//     FEC; in RTTY 'S' while transmitting, else '0';
+//   5 phase: '0' standby (Pt, AM, and RTTY receive); '1' calling (phasing);
+//     on a link '3' idle, '4' traffic (text on the air within
+//     kTrafficShowMs), '2' over (within kOverShowMs of a change over), '5'
+//     and '6' (error, request) while the signal fades. The first reports of
+//     a new link may be '4' or '2' before the first '3' (see
+//     SetNextLinkOpening); after that first '3' anything goes. Listening:
+//     '3', or '4' while band traffic comes in. Unproto and FEC: '4'. In RTTY
+//     position 5 carries the transmit mark: 'S' while transmitting, else '0'.
 //   6 'S' while this station sends (calling, own turn on a link, unproto,
 //     FEC), else '-'; '-' in RTTY;
 //   7 '-'; 8 '1' while a PACTOR link runs with PTHUFF ON, else '0'.
-// Examples: "OPPN3--0" listening, "OPPG1S-0" calling, "OPPG3S-1" connected.
+// Examples: "OPPN3--0" listening, "OPPG1S-0" calling, "OPPG3S-1" connected
+// and sending, "OPPG4--1" the other station sending.
 // Any other command gets a short reply: the mnemonic and a 0x00 (done) or
 // '?' (refused or unknown), fewer than five characters the program keeps.
-// Text frames sent to the program: 0x30 carries the echo of transmitted text,
-// 0x2F text heard from other stations; 0x50 link messages
-// (" CONNECTED to CALL", " DISCONNECTED"); 0x4F command replies. Off HOST
-// mode, text and link messages come as plain text, and nobody calls CQ.
+//
+// ---- Frames to the program
+// 0x30 ('0') the echo of transmitted text, character by character as it goes
+// out on the air, gathered into frames of at most kMaxTextFrame bytes that end
+// at a line end, after kEchoBatchMs, or when the buffer runs dry; 0x2F ('/')
+// text heard from other stations, gathered the same way; 0x50 ('P') link
+// messages ("*** CONNECTED to CALL", "*** DISCONNECTED",
+// "*** RETRY COUNT EXCEEDED"); 0x4F ('O') command replies. The echo gives
+// back exactly the bytes that went out (a CR stays a lone CR), so a program
+// counting what is still to come back stays exact; other stations' lines end
+// in CR LF. Off HOST mode the same texts come as plain text, and the band is
+// silent.
+//
+// ---- Transmitting
+// Data frames (control ' ') fill a transmit buffer of kMaxTransmitBuffer bytes
+// (what does not fit is dropped and noted). It goes out at the mode's air speed
+// (PACTOR kPactorCps, AMTOR kAmtorCps, RTTY kRttyCps characters per second,
+// times the factor of SetAirSpeed) whenever this station may send: its own
+// turn on a link, unproto (PD), FEC (FE), RTTY transmit (XM). Otherwise it
+// waits. PACTOR carries every byte value; AMTOR and RTTY carry capitals,
+// digits and the Baudot punctuation only (small letters go out as capitals,
+// the rest is dropped). Taking effect when they reach the air, never echoed:
+// 0x04 ends the link (after kDisconnectDelayMs) or the one-way transmission;
+// 0x19 in PACTOR and "+?" in AMTOR give the turn to the other station. A 0x04
+// while calling ends the call at once. "\x01OTC\x17" (and "TClear" on the
+// command line) empties the buffer.
+//
+// ---- Calling and links
+// "\x01OPGcall\x17" (PACTOR) and "\x01OACcall\x17" (AMTOR) call. The called
+// station answers AnswerDelayMs() after the call, but not before one status
+// reply has shown the calling phase; then "*** CONNECTED to CALL" comes and
+// the other operator greets the call loaded with MYCALL and hands the turn
+// over. A station that does not answer (SetAnswerCalls(false), or the control
+// command "answer off") fails the call after kCallTries tries of kCallTryMs
+// with "*** RETRY COUNT EXCEEDED"; an empty call fails at once. "\x01OAG\x17"
+// swaps the turn; when the other station gets it, it answers with a line or
+// two after kRemoteTalkDelayMs and hands back kHandBackDelayMs after its last
+// character; when this side's turn held "73" or "SK" as a word, it signs off
+// instead and disconnects kDisconnectDelayMs after its last character.
+// "\x01OPt\x17" and "\x01OAM\x17" end a link at once.
+//
+// ---- Band traffic
+// While listening in PACTOR (PN) or AMTOR (AL), or receiving in RTTY (BA),
+// and in HOST mode, other stations are heard now and then (a CQ call, the end
+// of a QSO, a beacon; RTTY with a wrong letter now and then), at the pace of
+// SetBandPace; standby is silent. With the maildrop on (TL Y, or
+// "MAILDROP ON") a station now and then leaves a message, announced by a line
+// of received text.
+//
+// ---- Mailbox (command line)
+// "MDC" opens it with the prompt "MBX>": "L" lists (number, sender, size,
+// subject), "R n" reads, "K n" kills, "S call" takes a message whose text ends
+// with CR 0x1A CR (HOST data frames that arrive meanwhile give their payload
+// as text), "B" leaves. The subject is the first line of the text.
+//
+// ---- For tests
+// Everything runs on the clock given to FromHost/Tick/ToHost and on the
+// seed: the same bytes at the same times give the same answers. Hosted by
+// MemorySerialBackend::AttachPeer, the model runs on the virtual clock:
+//   Pk232Model pk;                          // seed 232, band normal, real air
+//   pk.SetBandPace(Pk232Model::BandPace::Off);  // or SetBandIntervalMs(2000)
+//   pk.SetAirSpeed(0);                      // echo at once (or 10: ten times)
+//   pk.SetAnswerDelayMs(2000);              // a call answers 2 s after it
+//   pk.SetNextLinkOpening("");              // straight to idle on connect
+//   RunControlCommand(pk, "call DL1ABC", clock.TickCount()); // as on stdin
+//   pk.Messages(), pk.Transmitted(), pk.Heard(), pk.FramesReceived()
+// The control-channel commands of dervalo-pk232sim are reachable in-process
+// through RunControlCommand (ControlCommands.h) or the methods under "the
+// other side" below.
 class Pk232Model : public SerialPeer {
 public:
     static constexpr int kMaxLine = 256;     // command line length kept
@@ -51,16 +121,25 @@ public:
     static constexpr int kMaxOutput = 65536; // bytes waiting for the program
     static constexpr int kMaxTextFrame = 80; // payload of one text frame
     static constexpr int kMaxLog = 256;      // frames and lines remembered
+    static constexpr int kMaxNotes = 64;
+    static constexpr int kMaxAirLog = 65536; // bytes kept of Transmitted()/Heard()
     static constexpr int kMaxMessages = 20;  // mailbox
     static constexpr int kMaxMessageSize = 4096;
+    static constexpr int kPactorCps = 20;
+    static constexpr int kAmtorCps = 7;
+    static constexpr int kRttyCps = 6;
     static constexpr quint32 kFrameGapMs = 2000; // a frame silent this long is dropped
-    static constexpr quint32 kConnectDelayMs = 2000;
+    static constexpr quint32 kEchoBatchMs = 300;
+    static constexpr quint32 kAnswerMinMs = 2500;    // a called station answers
+    static constexpr quint32 kAnswerSpreadMs = 3000; // within min .. min + spread
+    static constexpr quint32 kCallTryMs = 1500;
+    static constexpr int kCallTries = 8;
     static constexpr quint32 kDisconnectDelayMs = 1000;
     static constexpr quint32 kRemoteTalkDelayMs = 1500;
-    static constexpr quint32 kHandBackDelayMs = 2000;
+    static constexpr quint32 kHandBackDelayMs = 1000;
     static constexpr quint32 kTrafficShowMs = 3000;
-    static constexpr quint32 kFirstCqDelayMs = 5000;
-    static constexpr quint32 kCqIntervalMs = 20000;
+    static constexpr quint32 kOverShowMs = 1200;
+    static constexpr quint32 kFadeMs = 8000;
 
     enum class Mode {
         PactorStandby, // Pt
@@ -79,29 +158,44 @@ public:
         IncomingCall,    // a station calls us (it sends first)
         RemoteDisconnect // the other station ends the link now
     };
+    // Mean time between two stations heard on the band: quiet 90 s, normal
+    // 30 s, busy 10 s; off: nobody. The first one comes after a quarter of it.
+    enum class BandPace { Off, Quiet, Normal, Busy };
     struct Frame {
         quint8 control;
         QByteArray payload;
     };
+    struct Message {
+        QByteArray from;
+        QByteArray to;
+        QByteArray subject;
+        QByteArray text; // lines end in CR
+    };
 
-    Pk232Model();
+    explicit Pk232Model(quint32 seed = 232);
 
     // SerialPeer
     void FromHost(quint8 byte, quint32 nowMs) override;
     void Tick(quint32 nowMs) override;
     QByteArray ToHost(quint32 nowMs) override;
 
-    // --- state ---
+    // ---- state
     bool IsHostMode() const { return hostMode_; }
     bool InMailbox() const { return lineMode_ != LineMode::Command; }
+    bool Composing() const { return lineMode_ == LineMode::Compose; }
     Mode CurrentMode() const { return mode_; }
     QByteArray ModeCode() const;
     Link LinkState() const { return link_; }
     bool WeAreSending() const { return weSend_; }
     bool RttyTransmitting() const { return rttyTransmit_; }
+    bool Fading() const { return fadeEndAt_.has_value(); }
     QByteArray LinkCall() const { return linkCall_; }
+    // Bytes given to transmit that are not on the air yet.
     QByteArray TransmitBuffer() const { return txBuffer_; }
-    // The status body the next "OP" would get.
+    // Text of other stations still coming in over the air.
+    QByteArray IncomingAir() const { return rxAir_; }
+    // The status body the next "OP" would get (the phase of a new link's
+    // opening is not used up by asking here).
     QByteArray StatusBody() const;
 
     // Stored parameters, looked up by name or accepted abbreviation, any case.
@@ -114,32 +208,81 @@ public:
     bool MaildropOn() const;
     QByteArray ClockText() const { return clockText_; }
 
-    // What the program sent: complete HOST frames and command lines.
+    // ---- what the program sent and what went out
+    // Complete HOST frames (payload without the DLEs) and command lines.
     const QList<Frame>& FramesReceived() const { return frames_; }
     const QList<QByteArray>& LinesReceived() const { return lines_; }
     int StatusRequests() const { return statusRequests_; }
-    int MessageCount() const { return int(messages_.size()); }
+    // What this station put on the air, as it went out (after the Baudot
+    // filter, without the 0x04/0x19/"+?" that took effect), and what the
+    // program was sent of other stations' text; each at least its last
+    // kMaxAirLog bytes (at most twice that).
+    QByteArray Transmitted() const { return transmitted_; }
+    QByteArray Heard() const { return heard_; }
+    // Notes for the operator of the simulator: bytes ignored outside frames,
+    // transmit-buffer overflow, mailbox events. Taken out.
+    QList<QByteArray> TakeNotes();
 
-    // --- test hooks ---
-    // Stations calling CQ while listening; on by default.
-    void SetUnsolicitedTraffic(bool on) { unsolicited_ = on; }
+    // ---- mailbox
+    const QList<Message>& Messages() const { return messages_; }
+    int MessageCount() const { return int(messages_.size()); }
+    // A message left by a station; false when the mailbox is full.
+    bool AddMessage(const QByteArray& from, const QByteArray& to, const QByteArray& text);
+
+    // ---- pace
+    // Air speed as a factor of the real one: 1 real (the default), N N times
+    // faster, 0 no air time at all (everything goes out at once).
+    void SetAirSpeed(int factor) { airSpeed_ = qMax(0, factor); }
+    int AirSpeed() const { return airSpeed_; }
+    void SetBandPace(BandPace pace);
+    BandPace CurrentBandPace() const { return bandPace_; }
+    // Fixed mean interval for band traffic (and a quarter of it before the
+    // first), overriding the pace; 0 goes back to the pace.
+    void SetBandIntervalMs(quint32 ms);
+    // Older switch: Normal when on, Off when off.
+    void SetUnsolicitedTraffic(bool on) { SetBandPace(on ? BandPace::Normal : BandPace::Off); }
     // Whether a called station answers; on by default.
     void SetAnswerCalls(bool on) { answerCalls_ = on; }
-    // Text heard from the other station, sent to the program now.
+    bool AnswerCalls() const { return answerCalls_; }
+    // Time from a call to its answer: fixed, or (0) drawn from the seed.
+    void SetAnswerDelayMs(quint32 ms) { answerDelayMs_ = ms; }
+    // The phase digits reported before the first '3' of the next link, for
+    // example "" (straight to idle), "4", "2" or "42"; drawn from the seed
+    // when not set. Used once.
+    void SetNextLinkOpening(const QByteArray& phases) { nextOpening_ = phases; }
+    void SetSeed(quint32 seed) { random_.seed(seed); }
+
+    // ---- the other side (what the control channel drives)
+    // A station calls us in the mode the controller is in (PACTOR or AMTOR,
+    // not transmitting, no link); it greets and hands over. False otherwise.
+    bool RemoteCall(const QByteArray& call, quint32 nowMs);
+    // A line from the other station (CR added) on the air: on a link it
+    // breaks in when this side has the turn and hands back after it; with no
+    // link it is heard while listening. False when nobody could hear it.
+    bool RemoteText(const QByteArray& text, quint32 nowMs);
+    // The other station changes over: takes the turn (and keeps it until the
+    // next change over or its text) or gives it back. False without a link.
+    bool RemoteChangeOver(quint32 nowMs);
+    bool RemoteDisconnect(quint32 nowMs);
+    // The signal fades: errors and requests for kFadeMs, then the link fails.
+    bool SignalFade(quint32 nowMs);
+
+    // Older hooks: text frames sent to the program now, without air time;
+    // link events at once.
     void InjectRemoteText(const QByteArray& text, quint32 nowMs);
     void InjectLinkEvent(LinkEvent event, quint32 nowMs, const QByteArray& call = {});
 
 private:
     enum class LineMode { Command, Mailbox, Compose };
     enum class FrameState { Idle, Control, Payload };
-    struct Message {
-        QByteArray to;
-        QByteArray text;
-    };
 
+    // Time
     void Advance(quint32 nowMs);
     bool Due(std::optional<quint32> at) const;
-    void RunDueEvents();
+    std::optional<quint32> NextStop() const;
+    bool RunDueEvents();
+    quint32 Random(quint32 below);
+    quint32 Jitter(quint32 mean);
 
     // Output
     void Emit(const QByteArray& bytes);
@@ -147,50 +290,78 @@ private:
     void EmitText(quint8 control, const QByteArray& text);
     void EmitLinkMessage(const QByteArray& text);
     void EmitPrompt(const QByteArray& reply = {});
+    void Note(const QByteArray& text);
+    void NoteOutside();
 
-    // Command line
+    // Command line and mailbox
     void LineByte(quint8 byte);
     void ComposeByte(quint8 byte);
+    void ComposeText(quint8 byte);
     void CommandLine(const QByteArray& line);
     void MailboxLine(const QByteArray& line);
     QByteArray Banner() const;
 
     // HOST mode
     void HostByte(quint8 byte);
+    void AppendPayload(quint8 byte);
     void HostFrame(quint8 control, const QByteArray& payload);
     void HostCommand(const QByteArray& payload);
     void HostData(const QByteArray& payload);
     void EnterHostMode();
 
-    // Modes and link
+    // Modes and links
     bool IsPactor() const;
     bool IsListening() const;
     bool CanTransmit() const;
+    bool CanHear() const;
     void SetMode(Mode mode, bool rttyTransmit = false);
+    void ResetOperatingState();
     void StartCall(Mode mode, const QByteArray& call);
+    void FailCall();
     void Connect(bool weCalled);
     void EndLink(bool announce);
     void ChangeOver(bool toUs);
     void EndTransmission();
-    void Transmit(const QByteArray& text);
-    void FlushTransmitBuffer();
-    void RemoteTalk();
-    void HeardCq();
+    void Fade();
     QByteArray OwnCall() const;
+    QByteArray HisCall() const;
+
+    // The air
+    int AirRate() const; // characters per second, 0 = no air time
+    int SendableTx() const;
+    std::optional<quint32> AirDrainAt() const;
+    void WorkAir(quint32 until);
+    void SendOnAir(int count);
+    void HearOnAir(int count);
+    void FlushEcho();
+    void FlushHeard();
+    QByteArray Baudot(const QByteArray& text, bool lineFeeds) const;
+    void QueueRemote(const QByteArray& text);
+    void RemoteTalk();
+    void BandTraffic();
+    void MaildropVisit();
+    void ScheduleBand(bool first);
+    void ScheduleMaildrop(bool restart);
 
     // Time
     bool started_ = false;
     quint32 now_ = 0;
     quint32 lastByteAt_ = 0;
+    std::mt19937 random_;
 
     // Output waiting for the program
     QByteArray out_;
+    QList<QByteArray> notes_;
+    QByteArray outside_; // bytes outside frames in HOST mode, not yet noted
 
-    // Command line
+    // Command line and mailbox
     LineMode lineMode_ = LineMode::Command;
     QByteArray line_;
     QByteArray composeTo_;
     QByteArray compose_;
+    FrameState composeFrame_ = FrameState::Idle;
+    bool composeEscaped_ = false;
+    bool swallowCr_ = false;
     QList<Message> messages_;
     QMap<QByteArray, QByteArray> params_;
     QByteArray clockText_;
@@ -201,26 +372,53 @@ private:
     quint8 control_ = 0;
     QByteArray payload_;
     bool overlong_ = false;
+    bool escaped_ = false; // the last payload byte was a DLE
 
     // Operating state
     Mode mode_ = Mode::PactorStandby;
     bool rttyTransmit_ = false;
     Link link_ = Link::None;
     bool weSend_ = false;
+    bool manualTurn_ = false; // the other side took the turn by hand
+    bool handBackAfterText_ = false;
+    bool endAfterText_ = false; // the other side signs off and disconnects
+    QByteArray ourTurn_;        // what this side sent in its last turn
     QByteArray linkCall_;
-    QByteArray txBuffer_;
-    quint32 callStart_ = 0;
     int callingReports_ = 0;
+    QByteArray opening_; // phases still to report before the first '3'
     bool idleReported_ = false;
+    int fadeReports_ = 0;
     int turns_ = 0;
+    std::optional<QByteArray> nextOpening_;
+    std::optional<quint32> answerAt_;
+    std::optional<quint32> failAt_;
     std::optional<quint32> disconnectAt_;
     std::optional<quint32> remoteTalkAt_;
     std::optional<quint32> handBackAt_;
-    std::optional<quint32> nextCqAt_;
+    std::optional<quint32> fadeEndAt_;
+    std::optional<quint32> bandAt_;
+    std::optional<quint32> maildropAt_;
     std::optional<quint32> lastTrafficAt_;
+    std::optional<quint32> overAt_;
 
-    bool unsolicited_ = true;
+    // The air
+    QByteArray txBuffer_;
+    QByteArray rxAir_;
+    quint32 airAt_ = 0;
+    qint64 airCredit_ = 0; // thousandths of a character
+    QByteArray echo_;
+    quint32 echoSince_ = 0;
+    QByteArray heardBatch_;
+    quint32 heardSince_ = 0;
+    QByteArray transmitted_;
+    QByteArray heard_;
+
+    // Pace
+    int airSpeed_ = 1;
+    BandPace bandPace_ = BandPace::Normal;
+    quint32 bandIntervalMs_ = 0;
     bool answerCalls_ = true;
+    quint32 answerDelayMs_ = 0;
 
     // Records for tests
     QList<Frame> frames_;

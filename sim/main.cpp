@@ -17,6 +17,7 @@
 
 #include <QByteArray>
 
+#include "ControlCommands.h"
 #include "Pk232Model.h"
 #include "ReadableBytes.h"
 
@@ -33,29 +34,53 @@ void OnSignal(int) {
     gStop = 1;
 }
 
-const char kUsage[] = "Usage: dervalo-pk232sim [--link PATH] [--log FILE] [--quiet]\n"
-                      "       dervalo-pk232sim --write-ini FILE --device PATH\n"
-                      "\n"
-                      "Simulates a PK-232 multi-mode controller on a pseudo-terminal. The path of\n"
-                      "the terminal device is printed on the first line of the output; point the\n"
-                      "program's serial port at it. Runs until interrupted (Ctrl-C or SIGTERM).\n"
-                      "\n"
-                      "  --link PATH        also make PATH a symbolic link to the device (an\n"
-                      "                     existing link is replaced; removed again at exit)\n"
-                      "  --log FILE         log all bytes: '->' from the program, '<-' to it\n"
-                      "  --quiet            no stations calling CQ while listening\n"
-                      "  --write-ini FILE   write a settings file for the program that uses the\n"
-                      "  --device PATH      serial port PATH, then exit\n"
-                      "  --help             this text\n";
+const char kUsage[] =
+    "Usage: dervalo-pk232sim [--link PATH] [--log FILE] [--control PATH]\n"
+    "                        [--band off|quiet|normal|busy] [--quiet] [--seed N]\n"
+    "                        [--air-speed N]\n"
+    "       dervalo-pk232sim --write-ini FILE --device PATH\n"
+    "\n"
+    "Simulates a PK-232 multi-mode controller on a pseudo-terminal. The path of\n"
+    "the terminal device is printed on the first line of the output; point the\n"
+    "program's serial port at it. Runs until interrupted (Ctrl-C or SIGTERM).\n"
+    "Commands on standard input (and on the control pipe) drive the other side\n"
+    "of the air: a station calling in, its text, change over, disconnect, a\n"
+    "fade, the band's traffic, mailbox messages; \"help\" lists them.\n"
+    "\n"
+    "  --link PATH        also make PATH a symbolic link to the device (an\n"
+    "                     existing link is replaced; removed again at exit)\n"
+    "  --log FILE         log all bytes: '->' from the program, '<-' to it\n"
+    "  --control PATH     also read commands from the named pipe PATH (made if\n"
+    "                     missing, and then removed again at exit)\n"
+    "  --band PACE        traffic of other stations while listening: off, quiet,\n"
+    "                     normal (the default) or busy\n"
+    "  --quiet            the same as --band off\n"
+    "  --seed N           seed of the simulated stations' choices (default 232)\n"
+    "  --air-speed N      air time N times faster than a real band; 0 none\n"
+    "  --write-ini FILE   write a settings file for the program that uses the\n"
+    "  --device PATH      serial port PATH, then exit\n"
+    "  --help             this text\n";
 
 struct Options {
     std::string link;
     std::string log;
     std::string writeIni;
     std::string device;
-    bool quiet = false;
+    std::string control;
+    Pk232Model::BandPace band = Pk232Model::BandPace::Normal;
+    quint32 seed = 232;
+    int airSpeed = 1;
     bool help = false;
 };
+
+bool ParseNumber(const std::string& text, unsigned long max, unsigned long& value) {
+    if (text.empty() || text.size() > 10) return false;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+    }
+    value = std::stoul(text);
+    return value <= max;
+}
 
 bool ParseArgs(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
@@ -68,7 +93,33 @@ bool ParseArgs(int argc, char** argv, Options& options) {
         if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else if (arg == "--quiet") {
-            options.quiet = true;
+            options.band = Pk232Model::BandPace::Off;
+        } else if (arg == "--band") {
+            std::string pace;
+            if (!value(pace)) return false;
+            if (pace == "off") {
+                options.band = Pk232Model::BandPace::Off;
+            } else if (pace == "quiet") {
+                options.band = Pk232Model::BandPace::Quiet;
+            } else if (pace == "normal") {
+                options.band = Pk232Model::BandPace::Normal;
+            } else if (pace == "busy") {
+                options.band = Pk232Model::BandPace::Busy;
+            } else {
+                return false;
+            }
+        } else if (arg == "--seed" || arg == "--air-speed") {
+            std::string text;
+            unsigned long number = 0;
+            if (!value(text) || !ParseNumber(text, arg == "--seed" ? 0xFFFFFFFFul : 1000ul, number))
+                return false;
+            if (arg == "--seed") {
+                options.seed = quint32(number);
+            } else {
+                options.airSpeed = int(number);
+            }
+        } else if (arg == "--control") {
+            if (!value(options.control)) return false;
         } else if (arg == "--link") {
             if (!value(options.link)) return false;
         } else if (arg == "--log") {
@@ -227,6 +278,93 @@ int OpenPty(std::string& slaveName) {
     return master;
 }
 
+// Command lines from standard input or the control pipe, read only when
+// poll says so (standard input is never switched to non-blocking: it may be
+// shared with the shell).
+class CommandInput {
+public:
+    ~CommandInput() { Close(); }
+    void Attach(int fd, bool owned) {
+        fd_ = fd;
+        owned_ = owned;
+    }
+    int Fd() const { return fd_; }
+    // Reads what is waiting and appends the complete lines; at the end of the
+    // input it stops watching.
+    void Read(QList<QByteArray>& lines) {
+        char buffer[1024];
+        const ssize_t n = read(fd_, buffer, sizeof buffer);
+        if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) {
+            Close();
+            return;
+        }
+        if (n < 0) return;
+        partial_.append(buffer, qsizetype(n));
+        qsizetype end = 0;
+        while ((end = partial_.indexOf('\n')) >= 0) {
+            lines.append(partial_.left(end));
+            partial_.remove(0, end + 1);
+        }
+        if (partial_.size() > kMaxCommandLine) partial_.clear(); // no endless line
+    }
+    void Close() {
+        if (owned_ && fd_ >= 0) close(fd_);
+        fd_ = -1;
+    }
+
+private:
+    static constexpr int kMaxCommandLine = 4096;
+    int fd_ = -1;
+    bool owned_ = false;
+    QByteArray partial_;
+};
+
+// The named pipe of --control: made when missing and then removed at exit.
+class ControlPipe {
+public:
+    ~ControlPipe() {
+        if (writer_ >= 0) close(writer_);
+        if (made_) unlink(path_.c_str());
+    }
+    // Returns the descriptor to read, or -1 after a message.
+    int Open(const std::string& path) {
+        struct stat st {};
+        if (stat(path.c_str(), &st) != 0) {
+            if (mkfifo(path.c_str(), 0600) != 0) {
+                std::fprintf(stderr, "dervalo-pk232sim: cannot make the pipe %s: %s\n",
+                             path.c_str(), std::strerror(errno));
+                return -1;
+            }
+            made_ = true;
+            path_ = path;
+        } else if (!S_ISFIFO(st.st_mode)) {
+            std::fprintf(stderr, "dervalo-pk232sim: %s exists and is not a named pipe\n",
+                         path.c_str());
+            return -1;
+        }
+        const int reader = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+        if (reader < 0) {
+            std::fprintf(stderr, "dervalo-pk232sim: cannot open %s: %s\n", path.c_str(),
+                         std::strerror(errno));
+            return -1;
+        }
+        // A writer of our own: the pipe never reads as ended when a writer
+        // like "echo call PA3XYZ > PATH" closes its end.
+        writer_ = open(path.c_str(), O_WRONLY | O_NONBLOCK);
+        return reader;
+    }
+
+private:
+    std::string path_;
+    bool made_ = false;
+    int writer_ = -1;
+};
+
+bool StdinIsOurs() {
+    // A background job must not read the terminal (it would be stopped).
+    return !isatty(STDIN_FILENO) || tcgetpgrp(STDIN_FILENO) == getpgrp();
+}
+
 void InstallSignals() {
     struct sigaction action {};
     action.sa_handler = OnSignal;
@@ -255,22 +393,52 @@ int Run(const Options& options) {
         close(master);
         return 1;
     }
+    ControlPipe pipe;
+    CommandInput control;
+    if (!options.control.empty()) {
+        const int fd = pipe.Open(options.control);
+        if (fd < 0) {
+            close(master);
+            return 1;
+        }
+        control.Attach(fd, true);
+    }
+    CommandInput input;
+    input.Attach(STDIN_FILENO, false);
     InstallSignals();
     std::printf("%s\n", slaveName.c_str());
     std::fflush(stdout);
+    if (isatty(STDIN_FILENO)) {
+        std::fputs("dervalo-pk232sim: type \"help\" for the commands that drive the other "
+                   "station\n",
+                   stderr);
+    }
     log.Note(("started on " + slaveName).c_str());
 
-    Pk232Model model;
-    model.SetUnsolicitedTraffic(!options.quiet);
+    Pk232Model model(options.seed);
+    model.SetBandPace(options.band);
+    model.SetAirSpeed(options.airSpeed);
     QByteArray pending;
     bool lineOpen = false;
     char buffer[kReadChunk];
 
     while (!gStop) {
-        pollfd fd{master, short(POLLIN | (pending.isEmpty() ? 0 : POLLOUT)), 0};
-        const int ready = poll(&fd, 1, kPollMs);
+        pollfd fds[3] = {{master, short(POLLIN | (pending.isEmpty() ? 0 : POLLOUT)), 0},
+                         {input.Fd() >= 0 && StdinIsOurs() ? input.Fd() : -1, POLLIN, 0},
+                         {control.Fd(), POLLIN, 0}};
+        const int ready = poll(fds, 3, kPollMs);
         if (ready < 0 && errno != EINTR) break;
+        const pollfd& fd = fds[0];
         const quint32 now = MonotonicMs();
+        QList<QByteArray> commands;
+        if (ready > 0 && fds[1].fd >= 0 && fds[1].revents != 0) input.Read(commands);
+        if (ready > 0 && fds[2].fd >= 0 && fds[2].revents != 0) control.Read(commands);
+        for (const QByteArray& command : commands) {
+            const QByteArray answer = RunControlCommand(model, command, now);
+            log.Note(("control: " + command.trimmed()).constData());
+            std::fputs(answer.constData(), stdout);
+            std::fflush(stdout);
+        }
         // With no program holding the slave open the master reports a hang-up
         // (and reads fail with EIO) until the next open.
         bool hangUp = ready > 0 && (fd.revents & (POLLHUP | POLLERR)) != 0;
@@ -297,6 +465,10 @@ int Run(const Options& options) {
         }
 
         const QByteArray out = model.ToHost(now);
+        for (const QByteArray& note : model.TakeNotes()) {
+            std::fprintf(stderr, "dervalo-pk232sim: %s\n", note.constData());
+            log.Note(note.constData());
+        }
         if (lineOpen && !out.isEmpty()) {
             log.Bytes("<-", out);
             pending.append(out.left(kMaxPending - pending.size()));
@@ -305,7 +477,7 @@ int Run(const Options& options) {
             const ssize_t n = write(master, pending.constData(), size_t(pending.size()));
             if (n > 0) pending.remove(0, qsizetype(n));
         }
-        if (!lineOpen) poll(nullptr, 0, kIdleMs);
+        if (!lineOpen && commands.isEmpty()) poll(nullptr, 0, kIdleMs);
     }
 
     log.Note("stopped");

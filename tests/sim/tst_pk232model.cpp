@@ -9,6 +9,9 @@
 
 #include <random>
 
+#include <functional>
+
+#include "ControlCommands.h"
 #include "Pk232Model.h"
 #include "ReadableBytes.h"
 
@@ -29,6 +32,24 @@ struct Rig {
         model.Tick(now);
         return model.ToHost(now);
     }
+    // Time runs on in steps of 100 ms, read after each as a program would.
+    QByteArray Run(quint32 ms) {
+        QByteArray out;
+        for (quint32 t = 0; t < ms; t += 100)
+            out += Wait(qMin<quint32>(100, ms - t));
+        return out;
+    }
+    // Runs until `done` holds (at most `maxMs`); false if it never did.
+    bool RunUntil(const std::function<bool()>& done, quint32 maxMs, QByteArray* out = nullptr) {
+        for (quint32 t = 0; t <= maxMs; t += 100) {
+            if (done()) return true;
+            const QByteArray got = Wait(100);
+            if (out != nullptr) *out += got;
+        }
+        return done();
+    }
+    QByteArray Control(const QByteArray& line) { return RunControlCommand(model, line, now); }
+    void TakeOut() { model.ToHost(now); }
     // Power-on to HOST mode the way the program does it.
     void StartHost() {
         model.SetUnsolicitedTraffic(false);
@@ -47,15 +68,27 @@ struct Rig {
     static QByteArray Frame(char control, const QByteArray& payload) {
         return "\x01" + QByteArray(1, control) + payload + "\x17";
     }
-    // Control byte and payload of each complete frame in `bytes`.
+    // Control byte and payload of each complete frame in `bytes`, with the
+    // DLE before a start, pass or end byte of the payload taken away.
     static QList<QByteArray> Frames(const QByteArray& bytes) {
         QList<QByteArray> frames;
-        qsizetype at = 0;
-        while ((at = bytes.indexOf('\x01', at)) >= 0) {
-            const qsizetype end = bytes.indexOf('\x17', at + 2);
-            if (end < 0) break;
-            frames.append(bytes.mid(at + 1, end - at - 1));
-            at = end + 1;
+        QByteArray frame;
+        bool inFrame = false;
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            const char c = bytes.at(i);
+            if (!inFrame) {
+                if (c == '\x01' && i + 1 < bytes.size()) {
+                    inFrame = true;
+                    frame = QByteArray(1, bytes.at(++i));
+                }
+            } else if (c == '\x10' && i + 1 < bytes.size()) {
+                frame.append(bytes.at(++i));
+            } else if (c == '\x17') {
+                frames.append(frame);
+                inFrame = false;
+            } else {
+                frame.append(c);
+            }
         }
         return frames;
     }
@@ -69,11 +102,26 @@ struct Rig {
         }
         return kept;
     }
-    // A connected PACTOR link with PA3XYZ, this side sending.
-    void Connect() {
+    // A connected PACTOR link with PA3XYZ after its greeting: this side
+    // sending, the traffic phase over. Returns what came meanwhile.
+    QByteArray Connect() {
+        model.SetAnswerDelayMs(2000);
+        model.SetNextLinkOpening("");
         Send("\x01OPGPA3XYZ\x17");
         Status();
-        Wait(Pk232Model::kConnectDelayMs);
+        QByteArray out = Wait(2000);
+        Status(); // the first report of the link: idle
+        RunUntil([&] { return model.WeAreSending(); }, 60000, &out);
+        out += Wait(Pk232Model::kTrafficShowMs);
+        return out;
+    }
+    // The payloads of the text frames of one control byte, run together.
+    static QByteArray Text(const QByteArray& bytes, char control) {
+        QByteArray text;
+        for (const QByteArray& frame : Frames(bytes)) {
+            if (frame.at(0) == control) text += frame.mid(1);
+        }
+        return text;
     }
 };
 
@@ -101,9 +149,21 @@ private slots:
     void unsolicitedCqOnlyWhileListeningInHostMode();
     void injectedTextIsSplitIntoShortFrames();
     void garbageDoesNotStopFrameDecoding();
+    void frameBytesTravelBehindDle();
     void endlessInputStaysBounded();
     void mailboxKeepsMessages();
     void readableBytesNamesControlBytes();
+    void linkOpeningPhasesVaryButIdleComesBeforeConnect();
+    void echoRunsAtTheAirSpeedOfTheMode();
+    void controlCharactersTakeEffectOnTheAir();
+    void longTransmissionHoldsTheProgramBack();
+    void controlCommandsDriveTheOtherSide();
+    void controlCommandsRefuseWhatCannotBe();
+    void bytesOutsideFramesInHostModeAreNoted();
+    void maildropVisitorsLeaveMessages();
+    void sameSeedSameBand();
+    void controlTextEscapes();
+    void controlPipeAndStandardInput();
     void programOnPseudoTerminal();
 };
 
@@ -224,55 +284,88 @@ void TestPk232Model::hostCommandsAnswerShortReplies() {
 void TestPk232Model::pactorCallReportsCallingThenConnected() {
     Rig rig;
     rig.StartHost();
+    rig.model.SetAnswerDelayMs(3000);
+    rig.model.SetNextLinkOpening("");
     rig.Send("\x01OPN\x17");
     QCOMPARE(rig.Send("\x01OPGPA3XYZ\x17"), QByteArray("\x01OPG\x00\x17", 6));
     QCOMPARE(rig.Status(), QByteArray("OPPG1S-0"));
-    QCOMPARE(rig.Wait(Pk232Model::kConnectDelayMs - 1), QByteArray());
+    QCOMPARE(rig.Wait(2999), QByteArray());
     QCOMPARE(rig.Status(), QByteArray("OPPG1S-0"));
-    QCOMPARE(rig.Wait(1), QByteArray("\x01P CONNECTED to PA3XYZ\x17"));
+    QCOMPARE(rig.Wait(1), QByteArray("\x01P*** CONNECTED to PA3XYZ\x17"));
     QCOMPARE(rig.model.LinkState(), Pk232Model::Link::Connected);
     QCOMPARE(rig.model.LinkCall(), QByteArray("PA3XYZ"));
-    // Connected: idle, this side sending, Huffman on (PTHUFF ON).
+    // Connected: idle, the other side greeting first, Huffman on (PTHUFF ON).
+    QCOMPARE(rig.Status(), QByteArray("OPPG3--1"));
+    // The greeting to the call loaded with MYCALL, at 20 characters a second:
+    // the first line (18 bytes with its CR LF) within the first second.
+    QCOMPARE(rig.Wait(1000), QByteArray("\x01/PA0ABC de PA3XYZ\r\n\x17"));
+    QCOMPARE(rig.Status(), QByteArray("OPPG4--1"));
+    QByteArray heard;
+    QVERIFY(rig.RunUntil([&] { return rig.model.WeAreSending(); }, 20000, &heard));
+    QCOMPARE(Rig::Text(heard, '/'),
+             QByteArray("Good day and thanks for the call. Name here is Piet, "
+                        "QTH Utrecht.\r\nHow do you copy?\r\n"
+                        "PA0ABC de PA3XYZ k\r\n"));
+    // Handed over: this side sends, the phase shows the change over.
+    QCOMPARE(rig.Status(), QByteArray("OPPG2S-1"));
+    rig.Wait(Pk232Model::kTrafficShowMs);
     QCOMPARE(rig.Status(), QByteArray("OPPG3S-1"));
 }
 
 void TestPk232Model::calledStationWaitsForCallingReport() {
     Rig rig;
     rig.StartHost();
+    rig.model.SetAnswerDelayMs(2000);
+    rig.model.SetNextLinkOpening("");
     rig.Send("\x01OPGPA3XYZ\x17");
     // No status asked: the program has not seen the calling phase yet.
     QCOMPARE(rig.Wait(10000), QByteArray());
     QCOMPARE(rig.model.LinkState(), Pk232Model::Link::Calling);
     const QByteArray reply = rig.Send("\x01OOP\x17");
-    QCOMPARE(reply, QByteArray("\x01OOPPG1S-0\x17\x01P CONNECTED to PA3XYZ\x17"));
-    // The first report of the link is idle, even with text going out.
-    rig.Send("\x01 hi\x17");
-    QCOMPARE(rig.Status(), QByteArray("OPPG3S-1"));
-    rig.Send("\x01 more\x17");
-    QCOMPARE(rig.Status(), QByteArray("OPPG4S-1"));
-    rig.Wait(Pk232Model::kTrafficShowMs);
-    QCOMPARE(rig.Status(), QByteArray("OPPG3S-1"));
+    QCOMPARE(reply, QByteArray("\x01OOPPG1S-0\x17\x01P*** CONNECTED to PA3XYZ\x17"));
+    // The first report of the link is idle, even with the greeting on the air.
+    rig.Wait(200);
+    QCOMPARE(rig.Status(), QByteArray("OPPG3--1"));
+    QCOMPARE(rig.Status(), QByteArray("OPPG4--1"));
 
-    // A station that never answers: calling until ended by 0x04.
+    // A station that never answers: calling for a bounded number of tries,
+    // then the failure link message and standby.
     Rig silent;
     silent.StartHost();
     silent.model.SetAnswerCalls(false);
     silent.Send("\x01OPGPA3XYZ\x17");
-    silent.Status();
-    QCOMPARE(silent.Wait(60000), QByteArray());
     QCOMPARE(silent.Status(), QByteArray("OPPG1S-0"));
-    silent.Send("\x01 \x04\x17");
+    const quint32 tries = Pk232Model::kCallTryMs * Pk232Model::kCallTries;
+    QCOMPARE(silent.Run(tries - 1), QByteArray());
+    QCOMPARE(silent.Status(), QByteArray("OPPG1S-0"));
+    QCOMPARE(silent.Wait(1), QByteArray("\x01P*** RETRY COUNT EXCEEDED\x17"));
     QCOMPARE(silent.Status(), QByteArray("OPPt0--0"));
+    // In AMTOR it falls back to AMTOR standby; 0x04 ends a call at once.
+    silent.Send("\x01OACXYZW\x17");
+    QCOMPARE(silent.Status(), QByteArray("OPAC1S-0"));
+    silent.Send("\x01 \x04\x17");
+    QCOMPARE(silent.Status(), QByteArray("OPAM0--0"));
+    QCOMPARE(silent.Run(2 * tries), QByteArray());
+    // An empty call fails at once, in either mode.
+    const QByteArray failed = Rig::Frame('P', "*** RETRY COUNT EXCEEDED");
+    QCOMPARE(silent.Send("\x01OPG\x17"), Rig::Frame('O', QByteArray("PG\x00", 3)) + failed);
+    QCOMPARE(silent.Status(), QByteArray("OPPt0--0"));
+    QCOMPARE(silent.Send("\x01OAC\x17"), Rig::Frame('O', QByteArray("AC\x00", 3)) + failed);
+    QCOMPARE(silent.Status(), QByteArray("OPAM0--0"));
 }
 
 void TestPk232Model::clockMayWrapAround() {
     Rig rig;
     rig.now = 0xFFFFFFFFu - 1000;
     rig.StartHost();
+    rig.model.SetAirSpeed(0);
+    rig.model.SetAnswerDelayMs(2000);
     rig.Send("\x01OPGPA3XYZ\x17");
     rig.Status();
-    QCOMPARE(rig.Wait(Pk232Model::kConnectDelayMs - 1), QByteArray());
-    QCOMPARE(rig.Wait(1), QByteArray("\x01P CONNECTED to PA3XYZ\x17"));
+    QCOMPARE(rig.Wait(1999), QByteArray());
+    QVERIFY(rig.Wait(1).startsWith("\x01P*** CONNECTED to PA3XYZ\x17\x01/PA0ABC de"));
+    QCOMPARE(rig.Wait(Pk232Model::kHandBackDelayMs), QByteArray());
+    QVERIFY(rig.model.WeAreSending());
     // A clock that steps back is held where it was: no time runs twice.
     const quint32 connectedAt = rig.now;
     rig.now = connectedAt - 5000;
@@ -280,56 +373,82 @@ void TestPk232Model::clockMayWrapAround() {
     QCOMPARE(rig.Wait(Pk232Model::kDisconnectDelayMs + 2000), QByteArray());
     rig.now = connectedAt;
     QCOMPARE(rig.Wait(Pk232Model::kDisconnectDelayMs - 1), QByteArray());
-    QCOMPARE(rig.Wait(1), QByteArray("\x01P DISCONNECTED\x17"));
+    QCOMPARE(rig.Wait(1), QByteArray("\x01P*** DISCONNECTED\x17"));
 }
 
 void TestPk232Model::amtorCallConnectsWithoutHuffman() {
     Rig rig;
     rig.StartHost();
+    rig.model.SetAnswerDelayMs(2000);
+    rig.model.SetNextLinkOpening("");
     rig.Send("\x01OACPXYZ\x17");
     QCOMPARE(rig.Status(), QByteArray("OPAC1S-0"));
-    QCOMPARE(rig.Wait(Pk232Model::kConnectDelayMs), QByteArray("\x01P CONNECTED to PXYZ\x17"));
-    QCOMPARE(rig.Status(), QByteArray("OPAC3S-0"));
-    // "+?" hands the turn over in AMTOR; the text before it goes out first.
-    QCOMPARE(rig.Send("\x01 ok +?\x17"), Rig::Frame('0', "ok "));
+    QCOMPARE(rig.Wait(2000), QByteArray("\x01P*** CONNECTED to PXYZ\x17"));
+    QCOMPARE(rig.Status(), QByteArray("OPAC3--0"));
+    // AMTOR carries capitals, at about 7 characters a second.
+    QByteArray heard;
+    QVERIFY(rig.RunUntil([&] { return rig.model.WeAreSending(); }, 60000, &heard));
+    const QByteArray greeting = Rig::Text(heard, '/');
+    QVERIFY2(greeting.startsWith("PA0ABC DE PXYZ\r\nGOOD DAY AND THANKS FOR THE CALL."), greeting);
+    QCOMPARE(greeting.toUpper(), greeting);
+    QVERIFY(rig.now - 5000 > quint32(greeting.size()) * 1000 / 8);
+    // "+?" hands the turn over in AMTOR; the text before it goes out first,
+    // the two characters themselves are not echoed.
+    rig.model.SetAirSpeed(0);
+    QCOMPARE(rig.Send("\x01 ok +?\x17"), Rig::Frame('0', "OK "));
     QVERIFY(!rig.model.WeAreSending());
-    QCOMPARE(rig.Status(), QByteArray("OPAC4--0"));
+    QCOMPARE(rig.Status(), QByteArray("OPAC2--0")); // over
+    rig.Wait(Pk232Model::kOverShowMs);
+    QCOMPARE(rig.Status(), QByteArray("OPAC4--0")); // the other station answers
 }
 
 void TestPk232Model::textIsEchoedWhenTransmittingElseBuffered() {
     Rig rig;
     rig.StartHost();
+    rig.model.SetAirSpeed(0);
     // Standby: kept in the transmit buffer, nothing echoed.
     QCOMPARE(rig.Send("\x01 CQ\r\x17"), QByteArray());
     QCOMPARE(rig.model.TransmitBuffer(), QByteArray("CQ\r"));
     rig.Send("\x01OTC\x17");
     QCOMPARE(rig.model.TransmitBuffer(), QByteArray());
     rig.Send("\x01 CQ de\x07 PA0ABC\r\x17");
-    // Unproto sends what waited, and from then on echoes at once.
+    // Unproto sends what waited, and from then on echoes as it goes.
     QCOMPARE(rig.Send("\x01OPD\x17"),
-             Rig::Frame('0', "CQ de PA0ABC\r\n") + Rig::Frame('O', QByteArray("PD\x00", 3)));
+             Rig::Frame('O', QByteArray("PD\x00", 3)) + Rig::Frame('0', "CQ de\x07 PA0ABC\r"));
     QCOMPARE(rig.Send("\x01 k\x17"), Rig::Frame('0', "k"));
     // 0x04 ends the unproto transmission.
     QCOMPARE(rig.Send("\x01 \x04\x17"), QByteArray());
     QCOMPARE(rig.Status(), QByteArray("OPPt0--0"));
 
+    // FEC and RTTY carry capitals only: small letters go out as capitals,
+    // what Baudot has no sign for is dropped.
     rig.Send("\x01OFE\x17");
-    QCOMPARE(rig.Send("\x01 fec\x17"), Rig::Frame('0', "fec"));
+    QCOMPARE(rig.Status(), QByteArray("OPFE4S-0"));
+    QCOMPARE(rig.Send("\x01 fec [1]\x17"), Rig::Frame('0', "FEC 1"));
     rig.Send("\x01 \x04\x17");
     QCOMPARE(rig.Status(), QByteArray("OPAM0--0"));
     rig.Send("\x01OXM\x17");
-    QCOMPARE(rig.Send("\x01 ry\x17"), Rig::Frame('0', "ry"));
+    QCOMPARE(rig.Status(), QByteArray("OPBAS--0"));
+    QCOMPARE(rig.Send("\x01 ry\x19\x17"), Rig::Frame('0', "RY"));
     rig.Send("\x01 \x04\x17");
+    QCOMPARE(rig.Status(), QByteArray("OPBA0--0"));
+    rig.Send("\x01OXM\x17");
+    rig.Send("\x01ORC\x17");
     QCOMPARE(rig.Status(), QByteArray("OPBA0--0"));
 
     // On a link: echoed while this side sends.
+    rig.Send("\x01OPt\x17");
     rig.Connect();
-    QCOMPARE(rig.Send("\x01 hello\r\x17"), Rig::Frame('0', "hello\r\n"));
-    // The transmit buffer is bounded.
+    QCOMPARE(rig.Send("\x01 hello\r\x17"), Rig::Frame('0', "hello\r"));
+    // The transmit buffer is bounded; what does not fit is dropped and noted.
     rig.Send("\x01 \x19\x17");
+    rig.model.TakeNotes();
     for (int i = 0; i < 10; ++i)
         rig.Send(Rig::Frame(' ', QByteArray(1000, 'x')));
     QCOMPARE(rig.model.TransmitBuffer().size(), Pk232Model::kMaxTransmitBuffer);
+    const QList<QByteArray> notes = rig.model.TakeNotes();
+    QCOMPARE(notes.size(), 6);
+    QCOMPARE(notes.first(), QByteArray("transmit buffer full: 904 bytes dropped"));
 }
 
 void TestPk232Model::changeOverGivesTheRemoteItsTurn() {
@@ -337,48 +456,80 @@ void TestPk232Model::changeOverGivesTheRemoteItsTurn() {
     rig.StartHost();
     rig.Connect();
     QVERIFY(rig.model.WeAreSending());
-    // 0x19 (PACTOR change over) while sending: the remote gets the turn.
-    QCOMPARE(rig.Send("\x01 bye\x19\x17"), Rig::Frame('0', "bye"));
+    // 0x19 (PACTOR change over) while sending: the text before it goes out
+    // at air speed, then the remote gets the turn; 0x19 is not echoed (it
+    // takes its place in the buffer like any character).
+    QCOMPARE(rig.Send("\x01 bye\x19\x17"), QByteArray());
+    QCOMPARE(rig.Wait(150), QByteArray());
+    QVERIFY(rig.model.WeAreSending());
+    QCOMPARE(rig.Wait(50), Rig::Frame('0', "bye"));
     QVERIFY(!rig.model.WeAreSending());
-    QCOMPARE(rig.Status(), QByteArray("OPPG3--1"));
+    QCOMPARE(rig.Status(), QByteArray("OPPG2--1"));
     QCOMPARE(rig.Send("\x01 queued\x17"), QByteArray());
+    QCOMPARE(rig.Wait(Pk232Model::kRemoteTalkDelayMs - 1), QByteArray());
 
-    const QByteArray heard = rig.Wait(Pk232Model::kRemoteTalkDelayMs);
+    QByteArray heard;
+    QVERIFY(rig.RunUntil([&] { return rig.model.WeAreSending(); }, 30000, &heard));
     const QList<QByteArray> frames = Rig::Frames(heard);
-    QVERIFY(frames.size() >= 2);
+    QVERIFY(frames.size() >= 3);
     for (const QByteArray& frame : frames) {
         QCOMPARE(frame.at(0), '/');
         QVERIFY(frame.size() - 1 <= Pk232Model::kMaxTextFrame);
     }
-    QCOMPARE(frames.first(), QByteArray("/PA0ABC de PA3XYZ\r\n"));
-    QVERIFY(frames.last().endsWith("PA0ABC de PA3XYZ k\r\n"));
-    // The remote hands back; the waiting text goes out.
-    QCOMPARE(rig.Wait(Pk232Model::kHandBackDelayMs), Rig::Frame('0', "queued"));
-    QVERIFY(rig.model.WeAreSending());
+    const QByteArray answer = Rig::Text(heard, '/');
+    QVERIFY(answer.startsWith("PA0ABC de PA3XYZ\r\n"));
+    QVERIFY(answer.endsWith("\r\nPA0ABC de PA3XYZ k\r\n"));
+    QVERIFY(answer.count("\r\n") >= 3);
+    // The remote handed back; the waiting text goes out in one run.
+    QCOMPARE(rig.Run(400), Rig::Frame('0', "queued"));
 
     // AG swaps in either direction, and a break-in stops the remote's reply.
     rig.Send("\x01OAG\x17");
     QVERIFY(!rig.model.WeAreSending());
     rig.Send("\x01OAG\x17");
     QVERIFY(rig.model.WeAreSending());
-    QCOMPARE(rig.Wait(10000), QByteArray());
+    QCOMPARE(rig.Run(10000), QByteArray());
 }
 
 void TestPk232Model::disconnectEndsLinkAfterDelay() {
     Rig rig;
     rig.StartHost();
     rig.Connect();
-    QCOMPARE(rig.Send("\x01 73\r\x04\x17"), Rig::Frame('0', "73\r\n"));
+    rig.model.SetAirSpeed(0);
+    QCOMPARE(rig.Send("\x01 73\r\x04\x17"), Rig::Frame('0', "73\r"));
     QCOMPARE(rig.model.LinkState(), Pk232Model::Link::Connected);
     QCOMPARE(rig.Wait(Pk232Model::kDisconnectDelayMs - 1), QByteArray());
-    QCOMPARE(rig.Wait(1), QByteArray("\x01P DISCONNECTED\x17"));
+    QCOMPARE(rig.Wait(1), QByteArray("\x01P*** DISCONNECTED\x17"));
     QCOMPARE(rig.model.LinkState(), Pk232Model::Link::None);
     QCOMPARE(rig.Status(), QByteArray("OPPt0--0"));
+
+    // At air speed the 0x04 waits behind the text before it.
+    rig.model.SetAirSpeed(1);
+    rig.Connect();
+    rig.Send("\x01 0123456789\x04\x17");
+    QCOMPARE(rig.Wait(500), QByteArray());
+    QCOMPARE(rig.Wait(50), Rig::Frame('0', "0123456789"));
+    QCOMPARE(rig.Wait(Pk232Model::kDisconnectDelayMs), QByteArray("\x01P*** DISCONNECTED\x17"));
+
+    // Our "73" makes the other operator sign off and disconnect; "1973" is
+    // no sign-off.
+    rig.Connect();
+    rig.model.SetAirSpeed(0);
+    rig.Send("\x01 Licensed in 1973.\r\x19\x17");
+    QVERIFY(rig.RunUntil([&] { return rig.model.WeAreSending(); }, 20000));
+    rig.Send("\x01 Thanks, 73\r\x19\x17");
+    rig.Wait(Pk232Model::kRemoteTalkDelayMs - 1);
+    QCOMPARE(Rig::Text(rig.Wait(1), '/'),
+             QByteArray("PA0ABC de PA3XYZ\r\nThanks for the QSO and 73, hope to meet you again.\r\n"
+                        "PA0ABC de PA3XYZ sk\r\n"));
+    QCOMPARE(rig.Wait(Pk232Model::kDisconnectDelayMs - 1), QByteArray());
+    QCOMPARE(rig.Wait(1), Rig::Frame('P', "*** DISCONNECTED"));
+    rig.model.SetAirSpeed(1);
 
     // The other side may end it too.
     rig.Connect();
     rig.model.InjectLinkEvent(Pk232Model::LinkEvent::RemoteDisconnect, rig.now);
-    QCOMPARE(rig.model.ToHost(rig.now), QByteArray("\x01P DISCONNECTED\x17"));
+    QCOMPARE(rig.model.ToHost(rig.now), QByteArray("\x01P*** DISCONNECTED\x17"));
 }
 
 void TestPk232Model::hardDisconnectAndListenWhileConnected() {
@@ -391,7 +542,8 @@ void TestPk232Model::hardDisconnectAndListenWhileConnected() {
         QCOMPARE(reply, Rig::Frame('O', QByteArray(command).left(2) + "?"));
     }
     QCOMPARE(rig.Status(), QByteArray("OPPG3S-1"));
-    QCOMPARE(rig.Send("\x01OPt\x17"), QByteArray("\x01P DISCONNECTED\x17\x01OPt\x00\x17", 22));
+    QCOMPARE(rig.Send("\x01OPt\x17"),
+             Rig::Frame('P', "*** DISCONNECTED") + Rig::Frame('O', QByteArray("Pt\x00", 3)));
     QCOMPARE(rig.Status(), QByteArray("OPPt0--0"));
 
     // An AMTOR standby ends a PACTOR link too, and leaves AMTOR standby.
@@ -400,8 +552,9 @@ void TestPk232Model::hardDisconnectAndListenWhileConnected() {
     QCOMPARE(rig.Status(), QByteArray("OPAM0--0"));
 
     // A station calling us sends first.
+    rig.model.SetNextLinkOpening("");
     rig.model.InjectLinkEvent(Pk232Model::LinkEvent::IncomingCall, rig.now, "DL1AB");
-    QCOMPARE(rig.model.ToHost(rig.now), QByteArray("\x01P CONNECTED to DL1AB\x17"));
+    QCOMPARE(rig.model.ToHost(rig.now), QByteArray("\x01P*** CONNECTED to DL1AB\x17"));
     QCOMPARE(rig.Status(), QByteArray("OPAC3--0"));
 }
 
@@ -420,29 +573,48 @@ void TestPk232Model::hostOffReturnsToCommandLine() {
 }
 
 void TestPk232Model::unsolicitedCqOnlyWhileListeningInHostMode() {
-    const QByteArray cq = "\x01/CQ CQ CQ de PA3XYZ PA3XYZ k\r\n\x17";
     Rig rig;
     rig.StartHost();
-    rig.model.SetUnsolicitedTraffic(true);
+    rig.model.SetAirSpeed(0);
+    rig.model.SetBandIntervalMs(4000);
     rig.Send("\x01OPN\x17");
-    QCOMPARE(rig.Wait(Pk232Model::kFirstCqDelayMs - 1), QByteArray());
-    QCOMPARE(rig.Wait(1), cq);
-    QCOMPARE(rig.Status(), QByteArray("OPPN4--0"));
-    QCOMPARE(rig.Wait(Pk232Model::kCqIntervalMs), cq);
-    // A long silence brings one call, not a backlog.
-    QCOMPARE(rig.Wait(10 * Pk232Model::kCqIntervalMs), cq);
+    // Within a quarter and a half of the interval the first station is heard.
+    const QByteArray first = rig.Run(1500);
+    QVERIFY(!first.isEmpty());
+    for (const QByteArray& frame : Rig::Frames(first))
+        QCOMPARE(frame.at(0), '/');
+    // PACTOR: mixed case, calls and "de".
+    const QByteArray pactor = Rig::Text(first + rig.Run(60000), '/');
+    QVERIFY(pactor.contains(" de "));
+    QVERIFY(pactor.count("\r\n") >= 10);
+    QVERIFY(pactor.contains("CQ CQ CQ de") || pactor.contains("73") || pactor.contains("QST"));
+    // Standby is silent, for as long as it lasts.
     rig.Send("\x01OPt\x17");
-    QCOMPARE(rig.Wait(10 * Pk232Model::kCqIntervalMs), QByteArray());
+    QCOMPARE(rig.Run(60000), QByteArray());
+    // AMTOR listen and RTTY receive: capitals only.
+    rig.Send("\x01OAL\x17");
+    const QByteArray amtor = Rig::Text(rig.Run(60000), '/');
+    QVERIFY(amtor.contains(" DE "));
+    QCOMPARE(amtor.toUpper(), amtor);
     rig.Send("\x01OBA\x17");
-    QVERIFY(rig.Wait(Pk232Model::kFirstCqDelayMs).startsWith("\x01/RYRYRY CQ"));
+    const QByteArray rtty = Rig::Text(rig.Run(60000), '/');
+    QVERIFY(rtty.contains(" DE "));
+    QCOMPARE(rtty.toUpper(), rtty);
+    // RTTY transmit, FEC and unproto hear nothing.
+    for (const char* mode : {"XM", "FE", "PD"}) {
+        rig.Send(Rig::Frame('O', mode));
+        QCOMPARE(rig.Run(30000), QByteArray());
+    }
 
     // Switched off: silence.
-    rig.model.SetUnsolicitedTraffic(false);
-    QCOMPARE(rig.Wait(10 * Pk232Model::kCqIntervalMs), QByteArray());
+    rig.Send("\x01OPN\x17");
+    rig.model.SetBandPace(Pk232Model::BandPace::Off);
+    rig.model.SetBandIntervalMs(0);
+    QCOMPARE(rig.Run(300000), QByteArray());
     // Never on the command line.
-    rig.model.SetUnsolicitedTraffic(true);
+    rig.model.SetBandIntervalMs(4000);
     rig.Send("\x01OHON\x17");
-    QCOMPARE(rig.Wait(10 * Pk232Model::kCqIntervalMs), QByteArray());
+    QCOMPARE(rig.Run(60000), QByteArray());
 }
 
 void TestPk232Model::injectedTextIsSplitIntoShortFrames() {
@@ -454,9 +626,10 @@ void TestPk232Model::injectedTextIsSplitIntoShortFrames() {
     QCOMPARE(frames[0], "/" + QByteArray(80, 'a'));
     QCOMPARE(frames[2], "/" + QByteArray(40, 'a') + "\r\n");
     QCOMPARE(frames[3], QByteArray("/b\r\n"));
-    // An end byte inside the text cannot cut a frame short.
+    // An end byte inside the text cannot cut a frame short: it travels
+    // behind a DLE.
     rig.model.InjectRemoteText("x\x17y", rig.now);
-    QCOMPARE(rig.model.ToHost(rig.now), QByteArray("\x01/xy\x17"));
+    QCOMPARE(rig.model.ToHost(rig.now), QByteArray("\x01/x\x10\x17y\x17"));
 }
 
 void TestPk232Model::garbageDoesNotStopFrameDecoding() {
@@ -486,6 +659,69 @@ void TestPk232Model::garbageDoesNotStopFrameDecoding() {
         rig.Send(noise.replace('\x20', '\x21').replace('O', 'Q') + "x\x17");
         QCOMPARE(rig.Send("\x01OOP\x17"), QByteArray("\x01OOPPt0--0\x17"));
     }
+}
+
+void TestPk232Model::frameBytesTravelBehindDle() {
+    QByteArray every;
+    for (int b = 0; b < 256; ++b)
+        every.append(char(b));
+
+    // Out: every byte value of a received text comes back whole once the
+    // DLEs are taken away, and the raw frame holds no bare start or end byte.
+    Rig rig;
+    rig.StartHost();
+    rig.model.InjectRemoteText(every.left(10), rig.now); // up to the line feed
+    rig.model.InjectRemoteText(every.mid(11), rig.now);
+    const QByteArray raw = rig.model.ToHost(rig.now);
+    QByteArray heard;
+    for (const QByteArray& frame : Rig::Frames(raw)) {
+        QCOMPARE(frame.at(0), '/');
+        heard += frame.mid(1);
+    }
+    QCOMPARE(heard, every.left(10) + every.mid(11));
+    const int frames = int(Rig::Frames(raw).size());
+    QCOMPARE(raw.count('\x01'), frames + 1); // each frame's start, one escaped
+    QCOMPARE(raw.count('\x17'), frames + 1);
+    QCOMPARE(raw.count('\x10'), 4); // three passes and the escaped DLE
+    QVERIFY(raw.contains("\x10\x01\x02") && raw.contains("\x10\x10\x11"));
+    QCOMPARE(rig.model.ToHost(rig.now), QByteArray());
+
+    // In: a DLE makes the next byte data, whatever it is.
+    QByteArray escaped = "\x01 ";
+    for (char c : every) {
+        if (c == '\x01' || c == '\x10' || c == '\x17') escaped.append('\x10');
+        escaped.append(c);
+    }
+    rig.Send(escaped + "\x17");
+    QCOMPARE(rig.model.FramesReceived().last().control, quint8(' '));
+    QCOMPARE(rig.model.FramesReceived().last().payload, every);
+    // A DLE as the last payload byte escapes the end byte that follows.
+    rig.Send(QByteArray("\x01 ab\x10", 5));
+    const int taken = int(rig.model.FramesReceived().size());
+    rig.Send("\x17");
+    QCOMPARE(rig.model.FramesReceived().size(), taken); // still open
+    rig.Send("cd\x17");
+    QCOMPARE(rig.model.FramesReceived().last().payload, QByteArray("ab\x17"
+                                                                   "cd"));
+    // A call with an escaped end byte in it is one command.
+    QCOMPARE(rig.Send("\x01OPGPA\x10\x17"
+                      "3\x17"),
+             QByteArray("\x01OPG\x00\x17", 6));
+    QCOMPARE(rig.model.LinkCall(), QByteArray("PA\x17"
+                                              "3"));
+    rig.Send("\x01OPt\x17");
+    // An unescaped start byte inside a frame begins a new one; the broken
+    // frame is dropped.
+    const int before = int(rig.model.FramesReceived().size());
+    QCOMPARE(rig.Send("\x01OPN\x01OOP\x17"), QByteArray("\x01OOPPt0--0\x17"));
+    QCOMPARE(rig.model.FramesReceived().size(), before + 1);
+    // Outside frames a DLE is nothing special: the start byte after it counts.
+    QCOMPARE(rig.Send("\x10\x01OOP\x17"), QByteArray("\x01OOPPt0--0\x17"));
+    // The echo of an escaped data byte is escaped again.
+    rig.model.SetAirSpeed(0);
+    rig.Send("\x01OPD\x17");
+    QCOMPARE(rig.Send("\x01 x\x10\x10y\x17") + rig.Wait(10), QByteArray("\x01"
+                                                                        "0x\x10\x10y\x17"));
 }
 
 void TestPk232Model::endlessInputStaysBounded() {
@@ -518,19 +754,50 @@ void TestPk232Model::endlessInputStaysBounded() {
 
 void TestPk232Model::mailboxKeepsMessages() {
     Rig rig;
-    rig.Send("echo off\r");
+    rig.Send("echo off\rMYCALL pa0abc\r");
     QVERIFY(rig.Send("MDC\r").endsWith("MBX>"));
     QVERIFY(rig.model.InMailbox());
-    QCOMPARE(rig.Send("S pa3xyz\r"), QByteArray("\r\nEnter message, end with Ctrl-Z\r\n"));
-    // What a text file sent from the program looks like, framing bytes included.
-    rig.Send("\x01 line one\r\x17\r\x1a\r");
+    QCOMPARE(rig.Send("S pa3xyz\r"),
+             QByteArray("\r\nEnter message to PA3XYZ, end with Ctrl-Z\r\n"));
+    QVERIFY(rig.model.Composing());
+    // What a text file sent from the program looks like: data frames (a DLE
+    // before an escaped byte), then CR 0x1A CR. The last CR brings no prompt.
+    QCOMPARE(rig.Send("\x01 Sked tonight\r\x17\x01 at 20 \x10\x17 UTC\r\x17\x01 \r\x17"),
+             QByteArray());
+    QCOMPARE(rig.Send("\r\x1a\r"), QByteArray("\r\nMessage 2 saved\r\nMBX>"));
     QCOMPARE(rig.model.MessageCount(), 2);
-    QCOMPARE(rig.Send("R 2\r"), QByteArray("\r\nTo: PA3XYZ\r\n line one\r\nMBX>"));
-    QCOMPARE(rig.Send("R 9\r"), QByteArray("\r\nNo such message\r\nMBX>"));
+    const Pk232Model::Message& m = rig.model.Messages().at(1);
+    QCOMPARE(m.from, QByteArray("PA0ABC"));
+    QCOMPARE(m.to, QByteArray("PA3XYZ"));
+    QCOMPARE(m.subject, QByteArray("Sked tonight"));
+    // The escaped end byte did not end its frame; as a control byte it is
+    // not kept in the text.
+    QCOMPARE(m.text, QByteArray("Sked tonight\rat 20  UTC\r\r\r"));
+    // List: number, sender, size, subject.
+    QCOMPARE(rig.Send("L\r"), QByteArray("\r\nMsg From      Size Subject\r\n"
+                                         "  1 PA3XYZ     103 Welcome\r\n"
+                                         "  2 PA0ABC      26 Sked tonight\r\nMBX>"));
+    QCOMPARE(rig.Send("R 2\r"), QByteArray("\r\nMsg 2 From: PA0ABC To: PA3XYZ\r\n"
+                                           "Subject: Sked tonight\r\n"
+                                           "Sked tonight\r\nat 20  UTC\r\nMBX>"));
+    // Unknown numbers get a plain error line and change nothing.
+    for (const char* bad : {"R 9", "R 0", "K 3", "K x", "R"}) {
+        QVERIFY(rig.Send(QByteArray(bad) + "\r").startsWith("\r\nNo such message"));
+    }
+    QCOMPARE(rig.Send("X\r"), QByteArray("\r\n?bad\r\nMBX>"));
+    QCOMPARE(rig.model.MessageCount(), 2);
     QCOMPARE(rig.Send("K 1\r"), QByteArray("\r\nMessage 1 killed\r\nMBX>"));
-    QCOMPARE(rig.Send("L\r"), QByteArray("\r\nNo. To       Size\r\n1   PA3XYZ   11\r\nMBX>"));
     QCOMPARE(rig.Send("B\r"), QByteArray("\r\nBye\r\ncmd:"));
     QVERIFY(!rig.model.InMailbox());
+    // Messages survive HOST mode and a restart.
+    rig.Send("host on\r\x01OPN\x17\x01OHON\x17restart\r");
+    rig.Send("MDC\r");
+    QVERIFY(rig.Send("L\r").contains("  1 PA0ABC      26 Sked tonight"));
+    // A full mailbox says so.
+    while (rig.model.AddMessage("DL1ABC", "PA0ABC", "filler\r")) {
+    }
+    QCOMPARE(rig.model.MessageCount(), Pk232Model::kMaxMessages);
+    QCOMPARE(rig.Send("S PA3XYZ\r"), QByteArray("\r\nMaildrop full\r\nMBX>"));
 }
 
 void TestPk232Model::readableBytesNamesControlBytes() {
@@ -576,6 +843,482 @@ void TestPk232Model::programOnPseudoTerminal() {
     QCOMPARE(sim.exitCode(), 0);
     struct stat st {};
     QVERIFY(::lstat(QFile::encodeName(linkPath).constData(), &st) != 0);
+}
+
+void TestPk232Model::linkOpeningPhasesVaryButIdleComesBeforeConnect() {
+    // Over many links (one per seed) the first report after the connection
+    // is not always idle, but idle always comes within three reports, and
+    // calling never reports idle.
+    QSet<QByteArray> openings;
+    for (quint32 seed = 1; seed <= 24; ++seed) {
+        Rig rig;
+        rig.model.SetSeed(seed);
+        rig.StartHost();
+        rig.Send("\x01OPGDL1ABC\x17");
+        QByteArray phases;
+        while (rig.model.LinkState() != Pk232Model::Link::Connected && rig.now < 30000) {
+            QCOMPARE(rig.Status().mid(4, 2), QByteArray("1S"));
+            rig.Run(557);
+        }
+        QCOMPARE(rig.model.LinkState(), Pk232Model::Link::Connected);
+        for (int i = 0; i < 3 && !phases.endsWith('3'); ++i) {
+            phases += rig.Status().at(4);
+            rig.Run(557);
+        }
+        QVERIFY2(phases.endsWith('3'), phases);
+        openings.insert(phases);
+    }
+    QVERIFY(openings.contains("3"));
+    QVERIFY(openings.contains("43") || openings.contains("23") || openings.contains("423"));
+    QVERIFY(openings.size() >= 3);
+
+    // Set by hand for one link: "42" then idle; the next link draws again.
+    Rig rig;
+    rig.StartHost();
+    rig.model.SetAnswerDelayMs(2000);
+    rig.model.SetNextLinkOpening("42");
+    rig.Send("\x01OPGDL1ABC\x17");
+    rig.Status();
+    rig.Wait(2000);
+    QCOMPARE(rig.Status(), QByteArray("OPPG4--1"));
+    QCOMPARE(rig.Status(), QByteArray("OPPG2--1"));
+    QCOMPARE(rig.Status(), QByteArray("OPPG3--1"));
+    QCOMPARE(rig.Status(), QByteArray("OPPG4--1")); // the greeting is on the air
+}
+
+void TestPk232Model::echoRunsAtTheAirSpeedOfTheMode() {
+    struct Case {
+        const char* mode;
+        int cps;
+    };
+    for (const Case& c : {Case{"PD", Pk232Model::kPactorCps}, Case{"FE", Pk232Model::kAmtorCps},
+                          Case{"XM", Pk232Model::kRttyCps}}) {
+        Rig rig;
+        rig.StartHost();
+        rig.Send(Rig::Frame('O', c.mode));
+        const QByteArray text(200, 'A');
+        rig.Send(Rig::Frame(' ', text));
+        // A program reading every 100 ms: each second about cps characters
+        // go out, in runs of a few characters, never one frame per character.
+        QByteArray out = rig.Run(1000);
+        QCOMPARE(rig.model.Transmitted().size(), c.cps);
+        const QByteArray echoed = Rig::Text(out, '0');
+        QVERIFY(echoed.size() <= c.cps && echoed.size() >= c.cps * 6 / 10);
+        QCOMPARE(echoed, QByteArray(echoed.size(), 'A'));
+        QVERIFY2(Rig::Frames(out).size() <= 4, c.mode);
+        out += rig.Run(5000);
+        QCOMPARE(rig.model.Transmitted().size(), 6 * c.cps);
+        QCOMPARE(rig.model.TransmitBuffer().size(), 200 - 6 * c.cps);
+        // The rest goes out by itself.
+        out += rig.Run(200000 / c.cps);
+        QCOMPARE(Rig::Text(out, '0'), text);
+        QCOMPARE(rig.model.TransmitBuffer(), QByteArray());
+        // The idle time after it saved up nothing: the next text goes at
+        // the same pace.
+        rig.Run(10000);
+        rig.Send(Rig::Frame(' ', text));
+        rig.Run(1000);
+        QCOMPARE(rig.model.Transmitted().size(), 200 + c.cps);
+    }
+
+    // One key in PACTOR comes back within one character time; lines come
+    // back as frames of their own.
+    Rig rig;
+    rig.StartHost();
+    rig.Connect();
+    rig.Send("\x01 a\x17");
+    QCOMPARE(rig.Wait(49), QByteArray());
+    QCOMPARE(rig.Wait(1), Rig::Frame('0', "a"));
+    rig.Send("\x01 one\rtwo\r\x17");
+    QCOMPARE(rig.Run(500), Rig::Frame('0', "one\r") + Rig::Frame('0', "two\r"));
+    // Faster air for tests: ten times, or none at all.
+    rig.model.SetAirSpeed(10);
+    rig.Send(Rig::Frame(' ', QByteArray(200, 'b')));
+    QCOMPARE(Rig::Text(rig.Run(1000), '0'), QByteArray(200, 'b'));
+    rig.model.SetAirSpeed(0);
+    QCOMPARE(Rig::Text(rig.Send(Rig::Frame(' ', QByteArray(300, 'c'))), '0'), QByteArray(300, 'c'));
+}
+
+void TestPk232Model::controlCharactersTakeEffectOnTheAir() {
+    Rig rig;
+    rig.StartHost();
+    rig.Connect();
+    rig.model.SetAirSpeed(0);
+    // PACTOR carries every byte value but the ones that act.
+    QCOMPARE(rig.Send("\x01 \x03\x80\xff\x17"), Rig::Frame('0', "\x03\x80\xff"));
+    // Text behind a change over waits for the next turn.
+    QCOMPARE(rig.Send("\x01 abc\x19"
+                      "def\x17"),
+             Rig::Frame('0', "abc"));
+    QCOMPARE(rig.model.TransmitBuffer(), QByteArray("def"));
+    QVERIFY(!rig.model.Transmitted().contains('\x19'));
+    rig.Send("\x01OAG\x17");
+    QCOMPARE(rig.model.TransmitBuffer(), QByteArray());
+    QVERIFY(rig.model.Transmitted().endsWith("abcdef"));
+    rig.Send("\x01OPt\x17");
+    rig.TakeOut();
+
+    // AMTOR: capitals; "+?" typed key by key still changes over; a lone "+"
+    // goes out once something else follows it; 0x19 is not sent at all.
+    rig.model.SetAirSpeed(1);
+    rig.model.SetAnswerDelayMs(2000);
+    rig.model.SetNextLinkOpening("");
+    rig.Send("\x01OAM\x17\x01OACDLAB\x17");
+    rig.Status();
+    rig.Wait(2000);
+    rig.Status();
+    QVERIFY(rig.RunUntil([&] { return rig.model.WeAreSending(); }, 60000));
+    rig.model.SetAirSpeed(0);
+    QCOMPARE(rig.Send("\x01 a+\x17"), Rig::Frame('0', "A"));
+    QCOMPARE(rig.Send("\x01 b\x19\x17"), Rig::Frame('0', "+B"));
+    rig.Send("\x01 k +\x17");
+    QVERIFY(rig.model.WeAreSending());
+    QCOMPARE(rig.Send("\x01?\x17"), QByteArray()); // not a data frame: nothing
+    QCOMPARE(rig.Send("\x01 ?\x17"), QByteArray());
+    QVERIFY(!rig.model.WeAreSending());
+    QVERIFY(rig.model.Transmitted().endsWith("A+BK "));
+
+    // Outside a transmission 0x04 and 0x19 change nothing.
+    rig.Send("\x01OAM\x17\x01OPN\x17");
+    rig.TakeOut();
+    rig.Send("\x01 \x04\x19\x17");
+    QCOMPARE(rig.Status(), QByteArray("OPPN3--0"));
+}
+
+void TestPk232Model::longTransmissionHoldsTheProgramBack() {
+    // A program sending a file in PACTOR unproto: it holds back while 3000
+    // bytes are outstanding (sent, not echoed yet). The controller's buffer
+    // never overflows, and the file ends by itself at the pace of the air.
+    Rig rig;
+    rig.StartHost();
+    rig.Send("\x01OPD\x17");
+    const QByteArray line = QByteArray(38, 'x') + "\r"; // 39 bytes, all echoed
+    const int lines = 300;
+    int sent = 0;
+    qint64 outstanding = 0;
+    qint64 most = 0;
+    int holds = 0;
+    QByteArray echoed;
+    while (sent < lines && rig.now < 10'000'000) {
+        if (outstanding < 3000) {
+            rig.Send(Rig::Frame(' ', line));
+            outstanding += line.size();
+            ++sent;
+        } else {
+            ++holds;
+        }
+        const QByteArray echo = Rig::Text(rig.Wait(20), '0');
+        echoed += echo;
+        outstanding -= echo.size();
+        most = qMax(most, outstanding);
+        // The program's count never runs behind the controller's buffer.
+        QVERIFY(rig.model.TransmitBuffer().size() <= outstanding);
+        QVERIFY(rig.model.TransmitBuffer().size() < Pk232Model::kMaxTransmitBuffer);
+    }
+    QCOMPARE(sent, lines);
+    QVERIFY(holds > 100);
+    QVERIFY(most <= 3000 + line.size());
+    echoed += Rig::Text(rig.Run(200000), '0');
+    QCOMPARE(echoed, line.repeated(lines));
+    QVERIFY(rig.model.TakeNotes().isEmpty()); // nothing dropped
+    // About 20 characters a second: 11,700 bytes take about 585 s.
+    QVERIFY(rig.now > 5000 + 580'000);
+
+    // Clearing the buffer: framed, and on the command line.
+    rig.Send(Rig::Frame(' ', QByteArray(500, 'y')));
+    rig.Run(1000);
+    QVERIFY(!rig.model.TransmitBuffer().isEmpty());
+    rig.Send("\x01OTC\x17");
+    QCOMPARE(rig.model.TransmitBuffer(), QByteArray());
+    QCOMPARE(Rig::Text(rig.Run(5000), '0'), QByteArray());
+    rig.Send("\x01OPt\x17\x01 waiting\x17\x01OHON\x17");
+    QCOMPARE(rig.model.TransmitBuffer(), QByteArray("waiting"));
+    QCOMPARE(rig.Send("TC\r"), QByteArray("\r\ncmd:"));
+    QCOMPARE(rig.model.TransmitBuffer(), QByteArray());
+    rig.Send("host on\r\x01 more\x17\x01OHON\x17");
+    QCOMPARE(rig.Send("TClear\r"), QByteArray("\r\ncmd:"));
+    QCOMPARE(rig.model.TransmitBuffer(), QByteArray());
+}
+
+void TestPk232Model::controlCommandsDriveTheOtherSide() {
+    Rig rig;
+    rig.StartHost();
+    rig.Send("\x01OPN\x17");
+    rig.model.SetNextLinkOpening("");
+    // An incoming call in PACTOR: connected, the caller greets and hands over.
+    QCOMPARE(rig.Control("call dl1abc"), QByteArray("DL1ABC calls and connects\n"));
+    QCOMPARE(rig.Wait(0), Rig::Frame('P', "*** CONNECTED to DL1ABC"));
+    QCOMPARE(rig.Status(), QByteArray("OPPG3--1"));
+    QByteArray heard;
+    QVERIFY(rig.RunUntil([&] { return rig.model.WeAreSending(); }, 30000, &heard));
+    QVERIFY2(Rig::Text(heard, '/')
+                 .startsWith(
+                     "PA0ABC de DL1ABC\r\nHello, I heard you on the band and gave you a call.\r\n"
+                     "Name here is Hans, QTH Hamburg.\r\n"),
+             Rig::Text(heard, '/'));
+
+    // A line of remote text breaks in, comes at air speed, and hands back.
+    rig.model.SetAirSpeed(0);
+    QCOMPARE(rig.Control("text Are you there?\\nQRV"), QByteArray("sent\n"));
+    QCOMPARE(rig.Wait(0), Rig::Frame('/', "Are you there?\r\n") + Rig::Frame('/', "QRV\r\n"));
+    QVERIFY(!rig.model.WeAreSending());
+    QCOMPARE(rig.Wait(Pk232Model::kHandBackDelayMs), QByteArray());
+    QVERIFY(rig.model.WeAreSending());
+    // "over" by hand: the other side takes the turn and keeps it, says
+    // nothing by itself, and gives it back on the next "over".
+    QCOMPARE(rig.Control("over"), QByteArray("the other station has the turn\n"));
+    QCOMPARE(rig.Run(30000), QByteArray());
+    QVERIFY(!rig.model.WeAreSending());
+    rig.Control("text go ahead");
+    QCOMPARE(rig.Run(30000), Rig::Frame('/', "go ahead\r\n"));
+    QVERIFY(!rig.model.WeAreSending());
+    QCOMPARE(rig.Control("over"), QByteArray("the turn is ours\n"));
+    QVERIFY(rig.model.WeAreSending());
+    // A remote disconnect.
+    QCOMPARE(rig.Control("disc"), QByteArray("disconnected\n"));
+    QCOMPARE(rig.Wait(0), Rig::Frame('P', "*** DISCONNECTED"));
+    QCOMPARE(rig.Status(), QByteArray("OPPt0--0"));
+
+    // In AMTOR the incoming link is an AMTOR one.
+    rig.Send("\x01OAM\x17");
+    rig.model.SetNextLinkOpening("");
+    rig.Control("call G4KLM");
+    rig.Wait(0);
+    QCOMPARE(rig.Status(), QByteArray("OPAC3--0"));
+    // A fade: errors and requests, no text gets through, then the link fails.
+    rig.Wait(5000);
+    QCOMPARE(rig.Control("fade"), QByteArray("the signal fades\n"));
+    QVERIFY(rig.model.WeAreSending());
+    rig.Send("\x01 lost\x17");
+    QCOMPARE(rig.Status(), QByteArray("OPAC5S-0"));
+    QCOMPARE(rig.Status(), QByteArray("OPAC6S-0"));
+    QCOMPARE(rig.Wait(Pk232Model::kFadeMs - 1), QByteArray());
+    QCOMPARE(rig.Wait(1),
+             Rig::Frame('P', "*** RETRY COUNT EXCEEDED") + Rig::Frame('P', "*** DISCONNECTED"));
+    QCOMPARE(rig.Status(), QByteArray("OPAM0--0"));
+    QVERIFY(!rig.model.Transmitted().contains("LOST"));
+
+    // Called stations can be told not to answer.
+    QCOMPARE(rig.Control("answer off"), QByteArray("called stations do not answer\n"));
+    rig.Send("\x01OACXYZW\x17");
+    rig.Status();
+    QCOMPARE(rig.Run(20000), Rig::Frame('P', "*** RETRY COUNT EXCEEDED"));
+    rig.Control("answer on");
+    QVERIFY(rig.model.AnswerCalls());
+
+    // Band, speed, mail and the state.
+    QCOMPARE(rig.Control("band busy"), QByteArray("band busy\n"));
+    QCOMPARE(rig.model.CurrentBandPace(), Pk232Model::BandPace::Busy);
+    QCOMPARE(rig.Control("BAND Quiet"), QByteArray("band quiet\n"));
+    QCOMPARE(rig.model.CurrentBandPace(), Pk232Model::BandPace::Quiet);
+    QCOMPARE(rig.Control("speed 5"), QByteArray("air speed x5\n"));
+    QCOMPARE(rig.model.AirSpeed(), 5);
+    QCOMPARE(rig.Control("mail oe3bcd QSL\\nCard sent."),
+             QByteArray("message 2 from OE3BCD stored\n"));
+    const Pk232Model::Message& m = rig.model.Messages().last();
+    QCOMPARE(m.from, QByteArray("OE3BCD"));
+    QCOMPARE(m.to, QByteArray("PA0ABC"));
+    QCOMPARE(m.subject, QByteArray("QSL"));
+    QCOMPARE(m.text, QByteArray("QSL\rCard sent.\r"));
+    QCOMPARE(rig.Control("state"),
+             QByteArray("mode AM (HOST), link none\nstatus OPAM0--0, transmit buffer 0 bytes, band "
+                        "quiet, air speed x5, maildrop off, 2 message(s)\n"));
+    // help lists every command.
+    const QByteArray help = rig.Control("help");
+    for (const char* word :
+         {"call CALL", "text TEXT", "over", "disc", "fade", "band off|quiet|normal|busy",
+          "answer on|off", "mail FROM TEXT", "speed N", "state", "help"}) {
+        QVERIFY2(help.contains(word), word);
+    }
+}
+
+void TestPk232Model::controlCommandsRefuseWhatCannotBe() {
+    Rig rig;
+    rig.StartHost();
+    for (const char* line : {"over", "disc", "fade"})
+        QCOMPARE(rig.Control(line), QByteArray("?no link\n"));
+    // Standby hears nothing; RTTY and one-way transmissions take no calls.
+    QVERIFY(rig.Control("text hello").startsWith("?nobody hears it"));
+    for (const char* mode : {"BA", "PD", "FE"}) {
+        rig.Send(Rig::Frame('O', mode));
+        QVERIFY(rig.Control("call DL1AB").startsWith("?no call now"));
+    }
+    rig.Send("\x01OPt\x17");
+    QVERIFY(rig.Control("call").startsWith("?usage"));
+    QVERIFY(rig.Control("call DL1 AB").startsWith("?usage"));
+    QVERIFY(rig.Control("band loud").startsWith("?usage"));
+    QVERIFY(rig.Control("answer maybe").startsWith("?usage"));
+    QVERIFY(rig.Control("speed -1").startsWith("?usage"));
+    QVERIFY(rig.Control("speed fast").startsWith("?usage"));
+    QVERIFY(rig.Control("mail").startsWith("?usage"));
+    QCOMPARE(rig.Control("jump"), QByteArray("?unknown command jump (help lists them)\n"));
+    QCOMPARE(rig.Control("   "), QByteArray());
+    // None of it reached the program or changed the controller.
+    QCOMPARE(rig.Wait(0), QByteArray());
+    QCOMPARE(rig.Status(), QByteArray("OPPt0--0"));
+    // A call during a link is refused too, and leaves the link alone.
+    rig.Connect();
+    QVERIFY(rig.Control("call G4KLM").startsWith("?no call now"));
+    QCOMPARE(rig.model.LinkCall(), QByteArray("PA3XYZ"));
+}
+
+void TestPk232Model::bytesOutsideFramesInHostModeAreNoted() {
+    Rig rig;
+    rig.StartHost();
+    rig.model.TakeNotes();
+    // The own-call command typed in HOST mode: ignored, the call unchanged,
+    // but noted for whoever watches the simulator.
+    QCOMPARE(rig.Send("MYC PA9NEW\r"), QByteArray());
+    QCOMPARE(rig.model.MyCall(), QByteArray("PA0ABC"));
+    // The RTTY standby byte, and the escape sequence of the mode switch,
+    // are just as harmless.
+    rig.Send("\x01OBA\x17");
+    QCOMPARE(rig.Send("\x19\x01OOP\x17"), Rig::Frame('O', "OPBA0--0"));
+    rig.Send("\x1b"
+             "DD\r");
+    QCOMPARE(rig.model.TakeNotes(),
+             (QList<QByteArray>{"ignored outside a frame in HOST mode: MYC PA9NEW<CR>",
+                                "ignored outside a frame in HOST mode: <EM>",
+                                "ignored outside a frame in HOST mode: <ESC>DD<CR>"}));
+    QCOMPARE(rig.Status(), QByteArray("OPBA0--0"));
+    // A long run is noted in pieces, never held without bound.
+    rig.Send(QByteArray(1000, 'z'));
+    QCOMPARE(rig.model.TakeNotes().size(), 1000 / 64 + 1);
+}
+
+void TestPk232Model::maildropVisitorsLeaveMessages() {
+    Rig rig;
+    rig.StartHost();
+    rig.model.SetAirSpeed(0);
+    rig.model.SetBandIntervalMs(5000); // a visitor about every 20 s
+    rig.model.SetBandPace(Pk232Model::BandPace::Off);
+    rig.Send("\x01OPt\x17");
+    // Off: nobody leaves anything.
+    QCOMPARE(rig.Run(120000), QByteArray());
+    QCOMPARE(rig.model.MessageCount(), 1);
+    QCOMPARE(rig.Send("\x01OTLY\x17"), Rig::Frame('O', QByteArray("TL\x00", 3)));
+    QVERIFY(rig.model.MaildropOn());
+    const QByteArray announced = rig.Run(120000);
+    QVERIFY(rig.model.MessageCount() >= 3);
+    const QList<QByteArray> frames = Rig::Frames(announced);
+    QCOMPARE(frames.size(), rig.model.MessageCount() - 1);
+    for (int i = 0; i < frames.size(); ++i) {
+        const Pk232Model::Message& m = rig.model.Messages().at(i + 1);
+        QCOMPARE(frames[i], "/*** Maildrop: message " + QByteArray::number(i + 2) + " from " +
+                                m.from + " stored\r\n");
+        QCOMPARE(m.to, QByteArray("PA0ABC"));
+        QVERIFY(!m.subject.isEmpty());
+    }
+    // Switched off again: no more visitors.
+    rig.Send("\x01OTLN\x17");
+    const int count = rig.model.MessageCount();
+    rig.TakeOut();
+    QCOMPARE(rig.Run(300000), QByteArray());
+    QCOMPARE(rig.model.MessageCount(), count);
+}
+
+void TestPk232Model::sameSeedSameBand() {
+    auto listen = [](quint32 seed) {
+        Rig rig;
+        rig.model.SetSeed(seed);
+        rig.StartHost();
+        rig.model.SetBandPace(Pk232Model::BandPace::Busy);
+        rig.Send("\x01OPN\x17");
+        QByteArray out = rig.Run(120000);
+        rig.Send("\x01OAL\x17");
+        out += rig.Run(120000);
+        return out;
+    };
+    const QByteArray a = listen(7);
+    QVERIFY(Rig::Frames(a).size() > 20);
+    QCOMPARE(listen(7), a);
+    QVERIFY(listen(8) != a);
+}
+
+void TestPk232Model::controlTextEscapes() {
+    QCOMPARE(UnescapeControlText("a\\nb\\rc\\td\\\\e"), QByteArray("a\rb\rc\td\\e"));
+    QCOMPARE(UnescapeControlText("\\x01\\x10\\x17\\xfF"), QByteArray("\x01\x10\x17\xff"));
+    QCOMPARE(UnescapeControlText("\\x1 \\xg0 \\q end\\"), QByteArray("\\x1 \\xg0 \\q end\\"));
+    // Remote text with frame bytes reaches the program whole, behind DLEs.
+    Rig rig;
+    rig.StartHost();
+    rig.model.SetAirSpeed(0);
+    rig.Send("\x01OPN\x17");
+    rig.Control("text AB\\x10\\x17CD");
+    const QByteArray raw = rig.Wait(0);
+    QCOMPARE(raw, QByteArray("\x01/AB\x10\x10\x10\x17"
+                             "CD\r\n\x17"));
+    QCOMPARE(Rig::Frames(raw), QList<QByteArray>{QByteArray("/AB\x10\x17"
+                                                            "CD\r\n")});
+}
+
+void TestPk232Model::controlPipeAndStandardInput() {
+    const QByteArray program = qgetenv("DERVALO_SIM");
+    if (program.isEmpty()) QSKIP("DERVALO_SIM is not set");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString linkPath = dir.filePath("pk232");
+    const QString pipePath = dir.filePath("pk232.ctl");
+
+    QProcess sim;
+    sim.start(QString::fromLocal8Bit(program),
+              {"--link", linkPath, "--control", pipePath, "--band", "off", "--air-speed", "0"});
+    QVERIFY(sim.waitForStarted(10000));
+    QVERIFY(sim.waitForReadyRead(10000));
+    QVERIFY(sim.readLine().startsWith("/dev/"));
+    struct stat st {};
+    QVERIFY(::stat(QFile::encodeName(pipePath).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+
+    const int fd = ::open(QFile::encodeName(linkPath).constData(), O_RDWR | O_NOCTTY);
+    QVERIFY(fd >= 0);
+    auto readUntil = [&](const QByteArray& want) {
+        QByteArray got;
+        for (int i = 0; i < 200 && !got.contains(want); ++i) {
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 50) > 0) {
+                char buffer[256];
+                const ssize_t n = ::read(fd, buffer, sizeof buffer);
+                if (n > 0) got.append(buffer, n);
+            }
+        }
+        return got;
+    };
+    const QByteArray start = "echo off\rMYCALL PA0ABC\rhost on\r\x01OPN\x17\x01OOP\x17";
+    QCOMPARE(::write(fd, start.constData(), size_t(start.size())), ssize_t(start.size()));
+    QVERIFY(readUntil("\x01OOPPN3--0\x17").contains("\x01OOPPN3--0\x17"));
+
+    // A station calls in through the pipe; a writer that closes its end
+    // does not end the pipe for the next one.
+    for (const char* command : {"call DL1AB\n", "state\n"}) {
+        QFile pipe(pipePath);
+        QVERIFY(pipe.open(QIODevice::WriteOnly));
+        pipe.write(command);
+    }
+    QVERIFY(readUntil("*** CONNECTED to DL1AB").contains("\x01P*** CONNECTED to DL1AB\x17"));
+    // Standard input takes the same commands; the answers come on standard
+    // output.
+    sim.write("help\ndisc\n");
+    QByteArray answers;
+    for (int i = 0; i < 100 && !answers.contains("disconnected\n"); ++i) {
+        sim.waitForReadyRead(100);
+        answers += sim.readAllStandardOutput();
+    }
+    QVERIFY2(answers.contains("DL1AB calls and connects\n"), answers);
+    QVERIFY(answers.contains("mode PG (HOST), link connected with DL1AB"));
+    QVERIFY(answers.contains("  call CALL "));
+    QVERIFY(answers.contains("disconnected\n"));
+    QVERIFY(readUntil("*** DISCONNECTED").contains("\x01P*** DISCONNECTED\x17"));
+    // The end of standard input does not stop the simulator.
+    sim.closeWriteChannel();
+    QTest::qWait(100);
+    QCOMPARE(sim.state(), QProcess::Running);
+    ::close(fd);
+
+    sim.terminate();
+    QVERIFY(sim.waitForFinished(10000));
+    QCOMPARE(sim.exitCode(), 0);
+    QVERIFY(::lstat(QFile::encodeName(pipePath).constData(), &st) != 0); // removed
+    QVERIFY(!sim.readAllStandardError().contains("ignored outside a frame"));
 }
 
 QTEST_GUILESS_MAIN(TestPk232Model)
