@@ -23,6 +23,9 @@ class Clock;
 class Prompts;
 class SerialBackend;
 class TComBaudConfig;
+class TLogBookEditForm;
+class TLogBookInvulForm;
+class TLogBookShowForm;
 class TTabBalk;
 class TBar;
 
@@ -194,6 +197,18 @@ public:
     void MenuEditLogBookClick();
     void OpenLogBookFile();
     void CloseLogBookFile();
+    // The check mark of "LogBook" and the two logbook menu items.
+    void ShowLogBookSwitch(bool on);
+    // Record n of the logbook file into the record buffer, and the record
+    // buffer out as record n (at byte 130 * n).
+    void ReadLogBookRecord(qint32 n);
+    void WriteLogBookRecord(qint32 n);
+    // Cuts the file after its first `records` records.
+    void CutLogBookFile(qint32 records);
+    // The whole file, in one read.
+    QByteArray ReadLogBookFile();
+    // The logbook file "Halvuro.log", open while st.LogBookOn is set.
+    QFile LogBookFile;
 
     // ---- widgets, by their design names ----
     TTabBalk* TabBalk = nullptr;
@@ -244,6 +259,9 @@ public:
 
     // ---- dialogs ----
     TComBaudConfig* ComBaudConfig = nullptr;
+    TLogBookInvulForm* LogBookInvulForm = nullptr;
+    TLogBookShowForm* LogBookShowForm = nullptr;
+    TLogBookEditForm* LogBookEditForm = nullptr;
 
     Clock& clock() { return clock_; }
     Prompts& prompts() { return prompts_; }
