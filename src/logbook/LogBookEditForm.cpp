@@ -95,9 +95,14 @@ void TLogBookEditForm::ShowRecord() {
     const QString info = r.Text(TLogBookRecord::Info);
     if (!info.isEmpty()) QApplication::clipboard()->setText(info);
     InfoMemo->setPlainText(info);
-    // Setting the number the box already holds is no change.
+    // Setting the number the box already holds is no change. A new number
+    // leaves the caret in front of it, so what is typed next goes before it
+    // ("-" shows record 0, and a following "2" makes "20", no record).
     const QString number = QString::number(form_.st.LogBookPosition);
-    if (Recordnummer->text() != number) Recordnummer->setText(number);
+    if (Recordnummer->text() != number) {
+        Recordnummer->setText(number);
+        Recordnummer->setCursorPosition(0);
+    }
 }
 
 void TLogBookEditForm::RecordnummerChange() {
