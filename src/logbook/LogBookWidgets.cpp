@@ -46,15 +46,19 @@ void TClickLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && OnClick) OnClick();
 }
 
-TLogEdit::TLogEdit(QWidget* parent) : QLineEdit(parent) {
-    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (!typedCapitals_) return;
-        const QString upper = LogBookText::Capitals(text);
-        if (upper == text) return;
-        const int caret = cursorPosition();
-        setText(upper);
-        setCursorPosition(caret);
-    });
+TLogEdit::TLogEdit(QWidget* parent) : QLineEdit(parent) {}
+
+void TLogEdit::keyPressEvent(QKeyEvent* event) {
+    const QString typed = event->text();
+    const QString upper = LogBookText::Capitals(typed);
+    if (!typedCapitals_ || typed.isEmpty() || upper == typed) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    QKeyEvent capital(event->type(), event->key(), event->modifiers(), upper, event->isAutoRepeat(),
+                      ushort(event->count()));
+    QLineEdit::keyPressEvent(&capital);
+    event->setAccepted(capital.isAccepted());
 }
 
 void TLogEdit::mouseReleaseEvent(QMouseEvent* event) {

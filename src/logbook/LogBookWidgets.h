@@ -39,7 +39,8 @@ protected:
 };
 
 // A single-line box that reports a mouse click in it (after placing the
-// caret), and can turn typed letters into capitals.
+// caret), and can turn typed letters into capitals (text put in by the
+// program stays as it is).
 class TLogEdit : public QLineEdit {
     Q_OBJECT
 public:
@@ -49,6 +50,7 @@ public:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     bool typedCapitals_ = false;
