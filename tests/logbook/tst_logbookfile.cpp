@@ -1,12 +1,14 @@
 // The logbook file "Halvuro.log" and its switch: opened at start and by the
 // switch, counted in whole records, closed by the switch and at the end.
 #include <QAction>
+#include <QPlainTextEdit>
 #include <QtTest>
 
 #include "FormFixture.h"
 #include "LogBookSupport.h"
 #include "logbook/LogBookInvulForm.h"
 #include "logbook/LogBookShowForm.h"
+#include "logbook/LogBookWidgets.h"
 
 using namespace LogBookSupport;
 

@@ -77,7 +77,7 @@ void LogBookRecordTest::listLineAndSearch() {
     QVERIFY(LogBookText::ListLine(123456, rec.constData()).startsWith("123456 XX9AB "));
     // Control characters show as blanks, so each record keeps to one line.
     QCOMPARE(LogBookText::ListLine(1, RawRecord("A\r\nB", "x\ty").constData()),
-             QString("1     A  B x y    "));
+             QString("1     A  B x y     "));
     // The search compares the start of the call exactly.
     QVERIFY(LogBookText::CallBeginsWith(rec.constData(), "XX9"));
     QVERIFY(!LogBookText::CallBeginsWith(RawRecord("xx9ab").constData(), "XX9"));
