@@ -20,6 +20,9 @@
 #include "operations/ConnectForm.h"
 #include "operations/ListConnectForm.h"
 #include "operations/YourcallForm.h"
+#include "logbook/LogBookEditForm.h"
+#include "logbook/LogBookInvulForm.h"
+#include "logbook/LogBookShowForm.h"
 #include "shell/Appearance.h"
 #include "shell/Clock.h"
 #include "shell/DervaloApplication.h"
@@ -81,6 +84,9 @@ void THoofdForm::CreateDialogs() {
     ListConnectForm = new TListConnectForm(folder_, prompts_, this);
     ComBaudConfig = new TComBaudConfig(st.StoredPortName, st.StoredBaudRate, this);
     StopTimers(); // the first layout pass starts them again
+    LogBookInvulForm = new TLogBookInvulForm(*this);
+    LogBookShowForm = new TLogBookShowForm(*this);
+    LogBookEditForm = new TLogBookEditForm(*this);
 }
 
 void THoofdForm::FormCreate() {
@@ -120,7 +126,9 @@ void THoofdForm::FormCreate() {
     if (st.MaildropOn) SetTransmitCaption(QStringLiteral("Maildrop is switched ON !"));
     PkInit->setChecked(st.PkInitOn);
     LogBook->setChecked(st.LogBookOn);
-    if (st.LogBookOn) OpenLogBookFile();
+    // A logbook file that cannot be opened is reported and switches the
+    // logbook off; start-up goes on.
+    if (st.LogBookOn) Guarded([this] { OpenLogBookFile(); });
     MenuShowLogBook->setEnabled(st.LogBookOn);
     MenuEditLogBook->setEnabled(st.LogBookOn);
 

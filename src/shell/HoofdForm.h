@@ -26,6 +26,9 @@ class TComBaudConfig;
 class TConnectForm;
 class TListConnectForm;
 class TYourcallForm;
+class TLogBookEditForm;
+class TLogBookInvulForm;
+class TLogBookShowForm;
 class TTabBalk;
 class TBar;
 
@@ -201,6 +204,18 @@ public:
     void MenuEditLogBookClick();
     void OpenLogBookFile();
     void CloseLogBookFile();
+    // The check mark of "LogBook" and the two logbook menu items.
+    void ShowLogBookSwitch(bool on);
+    // Record n of the logbook file into the record buffer, and the record
+    // buffer out as record n (at byte 130 * n).
+    void ReadLogBookRecord(qint32 n);
+    void WriteLogBookRecord(qint32 n);
+    // Cuts the file after its first `records` records.
+    void CutLogBookFile(qint32 records);
+    // The whole file, in one read.
+    QByteArray ReadLogBookFile();
+    // The logbook file "Halvuro.log", open while st.LogBookOn is set.
+    QFile LogBookFile;
 
     // ---- widgets, by their design names ----
     TTabBalk* TabBalk = nullptr;
@@ -254,6 +269,9 @@ public:
     TConnectForm* ConnectForm = nullptr;
     TListConnectForm* ListConnectForm = nullptr;
     TComBaudConfig* ComBaudConfig = nullptr;
+    TLogBookInvulForm* LogBookInvulForm = nullptr;
+    TLogBookShowForm* LogBookShowForm = nullptr;
+    TLogBookEditForm* LogBookEditForm = nullptr;
 
     Clock& clock() { return clock_; }
     Prompts& prompts() { return prompts_; }

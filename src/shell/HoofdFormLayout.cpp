@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "logbook/LogBookShowForm.h"
 #include "shell/Appearance.h"
 #include "shell/HoofdForm.h"
 #include "shell/Layout.h"
@@ -81,6 +82,8 @@ void THoofdForm::FormResize() {
         lower[i]->setGeometry(r.lowerRow[i]);
         upper[i]->setGeometry(r.upperRow[i]);
     }
+
+    if (LogBookShowForm) LogBookShowForm->resize(r.logBookViewWidth, LogBookShowForm->height());
 
     Statusbalk->setGeometry(r.statusBar);
     for (int i = 0; i < 8; ++i)

@@ -6,6 +6,7 @@
 
 #include "host/StatusDecode.h"
 #include "link/Settings.h"
+#include "logbook/LogBookRecord.h"
 
 // The program-wide state, owned by the main window. The settings fields and
 // the link state come in through the two bases, so every field is reached by
@@ -43,6 +44,13 @@ struct DervaloState : SettingsFields, LinkStatus {
     // Capture file and logbook
     bool LogFileOpen = false;
     QString PickedCall;
+
+    // Logbook: the number of whole records in the file, the record the
+    // viewer and editor are at (the count when none is selected), and the
+    // record buffer every read fills and every write takes its bytes from.
+    qint32 LogBookRecordCount = 0;
+    qint32 LogBookPosition = 0;
+    TLogBookRecord LogBookRecord;
 
     // Layout
     int TransmitBarTop = 0;

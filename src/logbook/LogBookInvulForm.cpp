@@ -1,0 +1,109 @@
+#include "logbook/LogBookInvulForm.h"
+
+#include <QPushButton>
+
+#include "logbook/LogBookRecord.h"
+#include "logbook/LogBookWidgets.h"
+#include "shell/Clock.h"
+#include "shell/HoofdForm.h"
+
+TLogBookInvulForm::TLogBookInvulForm(THoofdForm& form)
+    : QDialog(&form, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint),
+      form_(form) {
+    setObjectName(QStringLiteral("LogBookInvulForm"));
+    setWindowTitle(QStringLiteral("LogBook"));
+    setFixedSize(330, 262);
+    setModal(true);
+
+    const auto row = [this](const char* labelName, const QString& caption, const char* boxName,
+                            int top, TClickLabel*& label, TLogEdit*& box) {
+        label = new TClickLabel(caption, this);
+        label->setObjectName(QLatin1String(labelName));
+        label->setGeometry(12, top, 50, 24);
+        box = new TLogEdit(this);
+        box->setObjectName(QLatin1String(boxName));
+        box->setGeometry(66, top, 252, 24);
+    };
+    row("CallLabel", QStringLiteral("Call"), "CallEdit", 10, CallLabel, CallEdit);
+    row("NameLabel", QStringLiteral("Name"), "NameEdit", 40, NameLabel, NameEdit);
+    row("QthLabel", QStringLiteral("QTH"), "QthEdit", 70, QthLabel, QthEdit);
+    row("DateLabel", QStringLiteral("Date"), "DateEdit", 100, DateLabel, DateEdit);
+    row("TimeLabel", QStringLiteral("Time"), "TimeEdit", 130, TimeLabel, TimeEdit);
+    CallEdit->setMaxLength(8);
+
+    InfoLabel = new TClickLabel(QStringLiteral("Info"), this);
+    InfoLabel->setObjectName(QStringLiteral("InfoLabel"));
+    InfoLabel->setGeometry(12, 160, 50, 24);
+    InfoMemo = new TInfoMemo(this);
+    InfoMemo->setObjectName(QStringLiteral("InfoMemo"));
+    InfoMemo->setGeometry(66, 160, 252, 50);
+
+    const auto button = [this](const char* name, const QString& caption, int left) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        b->setGeometry(left, 222, 80, 28);
+        return b;
+    };
+    LogInvulSaveKnop = button("LogInvulSaveKnop", QStringLiteral("Save"), 40);
+    CancelKnop = button("CancelKnop", QStringLiteral("Cancel"), 125);
+    CloseKnop = button("CloseKnop", QStringLiteral("Close"), 210);
+
+    const auto guarded = [this](void (TLogBookInvulForm::*op)()) {
+        return [this, op] { form_.Guarded([this, op] { (this->*op)(); }); };
+    };
+    CallLabel->OnClick = CallEdit->OnClick = guarded(&TLogBookInvulForm::CallEditDblClick);
+    NameLabel->OnClick = NameEdit->OnClick = guarded(&TLogBookInvulForm::NameEditDblClick);
+    QthLabel->OnClick = QthEdit->OnClick = guarded(&TLogBookInvulForm::QthEditDblClick);
+    connect(LogInvulSaveKnop, &QPushButton::clicked, this,
+            guarded(&TLogBookInvulForm::LogInvulSaveKnopClick));
+    // Cancel and Close save nothing; the boxes keep their texts.
+    connect(CancelKnop, &QPushButton::clicked, this, &QDialog::reject);
+    connect(CloseKnop, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TLogBookInvulForm::DatumEnTyd() {
+    const QDateTime now = form_.clock().Now();
+    const QLocale locale;
+    if (DateEdit->text().isEmpty())
+        DateEdit->setText(
+            LogBookText::WithOneBlankIfShort(LogBookText::ShortDate(locale, now.date())));
+    TimeEdit->setText(LogBookText::WithOneBlankIfShort(LogBookText::LongTime(locale, now.time())));
+}
+
+void TLogBookInvulForm::CallEditDblClick() {
+    DatumEnTyd();
+    form_.st.PickedCall = LogBookText::Capitals(form_.st.PickedCall.left(8));
+    CallEdit->setText(form_.st.PickedCall);
+    repaint();
+    form_.Delay(800);
+}
+
+void TLogBookInvulForm::NameEditDblClick() {
+    NameEdit->setText(form_.st.PickedCall);
+    repaint();
+    form_.Delay(800);
+}
+
+void TLogBookInvulForm::QthEditDblClick() {
+    QthEdit->setText(form_.st.PickedCall);
+    repaint();
+    form_.Delay(800);
+}
+
+void TLogBookInvulForm::LogInvulSaveKnopClick() {
+    LogBookText::Fill(form_.st.LogBookRecord,
+                      {CallEdit->text(), NameEdit->text(), QthEdit->text(), DateEdit->text(),
+                       TimeEdit->text(), InfoMemo->toPlainText()});
+    // A failed write ends here: the counters, the boxes and the window stay.
+    form_.WriteLogBookRecord(form_.st.LogBookRecordCount);
+    ++form_.st.LogBookPosition;
+    ++form_.st.LogBookRecordCount;
+    for (TLogEdit* box : {CallEdit, NameEdit, QthEdit, DateEdit, TimeEdit})
+        box->clear();
+    InfoMemo->clear();
+    form_.st.LogBookRecord.ClearLengths();
+    accept();
+    form_.HerstelReceiveWindow();
+}
