@@ -1,22 +1,48 @@
-// Received characters into the receive window and the capture file, and the
-// write timer that drives the decoder.
+// Received characters into the receive window and the capture file, the write
+// timer that drives the decoder, and the message hook that keeps the hold,
+// the focus, the "Data" lamp and the transmit window in check.
+#include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextCursor>
 
+#include "host/CharTable.h"
 #include "host/Frames.h"
 #include "shell/HoofdForm.h"
 #include "shell/InOutError.h"
 
+namespace {
+// More bytes than this waiting in the input queue light the "Data" lamp.
+constexpr int kQuietQueue = 13;
+// The transmit window is emptied beyond this many characters.
+constexpr int kTransmitWindowLimit = 4000;
+
+void SetLampIfChanged(QLabel* lamp, const QColor& background, const QColor& text) {
+    const QPalette& p = lamp->palette();
+    if (p.color(QPalette::Window) != background || p.color(QPalette::WindowText) != text)
+        THoofdForm::SetLamp(lamp, background, text);
+}
+} // namespace
+
+int THoofdForm::TextLength(const QPlainTextEdit* box) {
+    // Both counts are kept by the document itself: nothing here walks the
+    // text. The document counts one separator per line break and one more
+    // at its end.
+    const QTextDocument* doc = box->document();
+    return doc->characterCount() - 1 + doc->blockCount() - 1;
+}
+
 void THoofdForm::schryf(quint8 c) {
     if (st.FileTransmitActive) --st.TxPendingCount;
     if (Frames::IsShown(c)) {
-        // Typed in at the receive window's caret; a carriage return starts a
-        // new line.
+        // Typed in at the receive window's caret, replacing any selection; a
+        // carriage return starts a new line.
         QTextCursor cursor = ReceiveWindow->textCursor();
         if (c == 0x0D || c == 0x0A)
             cursor.insertBlock();
         else
-            cursor.insertText(QString(QChar(char16_t(c))));
+            cursor.insertText(QString(CharTable::ToChar(c)));
         ReceiveWindow->setTextCursor(cursor);
         ReceiveWindow->ensureCursorVisible();
 
@@ -38,5 +64,42 @@ void THoofdForm::SchryfintervalTimer() {
 }
 
 // The application-wide message hook: it runs before every input and timer
-// event taken from the event loop. Filled in with the receive-output work.
-void THoofdForm::ReceiveHandle() {}
+// event taken from the event loop.
+void THoofdForm::ReceiveHandle() {
+    // 1. - 2. Scrolled back from the highest position seen: the operator
+    // reads back, received text is held and the keys go to Temp.
+    st.RxScrollPos = quint32(qMax(0, ReceiveWindow->verticalScrollBar()->value()));
+    if (st.RxScrollPos < st.RxMaxScrollPos) {
+        if (!Temp->hasFocus()) Temp->setFocus();
+        st.ScrollBackMode = true;
+        st.HoldReceive = true;
+    } else {
+        st.RxMaxScrollPos = st.RxScrollPos;
+        st.ScrollBackMode = false;
+        if (!ZendWindow->hasFocus()) ZendWindow->setFocus();
+        st.HoldReceive = false;
+    }
+
+    // 3. - 4. The data-buffer pane and the "Data" lamp; both are repainted
+    // only when they change.
+    const int waiting = poort.PoortBytesAvailable();
+    QString pane;
+    if (waiting > kQuietQueue || !st.PendingReceiveText.isEmpty()) {
+        const qsizetype count =
+            st.PendingReceiveText.isEmpty() ? waiting : st.PendingReceiveText.size();
+        pane = QStringLiteral("Databuf: ") + QString::number(count);
+        SetLampIfChanged(V24DataLed, QColor(255, 0, 0), Qt::white);
+    } else {
+        pane = QStringLiteral("Data buffer 0");
+        SetLampIfChanged(V24DataLed, QColor(0, 255, 0), Qt::black);
+    }
+    if (Pane7->text() != pane) SetPane(Pane7, pane);
+
+    // 5. Typed-ahead text never grows without bound.
+    if (TextLength(ZendWindow) > kTransmitWindowLimit) ZendWindow->clear();
+
+    // 6. The arrow while picking for the logbook is possible.
+    const Qt::CursorShape shape = st.LogBookOn ? Qt::ArrowCursor : Qt::ForbiddenCursor;
+    if (ReceiveWindow->viewport()->cursor().shape() != shape)
+        ReceiveWindow->viewport()->setCursor(shape);
+}

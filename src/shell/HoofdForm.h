@@ -23,6 +23,7 @@ class Clock;
 class Prompts;
 class SerialBackend;
 class TComBaudConfig;
+class TFileBestaatForm;
 class TTabBalk;
 class TBar;
 
@@ -124,6 +125,9 @@ public:
     void schryf(quint8 c);
     void SchryfintervalTimer();
     void ReceiveHandle();
+    // The number of characters in a text window as the saved text holds
+    // them: every line break counts as its two characters CR LF.
+    static int TextLength(const QPlainTextEdit* box);
 
     // ---- keyboard transmit ----
     bool ZendWindowEvent(QEvent* event);
@@ -175,6 +179,7 @@ public:
     // ---- terminal windows and files ----
     bool ReceiveWindowEvent(QObject* watched, QEvent* event);
     bool TempEvent(QEvent* event);
+    void TempKeyDown(int key);
     void HerstelReceiveWindow();
     void ReceiveWindowDblClick();
     void ScrollNaarEnd();
@@ -186,6 +191,12 @@ public:
     void MenuCloseLogFileClick();
     void OpenLogFileClick();
     void CloseLogFile();
+    // A name from a file dialog as a path: relative names are taken in the
+    // working folder, and an existing file is found whatever its case.
+    QString ChosenFilePath(const QString& name) const;
+    // The receive window's text as the saved buffer holds it: one byte per
+    // character, lines separated by CR LF.
+    QByteArray ReceiveBufferBytes() const;
     void MenuTransmitFileClick();
 
     // ---- logbook ----
@@ -244,6 +255,7 @@ public:
 
     // ---- dialogs ----
     TComBaudConfig* ComBaudConfig = nullptr;
+    TFileBestaatForm* FileBestaatForm = nullptr;
 
     Clock& clock() { return clock_; }
     Prompts& prompts() { return prompts_; }
