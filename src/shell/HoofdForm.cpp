@@ -25,6 +25,7 @@
 #include "shell/Layout.h"
 #include "shell/Prompts.h"
 #include "shell/Widgets.h"
+#include "terminal/FileBestaat.h"
 
 namespace {
 // Hints show after half a second and go after two and a half.
@@ -73,6 +74,7 @@ void THoofdForm::CreateDialogs() {
     // The dialogs are made in a fixed order after the main window and live
     // for the whole run, hidden until they are needed.
     ComBaudConfig = new TComBaudConfig(st.StoredPortName, st.StoredBaudRate, this);
+    FileBestaatForm = new TFileBestaatForm(this);
     StopTimers(); // the first layout pass starts them again
 }
 
