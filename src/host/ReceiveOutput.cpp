@@ -39,12 +39,22 @@ void THoofdForm::schryf(quint8 c) {
         // Typed in at the receive window's caret, replacing any selection; a
         // carriage return starts a new line.
         QTextCursor cursor = ReceiveWindow->textCursor();
+        QScrollBar* bar = ReceiveWindow->verticalScrollBar();
+        // The usual case: the caret at the end, the window showing it. The
+        // window's own caret moves on with the insertion, and keeping the
+        // last line in view is a single scroll to the end.
+        const bool following =
+            !cursor.hasSelection() && cursor.atEnd() && bar->value() == bar->maximum();
         if (c == 0x0D || c == 0x0A)
             cursor.insertBlock();
         else
             cursor.insertText(QString(CharTable::ToChar(c)));
-        ReceiveWindow->setTextCursor(cursor);
-        ReceiveWindow->ensureCursorVisible();
+        if (following) {
+            bar->setValue(bar->maximum());
+        } else {
+            ReceiveWindow->setTextCursor(cursor);
+            ReceiveWindow->ensureCursorVisible();
+        }
 
         if (st.LogFileOpen) {
             const char byte = char(c);
