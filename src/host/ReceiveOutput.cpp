@@ -1,8 +1,10 @@
 // Received characters into the receive window and the capture file, the write
 // timer that drives the decoder, and the message hook that keeps the hold,
 // the focus, the "Data" lamp and the transmit window in check.
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -78,15 +80,22 @@ void THoofdForm::SchryfintervalTimer() {
 void THoofdForm::ReceiveHandle() {
     // 1. - 2. Scrolled back from the highest position seen: the operator
     // reads back, received text is held and the keys go to Temp.
+    // The focus stays where it is while the menus are worked from the
+    // keyboard or a popup is open.
+    const bool menusBusy =
+        QApplication::activePopupWidget() || qobject_cast<QMenuBar*>(QApplication::focusWidget());
+    auto focus = [menusBusy](QWidget* w) {
+        if (!menusBusy && !w->hasFocus()) w->setFocus();
+    };
     st.RxScrollPos = quint32(qMax(0, ReceiveWindow->verticalScrollBar()->value()));
     if (st.RxScrollPos < st.RxMaxScrollPos) {
-        if (!Temp->hasFocus()) Temp->setFocus();
+        focus(Temp);
         st.ScrollBackMode = true;
         st.HoldReceive = true;
     } else {
         st.RxMaxScrollPos = st.RxScrollPos;
         st.ScrollBackMode = false;
-        if (!ZendWindow->hasFocus()) ZendWindow->setFocus();
+        focus(ZendWindow);
         st.HoldReceive = false;
     }
 
