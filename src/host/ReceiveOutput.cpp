@@ -42,11 +42,12 @@ void THoofdForm::schryf(quint8 c) {
         // carriage return starts a new line.
         QTextCursor cursor = ReceiveWindow->textCursor();
         QScrollBar* bar = ReceiveWindow->verticalScrollBar();
-        // The usual case: the caret at the end, the window showing it. The
-        // window's own caret moves on with the insertion, and keeping the
-        // last line in view is a single scroll to the end.
+        // The usual case: the caret at the end, the window showing it (its
+        // last line may be cut off). The window's own caret moves on with
+        // the insertion, and keeping the last line in view is a single
+        // scroll to the end.
         const bool following =
-            !cursor.hasSelection() && cursor.atEnd() && bar->value() == bar->maximum();
+            !cursor.hasSelection() && cursor.atEnd() && bar->value() >= bar->maximum() - 1;
         if (c == 0x0D || c == 0x0A)
             cursor.insertBlock();
         else

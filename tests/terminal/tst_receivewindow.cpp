@@ -74,8 +74,10 @@ void ReceiveWindowTest::readBackHoldsTextUntilTheEnd() {
     THoofdForm& form = Shown(f);
     Receive(f, Lines(200));
     form.ReceiveHandle();
+    // The window has followed the text to its end.
     const int end = Bar(form)->value();
     QVERIFY(end > 0);
+    QCOMPARE(end, Bar(form)->maximum());
     QCOMPARE(form.focusWidget(), form.ZendWindow);
 
     // One line up by the scroll bar: the next message holds the text.
@@ -105,6 +107,7 @@ void ReceiveWindowTest::readBackHoldsTextUntilTheEnd() {
     QCOMPARE(form.focusWidget(), form.ZendWindow);
     Receive(f, "more");
     QVERIFY(form.ReceiveWindow->toPlainText().endsWith("line 199\nNEW TEXT\nmore"));
+    QCOMPARE(Bar(form)->value(), Bar(form)->maximum());
     QVERIFY(form.st.PendingReceiveText.isEmpty());
     form.ReceiveHandle();
     QCOMPARE(form.Pane7->text(), QString("Data buffer 0"));
