@@ -63,8 +63,7 @@ void THoofdForm::sendstatusreq() {
 }
 
 void THoofdForm::RefreshCountPanes() {
-    const int characters = qMax(0, ReceiveWindow->document()->characterCount() - 1);
-    SetPane(Pane6, QStringLiteral("Buffer: ") + QString::number(characters));
+    SetPane(Pane6, QStringLiteral("Buffer: ") + QString::number(TextLength(ReceiveWindow)));
     SetPane(Pane7, QStringLiteral("Data buffer ") + QString::number(poort.PoortBytesAvailable()));
 }
 

@@ -31,6 +31,7 @@
 #include "shell/Layout.h"
 #include "shell/Prompts.h"
 #include "shell/Widgets.h"
+#include "terminal/FileBestaat.h"
 
 namespace {
 // Hints show after half a second and go after two and a half.
@@ -84,6 +85,7 @@ void THoofdForm::CreateDialogs() {
     ListConnectForm = new TListConnectForm(folder_, prompts_, this);
     ComBaudConfig = new TComBaudConfig(st.StoredPortName, st.StoredBaudRate, this);
     StopTimers(); // the first layout pass starts them again
+    FileBestaatForm = new TFileBestaatForm(this);
     LogBookInvulForm = new TLogBookInvulForm(*this);
     LogBookShowForm = new TLogBookShowForm(*this);
     LogBookEditForm = new TLogBookEditForm(*this);

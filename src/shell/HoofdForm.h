@@ -29,6 +29,7 @@ class TYourcallForm;
 class TLogBookEditForm;
 class TLogBookInvulForm;
 class TLogBookShowForm;
+class TFileBestaatForm;
 class TTabBalk;
 class TBar;
 
@@ -130,6 +131,9 @@ public:
     void schryf(quint8 c);
     void SchryfintervalTimer();
     void ReceiveHandle();
+    // The number of characters in a text window as the saved text holds
+    // them: every line break counts as its two characters CR LF.
+    static int TextLength(const QPlainTextEdit* box);
 
     // ---- keyboard transmit ----
     bool ZendWindowEvent(QEvent* event);
@@ -183,6 +187,7 @@ public:
     // ---- terminal windows and files ----
     bool ReceiveWindowEvent(QObject* watched, QEvent* event);
     bool TempEvent(QEvent* event);
+    void TempKeyDown(int key);
     void HerstelReceiveWindow();
     void ReceiveWindowDblClick();
     void ScrollNaarEnd();
@@ -196,6 +201,12 @@ public:
     void MenuCloseLogFileClick();
     void OpenLogFileClick();
     void CloseLogFile();
+    // A name from a file dialog as a path: relative names are taken in the
+    // working folder, and an existing file is found whatever its case.
+    QString ChosenFilePath(const QString& name) const;
+    // The receive window's text as the saved buffer holds it: one byte per
+    // character, lines separated by CR LF.
+    QByteArray ReceiveBufferBytes() const;
     void MenuTransmitFileClick();
 
     // ---- logbook ----
@@ -272,6 +283,7 @@ public:
     TLogBookInvulForm* LogBookInvulForm = nullptr;
     TLogBookShowForm* LogBookShowForm = nullptr;
     TLogBookEditForm* LogBookEditForm = nullptr;
+    TFileBestaatForm* FileBestaatForm = nullptr;
 
     Clock& clock() { return clock_; }
     Prompts& prompts() { return prompts_; }

@@ -147,6 +147,8 @@ void THoofdForm::BuildMenus() {
     MenuToggleMaildrop->setCheckable(true);
     MenuMaildropCheck = Item(mail, "MenuMaildropCheck", QStringLiteral("Maildrop Check"), {},
                              &THoofdForm::MenuMaildropCheckClick);
+    // Checked while the maildrop check is open.
+    MenuMaildropCheck->setCheckable(true);
 
     // "&Help" is a command of its own on the menu bar.
     Help1 = bar->addAction(QStringLiteral("&Help"));

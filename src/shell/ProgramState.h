@@ -32,8 +32,11 @@ struct DervaloState : SettingsFields, LinkStatus {
     bool HoldReceive = false;
     bool ScrollBackMode = false;
     QByteArray PendingReceiveText;
-    quint16 RxScrollPos = 0;
-    quint16 RxMaxScrollPos = 0;
+    // Scroll positions of the receive window, in lines. Wider than 16 bits:
+    // a buffer of more than 65535 lines must not wrap them, or reading back
+    // would never end.
+    quint32 RxScrollPos = 0;
+    quint32 RxMaxScrollPos = 0;
 
     // File transmission
     quint16 TxPendingCount = 0;
@@ -51,6 +54,8 @@ struct DervaloState : SettingsFields, LinkStatus {
     qint32 LogBookRecordCount = 0;
     qint32 LogBookPosition = 0;
     TLogBookRecord LogBookRecord;
+    // Receive window: the name the save dialog offers, the last one chosen
+    QString BufferFileName = QStringLiteral("Dervalo.buf");
 
     // Layout
     int TransmitBarTop = 0;

@@ -38,8 +38,22 @@ TTabBalk::TTabBalk(QWidget* parent) : QTabWidget(parent) {
     setTabBar(new TabBar(this));
 }
 
+void TTabBalk::keyPressEvent(QKeyEvent* e) {
+    // Ctrl+Tab and Ctrl+PgUp/PgDn page through the notebook; they go the
+    // same way as a click, asking first.
+    const bool ctrl = e->modifiers() & Qt::ControlModifier;
+    int step = 0;
+    if (ctrl && (e->key() == Qt::Key_Tab || e->key() == Qt::Key_PageDown))
+        step = 1;
+    else if (ctrl && (e->key() == Qt::Key_Backtab || e->key() == Qt::Key_PageUp))
+        step = -1;
+    if (step == 0) return QTabWidget::keyPressEvent(e);
+    if (e->modifiers() & Qt::ShiftModifier && e->key() == Qt::Key_Tab) step = -1;
+    SetPage((currentIndex() + step + count()) % count());
+}
+
 void TTabBalk::SetPage(int page) {
-    if (page == currentIndex()) return;
+    if (page == currentIndex() || page < 0 || page >= count()) return;
     if (OnChange) OnChange(page);
     setCurrentIndex(page);
 }

@@ -16,6 +16,9 @@ public:
     std::function<void(int)> OnChange;
     void SetPage(int page);
     int Page() const { return currentIndex(); }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
 };
 
 // The transmit bar: a panel with a caption that reports mouse presses, moves

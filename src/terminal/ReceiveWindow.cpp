@@ -1,42 +1,164 @@
-// The receive window as the receive buffer: read-back, picking, clearing and
-// saving the buffer.
+// The receive window as the receive buffer: keeping it ready for new text at
+// its end, read-back, picking, clearing and saving the buffer.
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
 #include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
 
+#include "host/CharTable.h"
 #include "logbook/LogBookInvulForm.h"
+#include "shell/FileLookup.h"
 #include "shell/HoofdForm.h"
+#include "shell/InOutError.h"
 #include "shell/Prompts.h"
+#include "terminal/FileBestaat.h"
 
 void THoofdForm::ScrollNaarEnd() {
+    // The window ends at its last line; an empty window has nowhere to go.
+    if (ReceiveWindow->document()->isEmpty()) return;
     QScrollBar* bar = ReceiveWindow->verticalScrollBar();
     bar->setValue(bar->maximum());
 }
 
-// Events of the receive window (and its viewport) and of the hidden focus
-// holder Temp, before the widget sees them. True when the event is taken.
-bool THoofdForm::ReceiveWindowEvent(QObject*, QEvent*) {
-    return false;
+void THoofdForm::HerstelReceiveWindow() {
+    // The same text, the caret after its last character and nothing
+    // selected: received text goes in at the end again. The text itself is
+    // not touched, however large the buffer.
+    QTextCursor cursor = ReceiveWindow->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    ReceiveWindow->setTextCursor(cursor);
+    Temp->clear();
+    ScrollNaarEnd();
+    // The clipboard is left empty, whatever it held.
+    QApplication::clipboard()->clear();
+    ZendWindow->setFocus();
 }
-bool THoofdForm::TempEvent(QEvent*) {
+
+bool THoofdForm::ReceiveWindowEvent(QObject* watched, QEvent* event) {
+    // A double click first selects the word, as the text box does by itself;
+    // the pick then takes that selection.
+    static bool inDoubleClick = false;
+    if (watched == ReceiveWindow->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+        !inDoubleClick) {
+        inDoubleClick = true;
+        QCoreApplication::sendEvent(watched, event);
+        inDoubleClick = false;
+        Guarded([this] { ReceiveWindowDblClick(); });
+        return true;
+    }
     return false;
 }
 
-// Restoring the window, clearing and saving come with the receive
-// window work.
-void THoofdForm::HerstelReceiveWindow() {}
-void THoofdForm::MenuClearRxScreenClick() {}
-void THoofdForm::SaveBufferClick() {}
+bool THoofdForm::TempEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // Temp claims no key for itself: the menu shortcuts keep working.
+        event->ignore();
+        return true;
+    case QEvent::KeyPress:
+        // Nothing typed during read-back collects in the hidden box.
+        Guarded([&] { TempKeyDown(static_cast<QKeyEvent*>(event)->key()); });
+        return true;
+    default:
+        return false;
+    }
+}
+
+void THoofdForm::TempKeyDown(int key) {
+    if (key == Qt::Key_Escape) {
+        ScrollNaarEnd();
+        ZendWindow->setFocus();
+        return;
+    }
+    if (!st.ScrollBackMode) return;
+    QScrollBar* bar = ReceiveWindow->verticalScrollBar();
+    switch (key) {
+    case Qt::Key_PageUp:
+        bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+        break;
+    case Qt::Key_PageDown:
+        bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        break;
+    case Qt::Key_Home:
+        bar->triggerAction(QAbstractSlider::SliderToMinimum);
+        break;
+    case Qt::Key_Up:
+        bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        break;
+    case Qt::Key_Down:
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        break;
+    default:
+        break;
+    }
+}
 
 void THoofdForm::ReceiveWindowDblClick() {
-    // Picking works only while the logbook is on; otherwise the double click
-    // just selects a word, as the box does by itself.
     if (!st.LogBookOn) return;
     QString picked = ReceiveWindow->textCursor().selectedText();
     if (picked.isEmpty()) return;
-    // The whole selection, line breaks as they stand in the receive buffer.
-    picked.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+    // A selection over several lines keeps its line breaks as CR LF.
+    picked.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
     st.PickedCall = picked;
     Delay(500);
     prompts().ShowModal(*LogBookInvulForm);
+}
+
+void THoofdForm::MenuClearRxScreenClick() {
+    ReceiveWindow->clear();
+    SetPane(Pane6, QStringLiteral("Buffer:0"));
+    StartTimers();
+    st.RxMaxScrollPos = 0;
+}
+
+QString THoofdForm::ChosenFilePath(const QString& name) const {
+    const QString path = QFileInfo(name).isRelative() ? QDir(folder_).filePath(name) : name;
+    return ResolvePathNoCase(path);
+}
+
+QByteArray THoofdForm::ReceiveBufferBytes() const {
+    // The raw text keeps every character as it stands (a non-breaking space
+    // stays one); lines are separated by the document's paragraph mark.
+    QString text = ReceiveWindow->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+    return CharTable::ToBytes(text);
+}
+
+void THoofdForm::SaveBufferClick() {
+    StopTimers();
+    // The timers run again on every way out, a failed write included.
+    struct Restart {
+        THoofdForm* form;
+        ~Restart() { form->StartTimers(); }
+    } restart{this};
+
+    const QString chosen =
+        prompts_.SaveFileName(QStringLiteral("Dervalix"), ChosenFilePath(st.BufferFileName),
+                              QStringLiteral("All files (*)"));
+    if (chosen.isEmpty()) return;
+    st.BufferFileName = chosen;
+    const QString path = ChosenFilePath(chosen);
+
+    if (QFileInfo::exists(path)) {
+        // Replace or leave it: the buffer is never appended.
+        FileBestaatForm->Prepare(QFileInfo(path).fileName(), QString(), QString(), false);
+        prompts_.ShowModal(*FileBestaatForm);
+        if (FileBestaatForm->FileExistsAnswer != TFileBestaatForm::Yes) return;
+    }
+
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw InOutError(QStringLiteral("Cannot create file %1").arg(path));
+    const QByteArray bytes = ReceiveBufferBytes();
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        throw InOutError(QStringLiteral("Error writing file %1").arg(path));
 }

@@ -1,0 +1,144 @@
+// What the receive window costs as its buffer grows: one megabyte received
+// through the decoder, and at 0, 100 KB and 1 MB of buffer the cost of one
+// text frame, one character, one status tick, one status reply, one run of
+// the message hook, one ScrollNaarEnd and one HerstelReceiveWindow. Each
+// figure is the median of many runs; "+paint" adds the window's own repaint
+// that follows in the event loop. Run: build with -DDERVALO_BENCH=ON in a
+// release build, then ./bench_receivewindow (or "./bench_receivewindow quick"
+// for 0 and 100 KB only). Times are processor time of the program's thread.
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <vector>
+
+#include "link/MemorySerialBackend.h"
+#include "shell/Clock.h"
+#include "shell/HoofdForm.h"
+#include "shell/Prompts.h"
+
+namespace {
+class SilentPrompts : public QtPrompts {
+public:
+    Answer MessageBox(const QString&, const QString&, Buttons) override { return Answer::Ok; }
+    bool Confirm(const QString&, const QString&) override { return true; }
+};
+
+const QByteArray kFrame = "\x01/CQ CQ CQ de PA3XYZ PA3XYZ PA3XYZ pse k\r\n\x17";
+
+// The processor time of this thread, in microseconds: on a machine shared
+// with other work the wall clock would count their time too.
+double CpuMicroseconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1e6 + double(ts.tv_nsec) / 1e3;
+}
+
+// Median microseconds of `runs` runs of `op`, each after `prepare`.
+double Median(int runs, const std::function<void()>& prepare, const std::function<void()>& op) {
+    std::vector<double> us;
+    for (int i = 0; i < runs; ++i) {
+        prepare();
+        const double start = CpuMicroseconds();
+        op();
+        us.push_back(CpuMicroseconds() - start);
+    }
+    std::sort(us.begin(), us.end());
+    return us[us.size() / 2];
+}
+
+void Fill(THoofdForm& form, MemorySerialBackend& serial, int bytes) {
+    while (THoofdForm::TextLength(form.ReceiveWindow) < bytes) {
+        for (int i = 0; i < 256; ++i)
+            serial.FeedInput(kFrame);
+        while (serial.BytesAvailable() > 0)
+            form.GETV24Data();
+    }
+}
+
+void Measure(THoofdForm& form, MemorySerialBackend& serial, const char* label) {
+    QPlainTextEdit* rx = form.ReceiveWindow;
+    auto paint = [&] { rx->viewport()->repaint(); };
+    auto nothing = [] {};
+    auto toTop = [&] {
+        rx->verticalScrollBar()->setValue(0);
+        QTextCursor c = rx->textCursor();
+        c.movePosition(QTextCursor::Start);
+        rx->setTextCursor(c);
+        paint();
+    };
+    const int runs = 101;
+    const double frame = Median(
+        runs, [&] { serial.FeedInput(kFrame); }, [&] { form.GETV24Data(); });
+    const double character = Median(runs, nothing, [&] { form.schryf('x'); });
+    const double tick = Median(runs, nothing, [&] { form.StatusAanvraagTimerTimer(); });
+    const double reply = Median(
+        runs, [&] { serial.FeedInput("\x01OOPPN3--0\x17"); }, [&] { form.GETV24Data(); });
+    const double hook = Median(runs, nothing, [&] { form.ReceiveHandle(); });
+    const double scroll = Median(runs, toTop, [&] { form.ScrollNaarEnd(); });
+    const double scrollPaint = Median(runs, toTop, [&] {
+        form.ScrollNaarEnd();
+        paint();
+    });
+    const double herstel = Median(runs, toTop, [&] { form.HerstelReceiveWindow(); });
+    const double herstelPaint = Median(runs, toTop, [&] {
+        form.HerstelReceiveWindow();
+        paint();
+    });
+    const double framePaint = Median(
+        runs, [&] { serial.FeedInput(kFrame); },
+        [&] {
+            form.GETV24Data();
+            paint();
+        });
+    serial.ClearWritten();
+    std::printf("%-8s %9d chars | frame %7.1f (+paint %7.1f) | char %6.1f | status tick %6.1f | "
+                "reply %6.1f | hook %5.1f | ScrollNaarEnd %6.1f (+paint %7.1f) | "
+                "HerstelReceiveWindow %6.1f (+paint %7.1f)  [us]\n",
+                label, THoofdForm::TextLength(rx), frame, framePaint, character, tick, reply, hook,
+                scroll, scrollPaint, herstel, herstelPaint);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    VirtualClock clock;
+    MemorySerialBackend serial(&clock);
+    SilentPrompts prompts;
+    // "quick": the figures at 0 and 100 KB only.
+    const bool quick = argc > 1 && qstrcmp(argv[1], "quick") == 0;
+
+    if (!quick) {
+        // One megabyte through the decoder into a shown window.
+        THoofdForm form(serial, clock, prompts, dir.path());
+        form.show();
+        QCoreApplication::processEvents();
+        form.StopTimers();
+        const double start = CpuMicroseconds();
+        Fill(form, serial, 1 << 20);
+        const double ms = (CpuMicroseconds() - start) / 1e3;
+        const int frames = THoofdForm::TextLength(form.ReceiveWindow) / (int(kFrame.size()) - 3);
+        std::printf("1 MB through the decoder: %d frames in %.0f ms, %.1f us per frame\n", frames,
+                    ms, ms * 1000 / frames);
+        form.ReceiveWindow->clear();
+    }
+
+    THoofdForm form(serial, clock, prompts, dir.path());
+    form.show();
+    QCoreApplication::processEvents();
+    form.StopTimers();
+    Measure(form, serial, "0");
+    Fill(form, serial, 100 * 1024);
+    Measure(form, serial, "100 KB");
+    if (quick) return 0;
+    Fill(form, serial, 1 << 20);
+    Measure(form, serial, "1 MB");
+    return 0;
+}

@@ -1,0 +1,117 @@
+// The receive output path: which received bytes are shown and captured, the
+// character each byte shows as, and the counts on the status line.
+#include <QAction>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+#include "FormFixture.h"
+#include "host/CharTable.h"
+
+namespace {
+
+struct Fixture : FormFixture {
+    THoofdForm& Capturing() {
+        WriteFile("Dervalo.INI", Settings());
+        Create();
+        prompts.fileAnswers.enqueue("capture.log");
+        form->MenuOpenLogFileClick();
+        return *form;
+    }
+};
+
+} // namespace
+
+class ReceiveOutputTest : public QObject {
+    Q_OBJECT
+private slots:
+    void controlCharactersNeitherShownNorCaptured();
+    void highBytes();
+    void everyShownByteRoundTrips();
+    void bufferCountMatchesSavedSize();
+    void dumbModeRefreshesCountsPerCharacter();
+};
+
+void ReceiveOutputTest::controlCharactersNeitherShownNorCaptured() {
+    Fixture f;
+    THoofdForm& form = f.Capturing();
+    QVERIFY(form.st.LogFileOpen);
+    form.st.FileTransmitActive = true;
+    form.st.TxPendingCount = 10;
+    for (quint8 c : {0x09, 0x07, 0x1B, 0x00, 0x08, 0x7F})
+        form.schryf(c);
+    QCOMPARE(form.ReceiveWindow->toPlainText(), QString(QChar(0x7F)));
+    QCOMPARE(f.ReadFile("capture.log"), QByteArray("\x7F"));
+    // Each still counts down the file transmission.
+    QCOMPARE(form.st.TxPendingCount, quint16(4));
+    // Without a file transmission the count is left alone, even at 0.
+    form.st.FileTransmitActive = false;
+    form.st.TxPendingCount = 0;
+    form.schryf('x');
+    QCOMPARE(form.st.TxPendingCount, quint16(0));
+}
+
+void ReceiveOutputTest::highBytes() {
+    Fixture f;
+    THoofdForm& form = f.Capturing();
+    for (quint8 c : {0xFF, 0xFE, 0x80, 0x93, 0x81, 0xA0})
+        form.schryf(c);
+    // The Windows character set: 0x80 the euro sign, 0x93 a left double
+    // quote, the unassigned 0x81 itself; 0xFF is not shown.
+    QCOMPARE(form.ReceiveWindow->document()->toRawText(),
+             QString::fromUtf16(u"\u00FE\u20AC\u201C\u0081\u00A0"));
+    QCOMPARE(f.ReadFile("capture.log"), QByteArray("\xFE\x80\x93\x81\xA0"));
+}
+
+void ReceiveOutputTest::everyShownByteRoundTrips() {
+    Fixture f;
+    THoofdForm& form = f.Capturing();
+    QByteArray all;
+    for (int c = 0x20; c <= 0xFE; ++c)
+        all.append(char(c));
+    // Through the decoder, as text frames, in two lines.
+    f.serial.FeedInput("\x01/" + all + "\r\n\x17\x01/" + all + "\x17");
+    form.GETV24Data();
+    form.GETV24Data();
+    QCOMPARE(form.ReceiveWindow->document()->toRawText(),
+             CharTable::ToString(all) + QChar::ParagraphSeparator + CharTable::ToString(all));
+    QCOMPARE(f.ReadFile("capture.log"), all + "\r" + all);
+    f.prompts.fileAnswers.enqueue("rx.buf");
+    form.SaveBufferClick();
+    QCOMPARE(f.ReadFile("rx.buf"), all + "\r\n" + all);
+}
+
+void ReceiveOutputTest::bufferCountMatchesSavedSize() {
+    Fixture f;
+    THoofdForm& form = f.Capturing();
+    form.RefreshCountPanes();
+    QCOMPARE(form.Pane6->text(), QString("Buffer: 0"));
+    for (char c : QByteArray("AB\r\rCD\r"))
+        if (c) form.schryf(quint8(c));
+    form.StatusAanvraagTimerTimer();
+    // Four characters and three line breaks of two.
+    QCOMPARE(form.Pane6->text(), QString("Buffer: 10"));
+    f.prompts.fileAnswers.enqueue("rx.buf");
+    form.SaveBufferClick();
+    QCOMPARE(f.ReadFile("rx.buf").size(), 10);
+}
+
+void ReceiveOutputTest::dumbModeRefreshesCountsPerCharacter() {
+    Fixture f;
+    THoofdForm& form = f.Capturing();
+    form.st.DumbMode = true;
+    f.serial.FeedInput("waiting");
+    form.schryf('A');
+    QCOMPARE(form.Pane6->text(), QString("Buffer: 1"));
+    QCOMPARE(form.Pane7->text(), QString("Data buffer 7"));
+    form.schryf('\x07'); // not shown, counted all the same
+    form.schryf('\r');
+    QCOMPARE(form.Pane6->text(), QString("Buffer: 3"));
+    // In HOST mode the status timer does it instead.
+    form.st.DumbMode = false;
+    form.schryf('B');
+    QCOMPARE(form.Pane6->text(), QString("Buffer: 3"));
+}
+
+QTEST_MAIN(ReceiveOutputTest)
+#include "tst_receiveoutput.moc"
