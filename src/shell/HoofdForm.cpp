@@ -276,7 +276,18 @@ void THoofdForm::Guarded(const std::function<void()>& operation) {
     try {
         operation();
     } catch (const InOutError& e) {
+        // One error box at a time: the box runs its own message loop, in
+        // which the timers would go on reading frames, each failing the same
+        // way. They rest while the box is up and run on as they were after.
+        if (errorBoxShown_) return;
+        errorBoxShown_ = true;
+        const bool writing = Schryfinterval.isActive();
+        const bool asking = StatusAanvraagTimer.isActive();
+        StopTimers();
         prompts_.MessageBox(e.Message(), QStringLiteral("Dervalo"), Prompts::Buttons::Ok);
+        if (writing) Schryfinterval.start();
+        if (asking) StatusAanvraagTimer.start();
+        errorBoxShown_ = false;
     }
 }
 

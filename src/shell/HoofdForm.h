@@ -103,6 +103,17 @@ public:
     void WaitForData();
     int V24Read();
     int V24input();
+    // One byte of a frame's payload, `wait` waiting for it first. A DLE makes
+    // the byte behind it data (`escaped`): never a frame's start or end.
+    // `value` is kNoByte when nothing came.
+    struct PayloadByte {
+        int value;
+        bool escaped;
+    };
+    PayloadByte V24Payload(bool wait);
+    // Reads an unlisted frame's body away: false at its end byte (or when
+    // the frame's time is up), true when a start byte begins a new frame.
+    bool SkipUnlistedFrame();
     void GETV24Data();
     void GETV24DUMB();
     void DummiRead();
@@ -283,6 +294,7 @@ private:
     quint32 frameStart_ = 0;
     bool frameClockRunning_ = false;
     bool closeConfirmed_ = false;
+    bool errorBoxShown_ = false; // see Guarded
     QFont fontDialogFont_;
     QColor fontDialogColor_;
     QString clipboardDuringDrag_;
