@@ -86,7 +86,6 @@ void THoofdForm::CreateDialogs() {
     // for the whole run, hidden until they are needed.
     ComBaudConfig = new TComBaudConfig(st.StoredPortName, st.StoredBaudRate, this);
     StopTimers(); // the first layout pass starts them again
-    SetHintDurations();
 }
 
 void THoofdForm::SetHintDurations() {
@@ -391,5 +390,7 @@ void THoofdForm::setVisible(bool visible) {
     }
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     shownOnScreen_ = true;
+    SetHintDurations(); // the dialogs are made by now
+
     Guarded([this] { FormResize(); });
 }

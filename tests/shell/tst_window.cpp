@@ -111,8 +111,7 @@ private slots:
     void paintedBeforeTheStartUp();
     void centredOnTheScreen();
     void textMargins();
-    void hintsStayUpTwoAndAHalfSeconds();
-    void preciseTimers();
+    void hintsAndTimers();
     void plainFontsHaveNoEffects();
     void failedSettingsReadAppliesOnlyTheDefaults();
     void portPaneShowsADevicePathByItsName_data();
@@ -234,7 +233,7 @@ void WindowTest::textMargins() {
              5);
 }
 
-void WindowTest::hintsStayUpTwoAndAHalfSeconds() {
+void WindowTest::hintsAndTimers() {
     FormFixture f;
     THoofdForm& form = StartActive(f);
     int hints = 0;
@@ -245,11 +244,8 @@ void WindowTest::hintsStayUpTwoAndAHalfSeconds() {
     }
     QVERIFY(hints > 30);
     QCOMPARE(form.ComBaudConfig->toolTipDuration(), 2500);
-}
 
-void WindowTest::preciseTimers() {
-    FormFixture f;
-    THoofdForm& form = StartActive(f);
+    // The timers keep their intervals to the millisecond.
     QCOMPARE(form.Schryfinterval.timerType(), Qt::PreciseTimer);
     QCOMPARE(form.StatusAanvraagTimer.timerType(), Qt::PreciseTimer);
     QCOMPARE(form.Schryfinterval.interval(), 113);
