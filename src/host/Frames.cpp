@@ -2,18 +2,43 @@
 
 namespace Frames {
 
-QByteArray CommandFrame(const QByteArray& mnemonicAndArguments) {
+QByteArray Escape(const QByteArray& payload) {
+    QByteArray out;
+    out.reserve(payload.size() + 8);
+    for (const char c : payload) {
+        if (NeedsDle(quint8(c))) out.append(kDle);
+        out.append(c);
+    }
+    return out;
+}
+
+QByteArray Unescape(const QByteArray& onTheLine) {
+    QByteArray out;
+    out.reserve(onTheLine.size());
+    for (qsizetype i = 0; i < onTheLine.size(); ++i) {
+        if (onTheLine.at(i) == kDle) {
+            if (++i == onTheLine.size()) break;
+        }
+        out.append(onTheLine.at(i));
+    }
+    return out;
+}
+
+namespace {
+QByteArray Frame(char control, const QByteArray& payload) {
     QByteArray f;
-    f.reserve(mnemonicAndArguments.size() + 3);
-    f.append(kStart).append(kCommand).append(mnemonicAndArguments).append(kEnd);
+    f.reserve(payload.size() + 8);
+    f.append(kStart).append(control).append(Escape(payload)).append(kEnd);
     return f;
+}
+} // namespace
+
+QByteArray CommandFrame(const QByteArray& mnemonicAndArguments) {
+    return Frame(kCommand, mnemonicAndArguments);
 }
 
 QByteArray DataFrame(const QByteArray& text) {
-    QByteArray f;
-    f.reserve(text.size() + 3);
-    f.append(kStart).append(kData).append(text).append(kEnd);
-    return f;
+    return Frame(kData, text);
 }
 
 QByteArray ClockText(const QDateTime& at) {

@@ -5,12 +5,16 @@
 #include <QString>
 #include <QtGlobal>
 
-// The HOST-mode frame: start byte 0x01, one control byte, the payload
-// unchanged (no length, no checksum, no escaping), end byte 0x17.
+// The HOST-mode frame: start byte 0x01, one control byte, the payload, end
+// byte 0x17; no length and no checksum. Inside the payload the three bytes
+// 0x01, 0x10 and 0x17 travel behind the pass character DLE (0x10), in both
+// directions, so that a payload byte is never taken for a frame's start or
+// end.
 namespace Frames {
 
 constexpr char kStart = 0x01;
 constexpr char kEnd = 0x17;
+constexpr char kDle = 0x10;
 constexpr char LineEnd = 0x0D;
 constexpr char kEscape = 0x1B;
 
@@ -24,9 +28,19 @@ constexpr char kRxMonitor = 0x3F; // '?'
 constexpr char kRxReply = 0x4F;   // 'O'
 constexpr char kRxLinkMsg = 0x50; // 'P'
 
-// "\x01O" + mnemonic and arguments + "\x17".
+// True for the bytes that travel behind a DLE inside a payload.
+inline bool NeedsDle(quint8 c) {
+    return c == quint8(kStart) || c == quint8(kDle) || c == quint8(kEnd);
+}
+// The payload as it goes on the line: a DLE before every 0x01, 0x10, 0x17.
+QByteArray Escape(const QByteArray& payload);
+// The payload as it came off the line: every DLE dropped and the byte after
+// it taken as it is. A DLE with nothing after it is dropped.
+QByteArray Unescape(const QByteArray& onTheLine);
+
+// "\x01O" + mnemonic and arguments + "\x17", the payload escaped.
 QByteArray CommandFrame(const QByteArray& mnemonicAndArguments);
-// "\x01 " + text + "\x17".
+// "\x01 " + text + "\x17", the text escaped.
 QByteArray DataFrame(const QByteArray& text);
 
 // The controller clock as YYMMDDHHMM: the year's third and fourth digits,

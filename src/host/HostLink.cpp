@@ -38,9 +38,8 @@ void THoofdForm::Send(const QByteArray& text) {
 }
 
 void THoofdForm::senddata(const QByteArray& text) {
-    Send(QByteArray(1, Frames::kStart) + Frames::kData);
-    Send(text);
-    Send(QByteArray(1, Frames::kEnd));
+    // The frame with its payload escaped: a DLE before 0x01, 0x10 and 0x17.
+    Send(Frames::DataFrame(text));
 }
 
 void THoofdForm::SendCTRL(quint8 code) {

@@ -43,11 +43,15 @@ void THoofdForm::HostOn(int kind) {
     Send(Frames::CommandFrame("GG"));
     // Its reply is read only as far as it has arrived; the rest comes through
     // the decoder as an ordinary frame. Bounded like a frame read.
+    // The byte behind a DLE is data, even an end byte.
     StartFrameClock();
+    bool escaped = false;
     for (;;) {
         const int b = V24input();
         Delay(5);
-        if (b == Frames::kEnd || !V24Data() || FrameTimeUp()) break;
+        const bool end = b == Frames::kEnd && !escaped;
+        escaped = !escaped && b == Frames::kDle;
+        if (end || !V24Data() || FrameTimeUp()) break;
     }
 
     st.HostModeActive = true;

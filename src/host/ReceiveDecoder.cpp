@@ -36,13 +36,38 @@ void THoofdForm::StartFrameClock() {
     frameStart_ = clock_.TickCount();
 }
 
+THoofdForm::PayloadByte THoofdForm::V24Payload(bool wait) {
+    if (wait) WaitForData();
+    int b = V24input();
+    bool escaped = false;
+    if (b == Frames::kDle) {
+        // The byte behind a DLE is data, whatever it is; it follows the DLE
+        // straight away, so it is waited for. A DLE with nothing after it is
+        // dropped.
+        WaitForData();
+        b = V24input();
+        escaped = b != kNoByte;
+    }
+    // Nothing came: a short pause, so that a loop reading on does not spin
+    // (a device that has gone returns from every read at once).
+    if (b == kNoByte) Delay(1);
+    return {b, escaped};
+}
+
 void THoofdForm::GETV24Data() {
     // 1. Held-back text goes out first, unless the operator still reads back.
+    // Whatever has gone out leaves the held text even when the output fails
+    // half-way (a capture file that cannot be written); the rest stays held.
     if (!st.PendingReceiveText.isEmpty() && !st.ScrollBackMode) {
+        qsizetype written = 0;
+        struct Trim {
+            QByteArray& text;
+            const qsizetype& written;
+            ~Trim() { text.remove(0, written); }
+        } trim{st.PendingReceiveText, written};
         const QByteArray pending = st.PendingReceiveText;
-        st.PendingReceiveText.clear();
-        for (const char c : pending)
-            schryf(quint8(c));
+        while (written < pending.size())
+            schryf(quint8(pending.at(written++)));
     }
 
     StartFrameClock();
@@ -61,14 +86,6 @@ void THoofdForm::GETV24Data() {
         if (FrameTimeUp()) return;
     }
 
-    // 3. The control byte.
-    int control = V24input();
-    while (control == kNoByte) {
-        if (FrameTimeUp()) return;
-        WaitForData();
-        control = V24input();
-    }
-
     auto deliver = [this](int b) {
         if (st.HoldReceive) {
             if (Frames::IsHeld(quint8(b))) st.PendingReceiveText.append(char(b));
@@ -76,42 +93,65 @@ void THoofdForm::GETV24Data() {
             schryf(quint8(b));
         }
     };
+    auto isEnd = [](const PayloadByte& p) { return !p.escaped && p.value == Frames::kEnd; };
 
-    switch (control) {
-    case Frames::kRxText:
-    case Frames::kRxEcho:
-        for (;;) {
+    // 3. The control byte, and the frame by its kind. A start byte where the
+    // control byte or an unlisted frame's body was due starts a new frame:
+    // a frame that lost its end byte does not swallow the next one.
+    for (;;) {
+        if (FrameTimeUp()) return;
+        int control = V24input();
+        while (control == kNoByte) {
+            if (FrameTimeUp()) return;
             WaitForData();
-            const int b = V24input();
-            if (b == Frames::kEnd) return;
-            if (b != kNoByte) deliver(b);
-            if (FrameTimeUp()) return;
+            control = V24input();
+            if (control == kNoByte) Delay(1);
         }
-    case Frames::kRxMonitor:
-        for (;;) {
-            const int b = V24input();
-            if (b == Frames::kEnd) {
-                schryf(quint8(b)); // the end byte goes on too; it is not shown
-                return;
+
+        switch (control) {
+        case Frames::kRxText:
+        case Frames::kRxEcho:
+            for (;;) {
+                const PayloadByte p = V24Payload(true);
+                if (isEnd(p)) return;
+                if (p.value != kNoByte) deliver(p.value);
+                if (FrameTimeUp()) return;
             }
-            if (b != kNoByte) deliver(b);
-            if (FrameTimeUp()) return;
+        case Frames::kRxMonitor:
+            for (;;) {
+                const PayloadByte p = V24Payload(false);
+                if (isEnd(p)) {
+                    schryf(quint8(Frames::kEnd)); // the end byte goes on too; it is not shown
+                    return;
+                }
+                if (p.value != kNoByte) deliver(p.value);
+                if (FrameTimeUp()) return;
+            }
+        case Frames::kRxReply:
+            READMODE(1);
+            return;
+        case Frames::kRxLinkMsg:
+            READMODE(2);
+            st.HisCall = Frames::HisCallFromLinkMessage(st.LinkMessageText, st.HisCall);
+            return;
+        case Frames::kEnd:
+            return;
+        case Frames::kStart:
+            continue;
+        default:
+            // An unlisted frame is dropped up to and including its end byte.
+            if (!SkipUnlistedFrame()) return;
+            continue;
         }
-    case Frames::kRxReply:
-        READMODE(1);
-        return;
-    case Frames::kRxLinkMsg:
-        READMODE(2);
-        st.HisCall = Frames::HisCallFromLinkMessage(st.LinkMessageText, st.HisCall);
-        return;
-    default:
-        // An unlisted frame is dropped up to and including its end byte.
-        if (control == Frames::kEnd) return;
-        for (;;) {
-            const int b = V24input();
-            if (b == Frames::kEnd) return;
-            if (FrameTimeUp()) return;
-        }
+    }
+}
+
+bool THoofdForm::SkipUnlistedFrame() {
+    for (;;) {
+        const PayloadByte p = V24Payload(false);
+        if (!p.escaped && p.value == Frames::kEnd) return false;
+        if (!p.escaped && p.value == Frames::kStart) return true;
+        if (FrameTimeUp()) return false;
     }
 }
 

@@ -14,9 +14,9 @@ void THoofdForm::READMODE(int kind) {
     // the reply gets a limit of its own.
     if (!frameClockRunning_) StartFrameClock();
     for (;;) {
-        WaitForData();
-        const int b = V24input();
-        if (b == Frames::kEnd) break;
+        const PayloadByte p = V24Payload(true);
+        if (!p.escaped && p.value == Frames::kEnd) break;
+        const int b = p.value;
         if (b != kNoByte && Frames::IsKept(quint8(b))) {
             if (st.StatusReplyText.size() < StatusDecode::kMaxReply)
                 st.StatusReplyText.append(QLatin1Char(char(b)));

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <array>
 #include <iterator>
 
@@ -16,6 +17,26 @@ constexpr quint8 kFileNotFound = 2;    // the file could not be opened for readi
 constexpr quint8 kCannotCreate = 5;    // the file could not be created
 constexpr quint8 kWriteError = 101;    // a write or the close failed
 constexpr quint8 kInvalidNumber = 106; // a number item is no decimal integer
+
+// A text goes into the file one byte per character. A text with a character
+// that has no byte of its own (a font family in another script) goes as
+// UTF-8 instead of with question marks, and the reader takes a line that is
+// UTF-8 with characters beyond one byte as such; every other line is read
+// one byte per character.
+QByteArray FileBytes(const QString& text) {
+    for (const QChar c : text)
+        if (c.unicode() > 0xFF) return text.toUtf8();
+    return text.toLatin1();
+}
+QString TextOf(const QByteArray& line) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8(line);
+    if (!utf8.hasError()) {
+        for (const QChar c : decoded)
+            if (c.unicode() > 0xFF) return decoded;
+    }
+    return QString::fromLatin1(line);
+}
 
 // Longest token a number item takes; the rest of its line is skipped.
 constexpr qsizetype kMaxNumberLength = 32;
@@ -47,9 +68,10 @@ public:
     }
 
     // A decimal integer with an optional sign, after any blanks and empty
-    // lines; the rest of its line is skipped. Numbers beyond 32 bits keep
-    // their low 32 bits, as every field keeps the low bits of its width.
-    // Returns 0 or the IniStatus of the failure.
+    // lines; the rest of its line is skipped. The number must fit 32 bits
+    // (-2147483648 to 4294967295, the upper half standing for the negative
+    // values); a field narrower than that keeps its low bits. Returns 0 or
+    // the IniStatus of the failure.
     quint8 ReadNumber(quint32& value) {
         while (!AtEnd() && (IsBlank(bytes_[pos_]) || IsLineEnd(bytes_[pos_])))
             ++pos_;
@@ -79,13 +101,17 @@ private:
         const bool negative = !token.isEmpty() && token[0] == '-';
         if (!token.isEmpty() && (token[0] == '-' || token[0] == '+')) ++i;
         if (i == token.size()) return false;
-        quint32 result = 0; // unsigned arithmetic wraps: the low 32 bits survive
+        // A number that does not fit 32 bits is a conversion error, never a
+        // silently wrapped value.
+        const quint64 limit = negative ? quint64(1) << 31 : (quint64(1) << 32) - 1;
+        quint64 result = 0;
         for (; i < token.size(); ++i) {
             const char c = token[i];
             if (c < '0' || c > '9') return false;
-            result = result * 10u + static_cast<quint32>(c - '0');
+            result = result * 10u + static_cast<quint64>(c - '0');
+            if (result > limit) return false;
         }
-        value = negative ? 0u - result : result;
+        value = negative ? 0u - quint32(result) : quint32(result);
         return true;
     }
 
@@ -103,8 +129,10 @@ public:
     bool Text(QString* into, qsizetype maxLength = -1) {
         QByteArray line;
         if (!Line(line)) return false;
-        if (maxLength >= 0) line.truncate(maxLength);
-        if (into) *into = QString::fromLatin1(line);
+        if (into) {
+            *into = TextOf(line);
+            if (maxLength >= 0) into->truncate(maxLength);
+        }
         return true;
     }
 
@@ -145,9 +173,6 @@ void SetSwitches(SettingsFields& fields, const std::array<QByteArray, 4>& lines)
     fields.LogBookOn = on(lines[3]);
 }
 
-QByteArray Latin1(const QString& text) {
-    return text.toLatin1();
-}
 QByteArray Switch(bool on) {
     return on ? QByteArrayLiteral("ON") : QByteArrayLiteral("OFF");
 }
@@ -199,32 +224,32 @@ bool ParseSettings(const QByteArray& content, SettingsFields& fields, quint8& In
 QByteArray FormatSettings(const SettingsFields& f) {
     const QByteArray lines[] = {
         QByteArrayLiteral(";Port Number"),
-        Latin1(f.PortName),
+        FileBytes(f.PortName),
         QByteArrayLiteral(";Baudrate"),
         QByteArray::number(f.BaudRate),
         QByteArrayLiteral(";Do NOT change the values below"),
-        Latin1(f.RxFontName),
+        FileBytes(f.RxFontName),
         QByteArray::number(f.RxFontSize),
-        Latin1(f.TxFontName),
+        FileBytes(f.TxFontName),
         QByteArray::number(f.TxFontSize),
         QByteArray::number(f.RxWindowColor),
         QByteArray::number(f.TxWindowColor),
-        Latin1(f.RxFontStyle),
-        Latin1(f.TxFontStyle),
+        FileBytes(f.RxFontStyle),
+        FileBytes(f.TxFontStyle),
         QByteArray::number(f.RxFontColor),
         QByteArray::number(f.TxFontColor),
-        Latin1(f.ButtonFontName),
+        FileBytes(f.ButtonFontName),
         QByteArray::number(f.ButtonFontSize),
         QByteArray::number(f.ButtonFontStyle),
-        Latin1(f.StatusFontName),
+        FileBytes(f.StatusFontName),
         QByteArray::number(f.StatusFontSize),
         QByteArray::number(f.StatusFontStyle),
         QByteArray::number(f.ReceiveBarColor),
         QByteArrayLiteral("System"),
         QByteArrayLiteral("System"),
         QByteArray::number(f.SplitPerMille),
-        Latin1(f.DefaultMyCall),
-        Latin1(f.MySelCall),
+        FileBytes(f.DefaultMyCall),
+        FileBytes(f.MySelCall),
         Switch(f.WindowMaximized),
         Switch(f.MaildropOn),
         Switch(f.PkInitOn),

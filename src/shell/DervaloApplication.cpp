@@ -14,6 +14,10 @@ bool inHook = false;
 
 DervaloApplication::DervaloApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
+void DervaloApplication::SetTitle() {
+    setApplicationName(QStringLiteral("Dervalo"));
+}
+
 void DervaloApplication::SetMessageHook(std::function<void()> hook) {
     Hook() = std::move(hook);
 }

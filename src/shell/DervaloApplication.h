@@ -12,6 +12,10 @@ class DervaloApplication : public QApplication {
 public:
     DervaloApplication(int& argc, char** argv);
 
+    // The application title, the program name. No display name is set: the
+    // window system would add it to the caption of every box.
+    static void SetTitle();
+
     // The hook; an empty function removes it.
     static void SetMessageHook(std::function<void()> hook);
     // Whether an event of this type runs the hook.

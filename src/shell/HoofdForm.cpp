@@ -5,14 +5,18 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDeadlineTimer>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProxyStyle>
 #include <QScrollBar>
+#include <QThread>
 #include <QToolTip>
+#include <QWindow>
 
 #include "host/Frames.h"
 #include "link/ComBaudConfig.h"
@@ -34,13 +38,13 @@
 #include "terminal/FileBestaat.h"
 
 namespace {
-// Hints show after half a second and go after two and a half.
+// Hints show after half a second (how long one stays up is set on each
+// widget, see SetHintDurations).
 class HintStyle : public QProxyStyle {
 public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override {
         if (hint == SH_ToolTip_WakeUpDelay) return 500;
-        if (hint == SH_ToolTip_FallAsleepDelay) return 2500;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 };
@@ -52,9 +56,13 @@ THoofdForm::THoofdForm(SerialBackend& backend, Clock& clock, Prompts& prompts,
       folder_(folder) {
     setObjectName(QStringLiteral("HoofdForm"));
     setWindowTitle(QStringLiteral("Dervalo"));
-    resize(776, 457);
+    // 776 by 457 with the frame: W counts the frame's 8 pixels as well.
+    resize(776 - kFrameWidth, 457);
     StatusAanvraagTimer.setInterval(557);
     Schryfinterval.setInterval(113);
+    // The coarse timers of the toolkit may fire up to 5% early or late.
+    StatusAanvraagTimer.setTimerType(Qt::PreciseTimer);
+    Schryfinterval.setTimerType(Qt::PreciseTimer);
     connect(&StatusAanvraagTimer, &QTimer::timeout, this,
             [this] { Guarded([this] { StatusAanvraagTimerTimer(); }); });
     connect(&Schryfinterval, &QTimer::timeout, this,
@@ -64,6 +72,10 @@ THoofdForm::THoofdForm(SerialBackend& backend, Clock& clock, Prompts& prompts,
     // The write timer is on from the start, the status timer off.
     Schryfinterval.start();
     FormCreate();
+    SetHintDurations();
+    // Typing lands in the transmit window from the start.
+    ZendWindow->setFocus();
+    CentreOnScreen(*this);
 }
 
 THoofdForm::~THoofdForm() {
@@ -89,6 +101,12 @@ void THoofdForm::CreateDialogs() {
     LogBookInvulForm = new TLogBookInvulForm(*this);
     LogBookShowForm = new TLogBookShowForm(*this);
     LogBookEditForm = new TLogBookEditForm(*this);
+}
+
+void THoofdForm::SetHintDurations() {
+    // Every hint stays up for two and a half seconds.
+    for (QWidget* w : findChildren<QWidget*>())
+        w->setToolTipDuration(kHintDurationMs);
 }
 
 void THoofdForm::FormCreate() {
@@ -165,13 +183,22 @@ void THoofdForm::MenuComPortClick() {
     ShowPortPane();
 }
 
+QString THoofdForm::PortPaneText(const QString& portName, quint16 baudRate) {
+    // A device path is shown by its file name; the COM names as they are.
+    const qsizetype slash =
+        qMax(portName.lastIndexOf(QLatin1Char('/')), portName.lastIndexOf(QLatin1Char('\\')));
+    return portName.mid(slash + 1) + QStringLiteral(": ") + QString::number(baudRate);
+}
+
 void THoofdForm::ShowPortPane() {
-    Pane8->setText(st.PortName + QStringLiteral(": ") + QString::number(st.BaudRate));
+    Pane8->setText(PortPaneText(st.PortName, st.BaudRate));
 }
 
 void THoofdForm::ReadBuildInParameters() {
+    // The defaults leave the general-button and status-line fonts alone:
+    // whatever a failed read put into those fields is not applied.
     ApplyBuiltInDefaults(st);
-    ApplyStoredAppearance();
+    ApplyWindowAppearance();
     // The bars' own captions use the "System" font.
     QFont barFont = Receivebalk->font();
     barFont.setFamily(Appearance::FamilyFor(QStringLiteral("System")));
@@ -293,7 +320,18 @@ void THoofdForm::Guarded(const std::function<void()>& operation) {
     try {
         operation();
     } catch (const InOutError& e) {
+        // One error box at a time: the box runs its own message loop, in
+        // which the timers would go on reading frames, each failing the same
+        // way. They rest while the box is up and run on as they were after.
+        if (errorBoxShown_) return;
+        errorBoxShown_ = true;
+        const bool writing = Schryfinterval.isActive();
+        const bool asking = StatusAanvraagTimer.isActive();
+        StopTimers();
         prompts_.MessageBox(e.Message(), QStringLiteral("Dervalo"), Prompts::Buttons::Ok);
+        if (writing) Schryfinterval.start();
+        if (asking) StatusAanvraagTimer.start();
+        errorBoxShown_ = false;
     }
 }
 
@@ -315,7 +353,25 @@ void THoofdForm::SetTransmitCaption(const QString& text) {
     Transmitbalk->repaint();
 }
 
+bool THoofdForm::IsMenuShortcut(const QKeyEvent& key) const {
+    // The keypad's End is the End key as well.
+    const QKeySequence pressed(
+        QKeyCombination(key.modifiers() & ~Qt::KeypadModifier, Qt::Key(key.key())));
+    for (const QAction* a : menuBar()->findChildren<QAction*>())
+        if (a->isEnabled() && !a->shortcut().isEmpty() && a->shortcut() == pressed) return true;
+    return false;
+}
+
 bool THoofdForm::eventFilter(QObject* watched, QEvent* event) {
+    // A menu takes its shortcut before the text window with the focus sees
+    // the key, even a key the text box or the keyboard path would use (End,
+    // Ctrl+End, Ctrl+S, Ctrl+F): the window is not asked to keep the key.
+    if (event->type() == QEvent::ShortcutOverride &&
+        (watched == ZendWindow || watched == ReceiveWindow || watched == Temp) &&
+        IsMenuShortcut(*static_cast<QKeyEvent*>(event))) {
+        event->ignore();
+        return true;
+    }
     // Each text window's own handlers see its events first.
     bool taken = false;
     if (watched == ZendWindow || watched == ZendWindow->viewport())
@@ -329,5 +385,29 @@ bool THoofdForm::eventFilter(QObject* watched, QEvent* event) {
 
 void THoofdForm::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
+    // Before the window is on the screen only its parts are placed; the
+    // first full pass, with the controller start-up, runs once it shows.
+    if (!shownOnScreen_) {
+        LayOut();
+        return;
+    }
+    Guarded([this] { FormResize(); });
+}
+
+void THoofdForm::setVisible(bool visible) {
+    QMainWindow::setVisible(visible);
+    if (!visible || shownOnScreen_) return;
+    // The window is on the screen and painted before the first layout pass
+    // runs the start-up, whose pauses hold everything for seconds. The
+    // window system may take a moment to show it.
+    QDeadlineTimer deadline(kShowWaitMs);
+    while (!(windowHandle() && windowHandle()->isExposed()) && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (!(windowHandle() && windowHandle()->isExposed())) QThread::msleep(1);
+    }
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    shownOnScreen_ = true;
+    SetHintDurations(); // the dialogs are made by now
+
     Guarded([this] { FormResize(); });
 }

@@ -13,6 +13,7 @@
 
 class QAction;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -84,13 +85,29 @@ public:
     void TransmitbalkMouseMove(int y);
     void TransmitbalkMouseUp();
     void ApplyStoredAppearance();
-    // The window's outer height, title bar included.
+    // Fonts and colours of the text windows and bars.
+    void ApplyWindowAppearance();
+    // Style, name and size of the general-button and status-line fonts.
+    void ApplyButtonAndStatusFonts();
+    // Places every part of the window: the layout pass without its repaint
+    // and tail.
+    void LayOut();
+    // The window's outer width and height (W and H of the layout), frame
+    // and title bar included.
+    int OuterWidth() const;
     int OuterHeight() const;
     static constexpr int kTitleAllowance = 30;
+    // The frame counted into the window's width on both sides together.
+    static constexpr int kFrameWidth = 8;
+    static constexpr int kHintDurationMs = 2500;
+    // Gives every hint of the window and its dialogs its time on the screen.
+    void SetHintDurations();
 
     // ---- port dialog ----
     void MenuComPortClick();
     void ShowPortPane();
+    // "COM4: 9600"; a device path by its file name ("ttyUSB0: 9600").
+    static QString PortPaneText(const QString& portName, quint16 baudRate);
 
     // ---- host frames and transmission ----
     void Send(const QByteArray& text);
@@ -110,6 +127,17 @@ public:
     void WaitForData();
     int V24Read();
     int V24input();
+    // One byte of a frame's payload, `wait` waiting for it first. A DLE makes
+    // the byte behind it data (`escaped`): never a frame's start or end.
+    // `value` is kNoByte when nothing came.
+    struct PayloadByte {
+        int value;
+        bool escaped;
+    };
+    PayloadByte V24Payload(bool wait);
+    // Reads an unlisted frame's body away: false at its end byte (or when
+    // the frame's time is up), true when a start byte begins a new frame.
+    bool SkipUnlistedFrame();
     void GETV24Data();
     void GETV24DUMB();
     void DummiRead();
@@ -296,6 +324,8 @@ public:
     // The caption of the transmit bar, repainted at once.
     void SetTransmitCaption(const QString& text);
 
+    void setVisible(bool visible) override;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -315,6 +345,8 @@ private:
 
     void StartFrameClock();
     bool FrameTimeUp() const;
+    // Whether a key is the shortcut of an enabled menu item.
+    bool IsMenuShortcut(const QKeyEvent& key) const;
 
     Clock& clock_;
     Prompts& prompts_;
@@ -323,6 +355,10 @@ private:
     quint32 frameStart_ = 0;
     bool frameClockRunning_ = false;
     bool closeConfirmed_ = false;
+    bool errorBoxShown_ = false; // see Guarded
+    bool shownOnScreen_ = false; // see setVisible
+    // The longest wait for the window system to show the window at start.
+    static constexpr int kShowWaitMs = 2000;
     QFont fontDialogFont_;
     QColor fontDialogColor_;
     QString clipboardDuringDrag_;

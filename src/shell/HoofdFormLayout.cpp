@@ -34,6 +34,11 @@ void SetTextColour(QWidget* w, const QColor& c) {
 }
 } // namespace
 
+int THoofdForm::OuterWidth() const {
+    // The client's width and the frame the layout rules count with.
+    return width() + kFrameWidth;
+}
+
 int THoofdForm::OuterHeight() const {
     // The drag limits are measured from the window's outer height, title bar
     // included; at least a usual title bar is allowed for, also where the
@@ -43,7 +48,15 @@ int THoofdForm::OuterHeight() const {
 
 void THoofdForm::FormResize() {
     if (st.Closing) return;
-    const int W = width();
+    LayOut();
+    // 17. Painted at once: the start-up's pauses come next.
+    repaint();
+    ControllerStartUp();
+}
+
+void THoofdForm::LayOut() {
+    if (st.Closing) return;
+    const int W = OuterWidth();
     const int H = OuterHeight();
     const int CH = centralWidget()->height();
     const Layout::Design d;
@@ -89,20 +102,25 @@ void THoofdForm::FormResize() {
     for (int i = 0; i < 8; ++i)
         Panes[i]->setGeometry(r.panes[i]);
 
-    // Text margins of the two text windows: a little room at the left.
+    // Text margins of the two text windows: the text starts 5 pixels in from
+    // the left edge, and the text area reaches 12 pixels below the bottom.
     for (QPlainTextEdit* w : {ReceiveWindow, ZendWindow})
-        w->document()->setDocumentMargin(5);
-    update();
-    ControllerStartUp();
+        if (auto* t = qobject_cast<TTextWindow*>(w)) t->SetTextMargins(5, 12);
 }
 
 // ---- dragging the transmit bar ----
 
 void THoofdForm::TransmitbalkMouseDown() {
+    // The text is parked once per drag: a second button pressed while the
+    // bar moves must not park the emptied window over it.
+    if (st.BarDragging) return;
     st.BarDragging = true;
     // The receive text is parked on the clipboard while the bar moves (an
     // empty window parks an empty text, so nothing old comes back later).
-    QApplication::clipboard()->setText(ReceiveWindow->toPlainText());
+    // The copy kept here is what comes back, whatever else takes the
+    // clipboard meanwhile.
+    clipboardDuringDrag_ = ReceiveWindow->toPlainText();
+    QApplication::clipboard()->setText(clipboardDuringDrag_);
     ReceiveWindow->clear();
 }
 
@@ -123,7 +141,8 @@ void THoofdForm::TransmitbalkMouseUp() {
     const int top =
         Layout::DragReleaseTop(Transmitbalk->y(), st.BarHitTop, st.BarHitBottom, OuterHeight());
     Transmitbalk->move(Transmitbalk->x(), top);
-    ReceiveWindow->insertPlainText(QApplication::clipboard()->text());
+    ReceiveWindow->insertPlainText(clipboardDuringDrag_);
+    clipboardDuringDrag_.clear();
     st.TransmitBarTop = top;
     const int CH = centralWidget()->height();
     st.SplitPerMille = quint16(Layout::SplitPerMilleFor(CH, st.TransmitBarTop));
@@ -138,6 +157,11 @@ void THoofdForm::TransmitbalkMouseUp() {
 // ---- fonts and colours ----
 
 void THoofdForm::ApplyStoredAppearance() {
+    ApplyWindowAppearance();
+    ApplyButtonAndStatusFonts();
+}
+
+void THoofdForm::ApplyWindowAppearance() {
     QFont rx = ReceiveWindow->font();
     Appearance::ApplyNameAndSize(rx, st.RxFontName, st.RxFontSize);
     ReceiveWindow->setFont(rx);
@@ -155,7 +179,9 @@ void THoofdForm::ApplyStoredAppearance() {
     SetBackground(Receivebalk, Appearance::FromWinColor(st.ReceiveBarColor));
     SetBackground(Transmitbalk, Appearance::FromWinColor(st.TransmitBarColor));
     SetBackground(Temp, Appearance::FromWinColor(st.TransmitBarColor));
+}
 
+void THoofdForm::ApplyButtonAndStatusFonts() {
     QFont buttons = KnoppenBalk->font();
     Appearance::ApplyStyleCode(buttons, st.ButtonFontStyle);
     QFont status = Statusbalk->font();
@@ -199,24 +225,36 @@ void THoofdForm::MenuTxWindowFontClick() {
     st.TxFontStyle = choice->font.bold() ? QStringLiteral("Bold") : QStringLiteral("Normal");
 }
 
+namespace {
+// A font from the dialog without its effects part: no underline or
+// strike-out comes with it.
+QFont WithoutEffects(QFont font) {
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+} // namespace
+
 void THoofdForm::KnoppenBalk1Click() {
     const auto choice = prompts_.ChooseFont(fontDialogFont_, fontDialogColor_, false);
     if (!choice) return;
-    fontDialogFont_ = choice->font;
-    KnoppenBalk->setFont(choice->font);
-    st.ButtonFontName = StoredName(choice->font);
-    st.ButtonFontSize = quint16(choice->font.pointSize());
-    st.ButtonFontStyle = Appearance::StyleCodeOf(choice->font);
+    const QFont font = WithoutEffects(choice->font);
+    fontDialogFont_ = font;
+    KnoppenBalk->setFont(font);
+    st.ButtonFontName = StoredName(font);
+    st.ButtonFontSize = quint16(font.pointSize());
+    st.ButtonFontStyle = Appearance::StyleCodeOf(font);
 }
 
 void THoofdForm::Statusline1Click() {
     const auto choice = prompts_.ChooseFont(fontDialogFont_, fontDialogColor_, false);
     if (!choice) return;
-    fontDialogFont_ = choice->font;
-    Statusbalk->setFont(choice->font);
-    st.StatusFontName = StoredName(choice->font);
-    st.StatusFontSize = quint16(choice->font.pointSize());
-    st.StatusFontStyle = Appearance::StyleCodeOf(choice->font);
+    const QFont font = WithoutEffects(choice->font);
+    fontDialogFont_ = font;
+    Statusbalk->setFont(font);
+    st.StatusFontName = StoredName(font);
+    st.StatusFontSize = quint16(font.pointSize());
+    st.StatusFontStyle = Appearance::StyleCodeOf(font);
 }
 
 void THoofdForm::MenuRxWindowColorClick() {

@@ -150,8 +150,9 @@ void THoofdForm::BuildMenus() {
     // Checked while the maildrop check is open.
     MenuMaildropCheck->setCheckable(true);
 
-    // "&Help" is a command of its own on the menu bar.
-    Help1 = bar->addAction(QStringLiteral("&Help"));
+    // "Help" is a command of its own on the menu bar, reached by F1 and the
+    // mouse. It has no Alt letter: Alt+H is "&Hard Disconnect".
+    Help1 = bar->addAction(QStringLiteral("Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
     Help1->setShortcut(QKeySequence(Qt::Key_F1));
     connect(Help1, &QAction::triggered, this, [this] { Guarded([this] { Help1Click(); }); });
@@ -309,7 +310,7 @@ void THoofdForm::BuildWidgets() {
     Versie->setObjectName(QStringLiteral("Versie"));
     Versie->setGeometry(0, 2, d.versieWidth, d.receiveBarHeight - 4);
 
-    ReceiveWindow = new QPlainTextEdit(central);
+    ReceiveWindow = new TTextWindow(central);
     ReceiveWindow->setObjectName(QStringLiteral("ReceiveWindow"));
     ReceiveWindow->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ReceiveWindow->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -333,7 +334,7 @@ void THoofdForm::BuildWidgets() {
     LogLed = Lamp(Transmitbalk, "LogLed", QStringLiteral("Log"), QStringLiteral("No Log File"));
     V24DataLed = Lamp(Transmitbalk, "V24DataLed", QStringLiteral("Data"), QString());
 
-    ZendWindow = new QPlainTextEdit(central);
+    ZendWindow = new TTextWindow(central);
     ZendWindow->setObjectName(QStringLiteral("ZendWindow"));
     ZendWindow->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ZendWindow->setUndoRedoEnabled(false);

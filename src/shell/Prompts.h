@@ -8,6 +8,19 @@
 
 class QDialog;
 class QWidget;
+class QPoint;
+class QRect;
+class QSize;
+
+// Where a window of outer size `frame` goes to stand centred in `available`
+// (a screen's work area): its outer top-left corner. A window larger than
+// the area keeps its top-left corner inside it.
+QPoint CentredTopLeft(const QRect& available, const QSize& frame);
+// Moves a top-level window to the centre of its screen's work area.
+void CentreOnScreen(QWidget& window);
+// Centres a window on its screen each time it is shown, once its size is
+// known and before it is on the screen. Lives as long as the window.
+void CentreWhenShown(QWidget& window);
 
 // Every modal interaction of the program goes through one Prompts object:
 // message boxes, the close confirmation, the input box, the file, font and
@@ -78,5 +91,7 @@ public:
     bool OpenDocument(const QString& path) override;
 
 private:
+    std::optional<QColor> ChooseColorTitled(const QColor& initial, const QString& title);
+
     QWidget* parent_;
 };

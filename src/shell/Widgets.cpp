@@ -78,3 +78,10 @@ void TBar::mouseReleaseEvent(QMouseEvent* e) {
     if (OnRelease) OnRelease();
     e->accept();
 }
+
+TTextWindow::TTextWindow(QWidget* parent) : QPlainTextEdit(parent) {}
+
+void TTextWindow::SetTextMargins(int left, int belowBottom) {
+    document()->setDocumentMargin(0);
+    setViewportMargins(left, 0, 0, -belowBottom);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTabWidget>
 #include <functional>
@@ -35,4 +36,16 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+};
+
+// The receive and transmit windows: multi-line text boxes whose text area
+// can be set apart from the box's edges, as the layout pass does.
+class TTextWindow : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit TTextWindow(QWidget* parent = nullptr);
+    // The text starts `left` pixels from the box's inner left edge; the text
+    // area ends `belowBottom` pixels below its inner bottom edge (a partly
+    // shown last line rather than a gap). Top and right stay at the edges.
+    void SetTextMargins(int left, int belowBottom);
 };

@@ -9,8 +9,7 @@
 
 int main(int argc, char** argv) {
     DervaloApplication app(argc, argv);
-    DervaloApplication::setApplicationName(QStringLiteral("Dervalo"));
-    DervaloApplication::setApplicationDisplayName(QStringLiteral("Dervalo"));
+    DervaloApplication::SetTitle();
 
     QtSerialBackend serial;
     SystemClock clock;

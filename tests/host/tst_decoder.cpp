@@ -366,9 +366,11 @@ void DecoderTest::badInputLeavesDecoderInStep_data() {
     QTest::newRow("lone end byte") << QByteArray("\x17") << 2;
     QTest::newRow("noise and an end byte") << QByteArray("ab\x17 cd") << 2;
     QTest::newRow("unlisted control byte") << QByteArray("\x01\x41HIDDEN\r\x17") << 2;
-    // The first end byte ends the unlisted frame, start bytes and all.
-    QTest::newRow("frame inside an unlisted frame") << QByteArray("\x01\x41x\x01/zz\x17") << 2;
-    QTest::newRow("start byte as control byte") << QByteArray("\x01\x01/zz\x17") << 2;
+    // A start byte inside an unlisted frame, escaped, is data up to the end
+    // byte; an unescaped one begins the next frame (see below).
+    QTest::newRow("frame inside an unlisted frame") << QByteArray("\x01\x41x\x10\x01/zz\x17") << 2;
+    QTest::newRow("start byte as control byte, escaped")
+        << QByteArray("\x01\x41\x10\x01/zz\x17") << 2;
     QTest::newRow("empty frame") << QByteArray("\x01\x17") << 2;
     QTest::newRow("two unlisted frames") << QByteArray("\x01\x10\x17\x01\x7e...\x17") << 3;
 }

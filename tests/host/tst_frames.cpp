@@ -24,9 +24,9 @@ void FramesTest::frames() {
     QCOMPARE(Frames::CommandFrame("OP"), QByteArray("\x01OOP\x17"));
     QCOMPARE(Frames::CommandFrame("HON"), QByteArray("\x01OHON\x17"));
     QCOMPARE(Frames::DataFrame(""), QByteArray("\x01\x20\x17", 3));
-    // No escaping: the frame bytes inside a payload go as they are.
+    // The frame bytes inside a payload go behind a DLE.
     QCOMPARE(Frames::DataFrame(QByteArray("\x01\x10\x17", 3)),
-             QByteArray("\x01\x20\x01\x10\x17\x17", 6));
+             QByteArray("\x01\x20\x10\x01\x10\x10\x10\x17\x17", 9));
 }
 
 void FramesTest::clockText_data() {

@@ -182,6 +182,13 @@ private slots:
         sample.MySelCall = "PXYZ";
         sample.MaildropOn = false;
         QTest::newRow("varied") << sample;
+        // Texts with characters beyond one byte come back as chosen, not as
+        // question marks.
+        SettingsFields wide = sample;
+        wide.RxFontName = QString::fromUtf8("\xE5\xBE\xAE\xE8\xBD\xAF\xE9\x9B\x85\xE9\xBB\x91");
+        wide.StatusFontName = QString::fromUtf8("Noto Sans \xD0\x9A\xD0\xB8\xD1\x80 \xC3\xA9");
+        wide.DefaultMyCall = QString::fromUtf8("\xCE\xA3X1");
+        QTest::newRow("beyond one byte") << wide;
         QTest::newRow("zero") << SettingsFields();
         SettingsFields defaults;
         ApplyBuiltInDefaults(defaults);
@@ -237,11 +244,16 @@ private slots:
         row("minus zero", 20, "-0", "StatusFontSize", "0");
         row("colour above 31 bits", 10, "2147483648", "RxWindowColor", "-2147483648");
         row("colour of all ones", 11, "4294967295", "TxWindowColor", "-1");
-        row("colour beyond 32 bits", 14, "4294967296", "RxFontColor", "0");
-        // Only the first 32 characters count: 10^31 keeps bit 31, 10^39 would keep none.
-        row("40 digits", 15, "1" + QByteArray(39, '0'), "TxFontColor", "-2147483648");
-        row("32 digits then letter", 15, "1" + QByteArray(31, '0') + "x", "TxFontColor",
-            "-2147483648");
+        row("lowest colour", 15, "-2147483648", "TxFontColor", "-2147483648");
+        row("leading zeros", 14, "-" + QByteArray(30, '0') + "1", "RxFontColor", "-1");
+        // A text that has no one-byte form was written as UTF-8.
+        row("text beyond one byte", 16, "\xE5\xBE\xAE\xE8\xBD\xAF Sans", "ButtonFontName",
+            QString::fromUtf8("\xE5\xBE\xAE\xE8\xBD\xAF Sans"));
+        row("UTF-8 call cut to four characters", 27, "\xCE\xA3\xCE\xA3\xCE\xA3\xCE\xA3\xCE\xA3",
+            "MySelCall", QString::fromUtf8("\xCE\xA3\xCE\xA3\xCE\xA3\xCE\xA3"));
+        // Bytes that only look like UTF-8 of one-byte characters stay bytes.
+        row("one-byte text that is UTF-8 too", 8, "Z\xC3\xBC", "TxFontName",
+            QString::fromLatin1("Z\xC3\xBC"));
         row("line 22 into both bars", 22, "-3", "ReceiveBarColor,TransmitBarColor", "-3");
         row("lines 23 and 24 ignored", 23, "anything", "", "");
     }
@@ -276,6 +288,12 @@ private slots:
         QTest::newRow("double sign") << 21 << QByteArray("--1");
         QTest::newRow("control byte") << 20 << QByteArray("1\x01");
         QTest::newRow("in line 22") << 22 << QByteArray("blue");
+        // A number must fit 32 bits; nothing wraps.
+        QTest::newRow("beyond 32 bits") << 14 << QByteArray("4294967296");
+        QTest::newRow("below 32 bits") << 10 << QByteArray("-2147483649");
+        QTest::newRow("40 digits") << 15 << QByteArray("1" + QByteArray(39, '0'));
+        QTest::newRow("32 digits then letter") << 15 << QByteArray("1" + QByteArray(31, '0') + "x");
+        QTest::newRow("font size far beyond") << 7 << QByteArray("99999999999");
     }
     void badNumbers() {
         QFETCH(int, line);
@@ -400,7 +418,7 @@ private slots:
         QVERIFY(ParseSettings(Join(lines), read, status));
         QCOMPARE(read.RxFontName.size(), mega.size());
         lines = SampleLines();
-        lines[6] = QByteArray(1 << 20, '1'); // a number takes 32 digits, the rest is skipped
+        lines[6] = QByteArray(1 << 20, '0'); // a number takes 32 digits, the rest is skipped
         read = Sentinels();
         QVERIFY(ParseSettings(Join(lines), read, status));
         QCOMPARE(read.TxFontName, QStringLiteral("Fixedsys"));

@@ -67,7 +67,9 @@ void LayoutTest::buttonSizesAt776() {
 void LayoutTest::windowFollowsTheLayout() {
     FormFixture f;
     THoofdForm& form = f.Start();
-    QCOMPARE(form.width(), 776);
+    // 776 wide with the frame: a client of 768, which the text windows fill.
+    QCOMPARE(form.width(), 768);
+    QCOMPARE(form.OuterWidth(), 776);
     const int CH = form.centralWidget()->height();
     QCOMPARE(form.st.TransmitBarTop, Layout::TransmitBarTopFor(CH, 263));
     QCOMPARE(form.Transmitbalk->y(), form.st.TransmitBarTop);
@@ -78,12 +80,15 @@ void LayoutTest::windowFollowsTheLayout() {
     QCOMPARE(form.ReceiveWindow->y() + form.ReceiveWindow->height(), form.st.TransmitBarTop);
     QCOMPARE(form.ZendWindow->y(), form.st.TransmitBarTop + form.Transmitbalk->height());
     QCOMPARE(form.Pane8->x() + form.Pane8->width() <= form.width(), true);
+    QCOMPARE(form.ReceiveWindow->geometry().right() + 1, form.centralWidget()->width());
+    QCOMPARE(form.ZendWindow->geometry().right() + 1, form.centralWidget()->width());
 
     form.resize(1000, 600);
-    QCOMPARE(form.KnoppenBalk->width(), 333);
+    QCOMPARE(form.KnoppenBalk->width(), 336);
     QCOMPARE(form.st.TransmitBarTop,
              Layout::TransmitBarTopFor(form.centralWidget()->height(), 263));
-    QCOMPARE(form.V24DataLed->x(), 930);
+    QCOMPARE(form.V24DataLed->x(), 938);
+    QCOMPARE(form.ZendWindow->width(), 1000);
 }
 
 void LayoutTest::dragLimits() {

@@ -93,7 +93,7 @@ void PortDialogTest::okWithoutSelectionKeepsWhatIsInUse() {
         return dlg.result();
     });
     form.MenuComPortClick();
-    QCOMPARE(form.Pane8->text(), QString("/dev/ttyUSB0: 9600"));
+    QCOMPARE(form.Pane8->text(), QString("ttyUSB0: 9600"));
     QCOMPARE(f.serial.OpenedDevice(), QString("/dev/ttyUSB0"));
 }
 
