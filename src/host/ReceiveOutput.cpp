@@ -8,7 +8,7 @@
 #include "shell/InOutError.h"
 
 void THoofdForm::schryf(quint8 c) {
-    if (st.FileTransmitActive) --st.TxPendingCount;
+    if (st.FileTransmitActive && st.TxPendingCount > 0) --st.TxPendingCount; // never wraps
     if (Frames::IsShown(c)) {
         // Typed in at the receive window's caret; a carriage return starts a
         // new line.
