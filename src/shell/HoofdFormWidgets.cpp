@@ -146,7 +146,8 @@ void THoofdForm::BuildMenus() {
                               &THoofdForm::MenuToggleMaildropClick);
     MenuToggleMaildrop->setCheckable(true);
     MenuMaildropCheck = Item(mail, "MenuMaildropCheck", QStringLiteral("Maildrop Check"), {},
-                             &THoofdForm::MenuMaildropCheckClick);
+                             &THoofdForm::MenuMaildropCheckItemClick);
+    MenuMaildropCheck->setCheckable(true);
 
     // "&Help" is a command of its own on the menu bar.
     Help1 = bar->addAction(QStringLiteral("&Help"));
