@@ -201,6 +201,7 @@ public:
     void SendFile(const QString& name);
     static constexpr quint16 kTxHoldCount = 3000;
     static constexpr int kTxWindowLimit = 4000;
+    static constexpr quint32 kTxRepaintMs = 100;
     bool ShowsSentLines() const;
     void SetDiskLamp(bool reading);
     void SetFlowLamp(bool holding);

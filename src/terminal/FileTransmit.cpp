@@ -6,11 +6,11 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QScrollBar>
 #include <optional>
 
 #include "host/CharTable.h"
 #include "host/Frames.h"
+#include "shell/Clock.h"
 #include "shell/FileLookup.h"
 #include "shell/HoofdForm.h"
 #include "shell/InOutError.h"
@@ -98,6 +98,7 @@ void THoofdForm::SendFile(const QString& name) {
     // 4. One pass: maybe a line out, maybe a frame in.
     std::optional<InOutError> readError;
     std::optional<bool> holding; // the flow lamp as last shown
+    quint32 shownAt = clock().TickCount();
     while (!lines.AtEnd() && !st.FileTransmitAbort) {
         if (prompts().EscapeDown()) st.FileTransmitAbort = true;
         const bool holdBack = poort.PortBusy() || st.TxPendingCount >= kTxHoldCount;
@@ -129,6 +130,13 @@ void THoofdForm::SendFile(const QString& name) {
             }
         } else if (holdBack) {
             Delay(1); // nothing to send and nothing to read: no busy spin
+        }
+        // No event runs meanwhile: the text windows are brought up to date
+        // now and then, so the echo can be seen while the file goes out.
+        if (clock().TickCount() - shownAt >= kTxRepaintMs) {
+            shownAt = clock().TickCount();
+            ReceiveWindow->viewport()->repaint();
+            ZendWindow->viewport()->repaint();
         }
     }
 
