@@ -11,6 +11,7 @@
 
 namespace {
 const QByteArray kEnd04("\x01\x20\x04\x17", 4);
+const QByteArray kUnpro("\x01OPD\x17"), kFec("\x01OFE\x17"), kXmit("\x01OXM\x17");
 
 QByteArray Data(const QByteArray& text) {
     return QByteArray("\x01 ") + text + "\x17";
@@ -28,8 +29,10 @@ struct Rig {
         f.serial.ClearWritten();
         f.prompts.log.clear();
     }
-    QStringList TxLines() const {
-        return form->ZendWindow->toPlainText().split('\n', Qt::SkipEmptyParts);
+    QByteArray Take() {
+        const QByteArray w = f.Written();
+        f.serial.ClearWritten();
+        return w;
     }
 };
 } // namespace
@@ -37,37 +40,14 @@ struct Rig {
 class BroadcastsTest : public QObject {
     Q_OBJECT
 private slots:
-    void menuItemsAndKeys();
     void oneWayToggles_data();
     void oneWayToggles();
-    void rttyButtonsInAnyMode_data();
-    void rttyButtonsInAnyMode();
-    void pactorCQ();
-    void pactorCQWhileUnprotoEndsItFirst();
-    void amtorAndRttyCQ();
-    void rttyCQButtonOutsideRtty();
+    void cqCalls_data();
+    void cqCalls();
     void missingCQFile_data();
     void missingCQFile();
     void unreadableCQFileLeavesNoCQBehind();
 };
-
-void BroadcastsTest::menuItemsAndKeys() {
-    Rig r("PACTOR", "");
-    QCOMPARE(r.form->MenuUnpro->text(), QString("&Unpro Transmit"));
-    QCOMPARE(r.form->MenuUnpro->shortcut(), QKeySequence(Qt::Key_F7));
-    QCOMPARE(r.form->MenuAmtorFec->text(), QString("&Fec Transmit"));
-    QCOMPARE(r.form->MenuAmtorFec->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F7));
-    QCOMPARE(r.form->MenuBaudotTransmit->text(), QString("&Baudot Transmit"));
-    QCOMPARE(r.form->MenuBaudotTransmit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F7));
-    QCOMPARE(r.form->MenuCallCQ->text(), QString("Call C&Q"));
-    QCOMPARE(r.form->MenuCallCQ->shortcut(), QKeySequence(Qt::Key_F8));
-    QCOMPARE(r.form->PactorUnpro->toolTip(), QString("UNPRO TRANSMIT"));
-    QCOMPARE(r.form->AmtorFEC->toolTip(), QString("FEC TRANSMIT"));
-    QCOMPARE(r.form->RttyTransmit->toolTip(), QString("RTTY TRANSMIT"));
-    QCOMPARE(r.form->RttyReceive->toolTip(), QString("RTTY RECEIVE"));
-    for (QToolButton* b : {r.form->PactorCQ, r.form->AmtorCQ, r.form->RttyCQ})
-        QCOMPARE(b->toolTip(), QString("CALL CQ"));
-}
 
 void BroadcastsTest::oneWayToggles_data() {
     QTest::addColumn<QString>("mode");
@@ -75,27 +55,29 @@ void BroadcastsTest::oneWayToggles_data() {
     QTest::addColumn<QByteArray>("f7");
     QTest::addColumn<QByteArray>("altF7");
     QTest::addColumn<QByteArray>("ctrlF7");
-    const QByteArray none;
+    const QByteArray no;
     QTest::newRow("PACTOR standby") << "PACTOR"
-                                    << "STANDBY" << QByteArray("\x01OPD\x17") << none << none;
+                                    << "STANDBY" << kUnpro << no << no;
     QTest::newRow("PACTOR listen") << "PACTOR"
-                                   << "LISTEN" << QByteArray("\x01OPD\x17") << none << none;
+                                   << "LISTEN" << kUnpro << no << no;
     QTest::newRow("PACTOR unproto") << "PACTOR"
-                                    << "UNPRO" << kEnd04 << none << none;
+                                    << "UNPRO" << kEnd04 << no << no;
     QTest::newRow("PACTOR calling") << "PACTOR"
-                                    << "CALLING" << kEnd04 << none << none;
+                                    << "CALLING" << kEnd04 << no << no;
     QTest::newRow("AMTOR standby") << "AMTOR"
-                                   << "STANDBY" << none << QByteArray("\x01OFE\x17") << none;
+                                   << "STANDBY" << no << kFec << no;
     QTest::newRow("AMTOR FEC") << "AMTOR"
-                               << "FEC" << none << kEnd04 << none;
-    QTest::newRow("AMTOR unproto text") << "AMTOR"
-                                        << "UNPRO" << none << QByteArray("\x01OFE\x17") << none;
+                               << "FEC" << no << kEnd04 << no;
+    QTest::newRow("AMTOR, unproto text") << "AMTOR"
+                                         << "UNPRO" << no << kFec << no;
     QTest::newRow("RTTY") << "RTTY"
-                          << "" << none << none << QByteArray("\x01OXM\x17");
-    QTest::newRow("RTTY FEC text") << "RTTY"
-                                   << "FEC" << none << none << QByteArray("\x01OXM\x17");
+                          << "" << no << no << kXmit;
+    QTest::newRow("RTTY, FEC text") << "RTTY"
+                                    << "FEC" << no << no << kXmit;
     QTest::newRow("dumb terminal") << "DUMB"
-                                   << "" << none << none << none;
+                                   << "" << no << no << no;
+    QTest::newRow("no mode") << ""
+                             << "" << no << no << no;
 }
 
 void BroadcastsTest::oneWayToggles() {
@@ -106,93 +88,84 @@ void BroadcastsTest::oneWayToggles() {
     QFETCH(QByteArray, ctrlF7);
     Rig r(mode, state);
     r.form->MenuUnpro->trigger();
-    QCOMPARE(r.f.Written(), f7);
-    r.f.serial.ClearWritten();
+    QCOMPARE(r.Take(), f7);
     r.form->MenuAmtorFec->trigger();
-    QCOMPARE(r.f.Written(), altF7);
-    r.f.serial.ClearWritten();
+    QCOMPARE(r.Take(), altF7);
     r.form->MenuBaudotTransmit->trigger();
-    QCOMPARE(r.f.Written(), ctrlF7);
-    // The buttons of the pages do the same as their menu items.
-    r.f.serial.ClearWritten();
+    QCOMPARE(r.Take(), ctrlF7);
+    // The page buttons do what their menu items do; the RTTY transmit and
+    // receive buttons send their frames in any mode.
     r.form->PactorUnpro->click();
     r.form->AmtorFEC->click();
-    QCOMPARE(r.f.Written(), f7 + altF7);
-    // F8 in the dumb terminal does nothing at all; elsewhere it looks for the
-    // mode's CQ file (none here).
-    r.f.serial.ClearWritten();
-    r.form->MenuCallCQ->trigger();
-    QCOMPARE(r.f.Written(), QByteArray());
-    QCOMPARE(r.f.prompts.Boxes().size(), mode == "DUMB" ? 0 : 1);
-    QVERIFY(!r.form->st.SendingCQ);
-}
-
-void BroadcastsTest::rttyButtonsInAnyMode_data() {
-    QTest::addColumn<QString>("mode");
-    for (const char* m : {"PACTOR", "AMTOR", "RTTY", "DUMB", ""})
-        QTest::newRow(*m ? m : "no mode") << QString(m);
-}
-
-void BroadcastsTest::rttyButtonsInAnyMode() {
-    QFETCH(QString, mode);
-    Rig r(mode, "LISTEN");
+    QCOMPARE(r.Take(), f7 + altF7);
     r.form->RttyTransmit->click();
     r.form->RttyReceive->click();
-    QCOMPARE(r.f.Written(), QByteArray("\x01OXM\x17\x01ORC\x17"));
+    QCOMPARE(r.Take(), QByteArray("\x01OXM\x17\x01ORC\x17"));
+    // F8 in the dumb terminal does nothing at all; elsewhere it looks for the
+    // mode's CQ file (there is none here).
+    r.form->MenuCallCQ->trigger();
+    QCOMPARE(r.Take(), QByteArray());
+    QCOMPARE(r.f.prompts.Boxes().size(), mode == "PACTOR" || mode == "AMTOR" || mode == "RTTY");
 }
 
-void BroadcastsTest::pactorCQ() {
-    // The CQ file is found in any letter case; its lines follow the unproto
-    // command, are shown in the transmit window, and 0x04 ends the call.
-    Rig r("PACTOR", "STANDBY");
-    r.f.WriteFile("dervalo.cqp", "CQ CQ CQ de PA0ABC\r\npse k\r\n");
-    r.form->PactorCQ->click();
-    QCOMPARE(r.f.Written(),
-             QByteArray("\x01OPD\x17") + Data("CQ CQ CQ de PA0ABC\r") + Data("pse k\r") + "\x04");
-    QCOMPARE(r.TxLines(), (QStringList{"CQ CQ CQ de PA0ABC", "pse k"}));
-    QVERIFY(r.f.prompts.log.isEmpty()); // no dialog, no message
+void BroadcastsTest::cqCalls_data() {
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<QString>("button"); // empty: F8
+    QTest::addColumn<QByteArray>("start");
+    // The CQ files are found in any letter case.
+    QTest::newRow("PACTOR, F8") << "PACTOR"
+                                << "STANDBY"
+                                << "" << kUnpro;
+    QTest::newRow("PACTOR, button") << "PACTOR"
+                                    << "LISTEN"
+                                    << "PactorCQ" << kUnpro;
+    // An unproto transmission already running is ended by the toggle first.
+    QTest::newRow("PACTOR in unproto") << "PACTOR"
+                                       << "UNPRO"
+                                       << "PactorCQ" << kEnd04;
+    QTest::newRow("AMTOR, F8") << "AMTOR"
+                               << "STANDBY"
+                               << "" << kFec;
+    QTest::newRow("AMTOR, button") << "AMTOR"
+                                   << ""
+                                   << "AmtorCQ" << kFec;
+    QTest::newRow("RTTY, F8") << "RTTY"
+                              << ""
+                              << "" << kXmit;
+    // The RTTY page's button while the mode is still PACTOR: no Baudot
+    // transmit command, the file goes out all the same.
+    QTest::newRow("RTTY button in PACTOR") << "PACTOR"
+                                           << "STANDBY"
+                                           << "RttyCQ" << QByteArray();
+}
+
+void BroadcastsTest::cqCalls() {
+    QFETCH(QString, mode);
+    QFETCH(QString, state);
+    QFETCH(QString, button);
+    QFETCH(QByteArray, start);
+    Rig r(mode, state);
+    r.f.WriteFile("dervalo.cqp", "CQ CQ de PA0ABC\r\npse k\r\n");
+    r.f.WriteFile("DERVALO.CQA", "CQ FEC\r\n");
+    r.f.WriteFile("Dervalo.cqB", "RYRYRY\r\nCQ RTTY");
+    const QMap<QString, QByteArray> lines{{"PACTOR", Data("CQ CQ de PA0ABC\r") + Data("pse k\r")},
+                                          {"AMTOR", Data("CQ FEC\r")},
+                                          {"RTTY", Data("RYRYRY\r") + Data("CQ RTTY\r")}};
+    const QString fileMode = button == "RttyCQ" ? QString("RTTY") : mode;
+    if (button.isEmpty())
+        r.form->MenuCallCQ->trigger();
+    else
+        r.form->findChild<QToolButton*>(button)->click();
+    // The lines follow the start of the one-way transmission, are shown in
+    // the transmit window, and 0x04 outside any frame ends the call.
+    QCOMPARE(r.f.Written(), start + lines[fileMode] + "\x04");
+    QCOMPARE(r.form->ZendWindow->toPlainText().split('\n', Qt::SkipEmptyParts).size(),
+             lines[fileMode].count("\x01 "));
+    QVERIFY(r.f.prompts.log.isEmpty());
     QVERIFY(!r.form->st.SendingCQ);
     QVERIFY(!r.form->st.FileTransmitActive);
     QVERIFY(r.form->StatusAanvraagTimer.isActive());
-
-    // F8 in PACTOR is the same call.
-    r.f.serial.ClearWritten();
-    r.form->MenuCallCQ->trigger();
-    QVERIFY(r.f.Written().startsWith("\x01OPD\x17\x01 CQ CQ"));
-    QVERIFY(r.f.Written().endsWith("\x04"));
-}
-
-void BroadcastsTest::pactorCQWhileUnprotoEndsItFirst() {
-    Rig r("PACTOR", "UNPRO");
-    r.f.WriteFile("Dervalo.CQP", "CQ\r\n");
-    r.form->PactorCQ->click();
-    QCOMPARE(r.f.Written(), kEnd04 + Data("CQ\r") + "\x04");
-}
-
-void BroadcastsTest::amtorAndRttyCQ() {
-    Rig r("AMTOR", "STANDBY");
-    r.f.WriteFile("DERVALO.CQA", "CQ FEC\r\n");
-    r.f.WriteFile("Dervalo.cqb", "RYRYRY\r\nCQ RTTY");
-    r.form->MenuCallCQ->trigger();
-    QCOMPARE(r.f.Written(), QByteArray("\x01OFE\x17") + Data("CQ FEC\r") + "\x04");
-    QVERIFY(!r.form->st.SendingCQ);
-
-    r.f.serial.ClearWritten();
-    r.form->st.ModeName = "RTTY";
-    r.form->st.LinkStateText = "";
-    r.form->MenuCallCQ->trigger();
-    QCOMPARE(r.f.Written(),
-             QByteArray("\x01OXM\x17") + Data("RYRYRY\r") + Data("CQ RTTY\r") + "\x04");
-    QCOMPARE(r.TxLines(), (QStringList{"CQ FEC", "RYRYRY", "CQ RTTY"}));
-}
-
-void BroadcastsTest::rttyCQButtonOutsideRtty() {
-    // The RTTY page's CQ button while the mode is still PACTOR: the Baudot
-    // transmit step does nothing there, the file goes out all the same.
-    Rig r("PACTOR", "STANDBY");
-    r.f.WriteFile("Dervalo.CQB", "CQ\r\n");
-    r.form->RttyCQ->click();
-    QCOMPARE(r.f.Written(), Data("CQ\r") + "\x04");
 }
 
 void BroadcastsTest::missingCQFile_data() {
@@ -207,13 +180,14 @@ void BroadcastsTest::missingCQFile_data() {
 }
 
 void BroadcastsTest::missingCQFile() {
+    // Only the message: no transmission started, nothing sent.
     QFETCH(QString, mode);
     QFETCH(QString, message);
     Rig r(mode, "STANDBY");
-    r.f.WriteFile("Dervalo.CQX", "CQ\r\n"); // another mode's file does not count
+    r.f.WriteFile("Dervalo.CQX", "CQ\r\n");
     r.form->MenuCallCQ->trigger();
     QCOMPARE(r.f.prompts.Boxes(), QStringList{"Dervalo    Warning|" + message});
-    QCOMPARE(r.f.Written(), QByteArray()); // no transmission started either
+    QCOMPARE(r.f.Written(), QByteArray());
     QVERIFY(!r.form->st.SendingCQ);
 }
 
@@ -224,14 +198,11 @@ void BroadcastsTest::unreadableCQFileLeavesNoCQBehind() {
     QVERIFY(QDir(r.f.dir.path()).mkdir("Dervalo.CQP"));
     r.form->PactorCQ->click();
     QCOMPARE(r.f.prompts.Boxes(), QStringList{"Dervalo|File access denied"});
-    QCOMPARE(r.f.Written(), kEnd04); // the toggle went out before the file was tried
+    QCOMPARE(r.Take(), kEnd04); // the toggle went out before the file was tried
     QVERIFY(!r.form->st.SendingCQ);
-    QVERIFY(!r.form->st.FileTransmitActive);
-
-    r.f.serial.ClearWritten();
     r.f.WriteFile("plain.txt", "hello\r\n");
     r.form->SendFile(r.f.Path("plain.txt"));
-    QCOMPARE(r.f.Written(), Data("hello\r"));
+    QCOMPARE(r.Take(), Data("hello\r"));
 }
 
 QTEST_MAIN(BroadcastsTest)
