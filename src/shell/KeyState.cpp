@@ -175,12 +175,15 @@ std::optional<bool> KeyState::AskX11EscapeDown() {
     return down;
 }
 
+void KeyState::RunWindowEvents() {
+    if (!QCoreApplication::instance()) return;
+    InputShield shield;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
 bool KeyState::AskEscapeDown() {
     if (const std::optional<bool> x11 = AskX11EscapeDown()) return *x11;
-    if (QCoreApplication::instance()) {
-        InputShield shield;
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    }
+    RunWindowEvents();
     const bool pressed = escapePressed || escapeDown;
     escapePressed = false;
     return pressed;

@@ -21,6 +21,10 @@ bool EscapeDown();
 // held down.
 bool AskEscapeDown();
 
+// Handles the window events waiting (paint, expose, layout) behind the same
+// shield: no input, close request or timer gets through.
+void RunWindowEvents();
+
 // The X11 answer alone: nothing when the platform is not X11 or the server
 // could not be asked.
 std::optional<bool> AskX11EscapeDown();

@@ -14,6 +14,7 @@
 #include "shell/FileLookup.h"
 #include "shell/HoofdForm.h"
 #include "shell/InOutError.h"
+#include "shell/KeyState.h"
 #include "shell/Prompts.h"
 #include "terminal/FileLines.h"
 
@@ -69,6 +70,10 @@ bool THoofdForm::ShowsSentLines() const {
 }
 
 void THoofdForm::SendFile(const QString& name) {
+    // The window events still waiting (a closed dialog's area to repaint)
+    // are handled now, behind a shield that lets no input through: none is
+    // handled once the file goes out.
+    KeyState::RunWindowEvents();
     // 1. An Escape press from before the transmission is forgotten.
     prompts().EscapeDown();
 
@@ -88,7 +93,7 @@ void THoofdForm::SendFile(const QString& name) {
     st.FileTransmitActive = true;
     StopTimers();
     ReceiveWindow->viewport()->setCursor(Qt::WaitCursor);
-    ReceiveWindow->repaint();
+    repaint();
     // Echoes must reach the receive window to count down: a read-back in
     // progress ends here, as no event can end it while the file goes out.
     st.HoldReceive = false;
@@ -131,12 +136,11 @@ void THoofdForm::SendFile(const QString& name) {
         } else if (holdBack) {
             Delay(1); // nothing to send and nothing to read: no busy spin
         }
-        // No event runs meanwhile: the text windows are brought up to date
-        // now and then, so the echo can be seen while the file goes out.
+        // No event runs meanwhile: the window is brought up to date now and
+        // then, so the echo can be seen while the file goes out.
         if (clock().TickCount() - shownAt >= kTxRepaintMs) {
             shownAt = clock().TickCount();
-            ReceiveWindow->viewport()->repaint();
-            ZendWindow->viewport()->repaint();
+            repaint();
         }
     }
 
