@@ -13,7 +13,6 @@ void THoofdForm::Send(const QByteArray& text) {
     for (const char ch : text) {
         const quint8 byte = quint8(ch);
         const bool written = poort.PoortWriteByte(byte);
-        if (st.FileTransmitActive) ++st.TxPendingCount;
         if (written) {
             sendOutage_ = false;
             continue;
@@ -38,6 +37,11 @@ void THoofdForm::Send(const QByteArray& text) {
 }
 
 void THoofdForm::senddata(const QByteArray& text) {
+    // During a file transmission the controller's echo gives back the text
+    // of every data frame, never its framing: the text is what stays
+    // outstanding. Out of HOST mode nothing comes back in frames to count.
+    if (st.FileTransmitActive && !st.DumbMode)
+        st.TxPendingCount = quint16(qMin<qsizetype>(0xFFFF, st.TxPendingCount + text.size()));
     // The frame with its payload escaped: a DLE before 0x01, 0x10 and 0x17.
     Send(Frames::DataFrame(text));
 }

@@ -36,7 +36,7 @@ int THoofdForm::TextLength(const QPlainTextEdit* box) {
 }
 
 void THoofdForm::schryf(quint8 c) {
-    if (st.FileTransmitActive) --st.TxPendingCount;
+    if (st.FileTransmitActive && st.TxPendingCount > 0) --st.TxPendingCount; // never wraps
     if (Frames::IsShown(c)) {
         // Typed in at the receive window's caret, replacing any selection; a
         // carriage return starts a new line.

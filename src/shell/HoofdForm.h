@@ -203,6 +203,8 @@ public:
     void RttyCQClick();
     void RttyReceiveClick();
     void RttyTransmitClick();
+    // A CQ call: the mode's one-way transmission, then its CQ file.
+    void CallCQ(const QString& cqFile, void (THoofdForm::*startTransmission)());
 
     // ---- maildrop ----
     void MenuToggleMaildropClick();
@@ -211,6 +213,13 @@ public:
     void MdcReadClick();
     void MdcWriteClick();
     void MdcKillClick();
+    // The menu item's own click: the toolkit flips a checkable item before
+    // its handler runs, and the check mark is the state of the check.
+    void MenuMaildropCheckItemClick();
+    // The maildrop check is open exactly while its menu item is checked.
+    bool MaildropCheckOpen() const;
+    // Read, Write and Kill: the command letter, a blank and the answer.
+    void MailboxCommand(char letter, const QString& caption, const QString& prompt);
 
     // ---- terminal windows and files ----
     bool ReceiveWindowEvent(QObject* watched, QEvent* event);
@@ -236,6 +245,15 @@ public:
     // character, lines separated by CR LF.
     QByteArray ReceiveBufferBytes() const;
     void MenuTransmitFileClick();
+    // Sends a text file line by line, one data frame per line, holding back
+    // while kTxHoldCount or more sent bytes have not come back yet.
+    void SendFile(const QString& name);
+    static constexpr quint16 kTxHoldCount = 3000;
+    static constexpr int kTxWindowLimit = 4000;
+    static constexpr quint32 kTxRepaintMs = 100;
+    bool ShowsSentLines() const;
+    void SetDiskLamp(bool reading);
+    void SetFlowLamp(bool holding);
 
     // ---- logbook ----
     void LogBookClick();

@@ -146,7 +146,7 @@ void THoofdForm::BuildMenus() {
                               &THoofdForm::MenuToggleMaildropClick);
     MenuToggleMaildrop->setCheckable(true);
     MenuMaildropCheck = Item(mail, "MenuMaildropCheck", QStringLiteral("Maildrop Check"), {},
-                             &THoofdForm::MenuMaildropCheckClick);
+                             &THoofdForm::MenuMaildropCheckItemClick);
     // Checked while the maildrop check is open.
     MenuMaildropCheck->setCheckable(true);
 

@@ -179,7 +179,7 @@ int QtPrompts::ShowModal(QDialog& dialog) {
 }
 
 bool QtPrompts::EscapeDown() {
-    return KeyState::EscapeDown();
+    return KeyState::AskEscapeDown();
 }
 
 void QtPrompts::Beep() {

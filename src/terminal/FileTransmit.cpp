@@ -1,4 +1,163 @@
-// Transmitting a text file. Filled in with the file transmission work.
-#include "shell/HoofdForm.h"
+// Transmitting a text file: the menu item with its permission rule and the
+// open dialog, and the transmission loop itself, which owns the program until
+// the file is sent or the operator breaks it off with Escape.
+#include <QAction>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <optional>
 
-void THoofdForm::MenuTransmitFileClick() {}
+#include "host/CharTable.h"
+#include "host/Frames.h"
+#include "shell/Clock.h"
+#include "shell/FileLookup.h"
+#include "shell/HoofdForm.h"
+#include "shell/InOutError.h"
+#include "shell/KeyState.h"
+#include "shell/Prompts.h"
+#include "terminal/FileLines.h"
+
+namespace {
+const QColor kLampRed(255, 0, 0);
+const QColor kLampGreen(0, 255, 0);
+
+// Ends a scope by running a step, also when the scope is left by an error.
+template <typename F> struct AtExit {
+    F step;
+    ~AtExit() { step(); }
+};
+template <typename F> AtExit(F) -> AtExit<F>;
+} // namespace
+
+void THoofdForm::SetDiskLamp(bool reading) {
+    if (reading)
+        SetLamp(LeesLed, kLampRed, Qt::white);
+    else
+        SetLamp(LeesLed, kLampGreen, Qt::black);
+}
+
+void THoofdForm::SetFlowLamp(bool holding) {
+    XOnLed->setText(holding ? QStringLiteral("XOff") : QStringLiteral("XOn"));
+    if (holding)
+        SetLamp(XOnLed, kLampRed, Qt::white);
+    else
+        SetLamp(XOnLed, kLampGreen, Qt::black);
+}
+
+void THoofdForm::MenuTransmitFileClick() {
+    // 1. Permission: while connected always; otherwise only in the dumb
+    // terminal, the maildrop check, unproto or RTTY.
+    const bool allowed =
+        st.IsConnected || st.ModeName == QLatin1String("DUMB") || MaildropCheckOpen() ||
+        st.LinkStateText.left(5) == QLatin1String("UNPRO") || st.ModeName == QLatin1String("RTTY");
+    if (!allowed) {
+        Warning(QStringLiteral("Transmitting NOT allowed !"));
+        return;
+    }
+    // 2. - 4. The open dialog starts without a file name. 5. The lamp goes
+    // back to green however the transmission ends, an error included.
+    SetDiskLamp(true);
+    AtExit idle{[this] { SetDiskLamp(false); }};
+    const QString name =
+        prompts().OpenFileName(QStringLiteral("Transmit a text File"), folder(), QString());
+    if (!name.isEmpty()) SendFile(name);
+}
+
+bool THoofdForm::ShowsSentLines() const {
+    return st.DumbMode || st.Transmitting || st.LinkStateText.left(5) == QLatin1String("UNPRO") ||
+           MaildropCheckOpen() || st.IsConnected || st.SendingCQ;
+}
+
+void THoofdForm::SendFile(const QString& name) {
+    // The window events still waiting (a closed dialog's area to repaint)
+    // are handled now, behind a shield that lets no input through: none is
+    // handled once the file goes out.
+    KeyState::RunWindowEvents();
+    // 1. An Escape press from before the transmission is forgotten.
+    prompts().EscapeDown();
+
+    // 2. Open the file; if it cannot be opened nothing has been sent and
+    // nothing has changed (a CQ call that gets here is over too).
+    QFile file(QFileInfo(name).isAbsolute() ? ResolvePathNoCase(name)
+                                            : FindFileNoCase(folder(), name));
+    if (!file.open(QIODevice::ReadOnly)) {
+        st.SendingCQ = false;
+        throw InOutError(file.exists() ? QStringLiteral("File access denied")
+                                       : QStringLiteral("File not found"));
+    }
+    FileLines lines(file);
+
+    // 3. The transmission owns the program from here.
+    SetDiskLamp(true);
+    st.FileTransmitActive = true;
+    StopTimers();
+    ReceiveWindow->viewport()->setCursor(Qt::WaitCursor);
+    repaint();
+    // Echoes must reach the receive window to count down: a read-back in
+    // progress ends here, as no event can end it while the file goes out.
+    st.HoldReceive = false;
+    st.ScrollBackMode = false;
+    ScrollNaarEnd();
+
+    // 4. One pass: maybe a line out, maybe a frame in.
+    std::optional<InOutError> readError;
+    std::optional<bool> holding; // the flow lamp as last shown
+    quint32 shownAt = clock().TickCount();
+    while (!lines.AtEnd() && !st.FileTransmitAbort) {
+        if (prompts().EscapeDown()) st.FileTransmitAbort = true;
+        const bool holdBack = poort.PortBusy() || st.TxPendingCount >= kTxHoldCount;
+        if (holding != holdBack) {
+            holding = holdBack;
+            SetFlowLamp(holdBack);
+        }
+        if (!holdBack) {
+            const QByteArray line = lines.Next();
+            senddata(line + Frames::LineEnd);
+            if (ShowsSentLines()) {
+                // The transmit window keeps its size limit meanwhile too.
+                if (ZendWindow->document()->characterCount() - 1 > kTxWindowLimit)
+                    ZendWindow->clear();
+                ZendWindow->appendPlainText(CharTable::ToString(line));
+            }
+        }
+        if (V24Data()) {
+            // The dumb terminal's answers are plain text, not frames.
+            try {
+                if (st.DumbMode)
+                    GETV24DUMB();
+                else
+                    GETV24Data();
+            } catch (const InOutError& e) {
+                // A failing capture file must not leave the transmission
+                // half closed: it is reported once, at the end.
+                if (!readError) readError = e;
+            }
+        } else if (holdBack) {
+            Delay(1); // nothing to send and nothing to read: no busy spin
+        }
+        // No event runs meanwhile: the window is brought up to date now and
+        // then, so the echo can be seen while the file goes out.
+        if (clock().TickCount() - shownAt >= kTxRepaintMs) {
+            shownAt = clock().TickCount();
+            repaint();
+        }
+    }
+
+    // 5. - 12. The closing steps.
+    file.close();
+    if (st.FileTransmitAbort) ClearTransmitBufferClick();
+    if (st.SendingCQ) Send(QByteArray(1, '\x04'));
+    SetDiskLamp(false);
+    st.FileTransmitActive = false;
+    if (MaildropCheckOpen()) Send(QByteArray(1, Frames::LineEnd) + '\x1A' + Frames::LineEnd);
+    st.TxPendingCount = 0;
+    st.SendingCQ = false;
+    st.FileTransmitAbort = false;
+    StartTimers();
+    SetFlowLamp(false);
+    ReceiveWindow->viewport()->unsetCursor();
+
+    if (lines.Failed()) throw InOutError(QStringLiteral("Error reading %1").arg(file.fileName()));
+    if (readError) throw *readError;
+}

@@ -207,14 +207,17 @@ void HostLinkTest::sendAndDataFrames() {
     QCOMPARE(f.Written(), big);
 
     // Outside a file transmission the pending count never moves; during one
-    // every byte written counts, even one that failed.
+    // the text of every data frame counts, the bytes the controller will
+    // echo, even when a write failed; framing and commands do not.
     QCOMPARE(form.st.TxPendingCount, quint16(0));
     form.st.FileTransmitActive = true;
     f.serial.SetFailWrites(1);
-    form.Send("abc");
+    form.senddata("abc");
+    QCOMPARE(form.st.TxPendingCount, quint16(3));
+    form.Send("\x01OTC\x17");
     QCOMPARE(form.st.TxPendingCount, quint16(3));
     // The failed byte was written again after reopening the port.
-    QVERIFY(f.Written().endsWith("abc"));
+    QVERIFY(f.Written().endsWith("\x01 abc\x17\x01OTC\x17"));
     QVERIFY(f.prompts.Boxes().isEmpty());
 }
 

@@ -27,6 +27,10 @@ public:
     // Default: QDialog::Rejected.
     QQueue<std::function<int(QDialog&)>> modalActions;
     bool escape = false;
+    // When set, answers every question of the Escape key instead of
+    // `escape` (it may look at the program's state at that moment).
+    std::function<bool()> escapeScript;
+    int escapeQuestions = 0;
     bool startResult = true;
     bool openDocumentResult = true;
 
@@ -47,7 +51,10 @@ public:
                                          bool effects) override;
     std::optional<QColor> ChooseColor(const QColor& initial) override;
     int ShowModal(QDialog& dialog) override;
-    bool EscapeDown() override { return escape; }
+    bool EscapeDown() override {
+        ++escapeQuestions;
+        return escapeScript ? escapeScript() : escape;
+    }
     void Beep() override { log << QStringLiteral("beep"); }
     bool StartProgram(const QString& program, const QStringList& arguments) override;
     bool OpenDocument(const QString& path) override;
