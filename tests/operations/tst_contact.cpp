@@ -1,0 +1,210 @@
+// Whole contacts against the simulated PK-232, in-process on the virtual
+// clock: the program starts the controller, calls a station (or is called),
+// chats key by key, changes over, identifies and disconnects, and the status
+// line follows every step.
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QToolButton>
+#include <QtTest>
+
+#include "SimulatedStation.h"
+#include "host/Frames.h"
+#include "operations/CallEdit.h"
+#include "operations/ConnectForm.h"
+
+namespace {
+// The buttons that the status line disables while a link is up, and the
+// disconnect buttons it enables then.
+QList<QToolButton*> ModeButtons(THoofdForm& w) {
+    return {w.PactorStb,  w.PactorListen,   w.PactorUnpro,  w.PactorCQ,
+            w.PactorCall, w.PactorListCall, w.AmtorStb,     w.AmtorListen,
+            w.AmtorFEC,   w.AmtorCQ,        w.AmtorListcall};
+}
+QList<QToolButton*> DisconnectButtons(THoofdForm& w) {
+    return {w.pactorDisconnect, w.PactorHardDisconnect, w.AmtorDisConnect, w.AmtorHardDisconnect};
+}
+bool AllEnabled(const QList<QToolButton*>& buttons, bool enabled) {
+    for (QToolButton* b : buttons)
+        if (b->isEnabled() != enabled) return false;
+    return true;
+}
+// One data frame per character, as the keyboard sends them.
+QByteArray DataFrames(const QByteArray& keys) {
+    QByteArray out;
+    for (char c : keys)
+        out += QByteArray("\x01 ") + c + '\x17';
+    return out;
+}
+QString LastLine(const QPlainTextEdit* edit) {
+    const QStringList lines = edit->toPlainText().split(QLatin1Char('\n'));
+    for (qsizetype i = lines.size() - 1; i >= 0; --i)
+        if (!lines.at(i).isEmpty()) return lines.at(i);
+    return QString();
+}
+} // namespace
+
+class ContactTest : public QObject {
+    Q_OBJECT
+private slots:
+    void callChatChangeOverAndDisconnect();
+    void incomingCall_data();
+    void incomingCall();
+};
+
+void ContactTest::callChatChangeOverAndDisconnect() {
+    SimulatedStation s;
+    s.pk.SetAnswerDelayMs(3000);
+    // The link reports traffic and over before its first idle, which must
+    // not count as connected yet.
+    s.pk.SetNextLinkOpening("42");
+    THoofdForm& w = s.Start();
+    QApplication::setActiveWindow(&w);
+    w.ZendWindow->setFocus();
+    QVERIFY(s.pk.IsHostMode());
+    QVERIFY(s.RunUntil([&] { return w.Pane2->text() == "LISTEN"; }));
+    QCOMPARE(w.Pane1->text(), QString("PACTOR"));
+    QVERIFY(AllEnabled(ModeButtons(w), true));
+
+    // F5: the call dialog, answered with the call.
+    s.f.serial.ClearWritten();
+    s.f.prompts.modalActions.enqueue([](QDialog& d) {
+        auto& dlg = static_cast<TConnectForm&>(d);
+        dlg.InputCall->setText("PA3XYZ");
+        dlg.ConnectOkKnopClick();
+        return dlg.result();
+    });
+    QTest::keyClick(w.ZendWindow, Qt::Key_F5);
+    QCOMPARE(s.f.prompts.Calls("modal|"), QStringList{"modal|ConnectForm"});
+    QCOMPARE(s.f.Written(), QByteArray("\x01OPGPA3XYZ\x17"));
+    QCOMPARE(s.pk.LinkState(), Pk232Model::Link::Calling);
+
+    // The link state with its phase, as the status replies bring them.
+    auto statePhase = [&] { return w.st.LinkStateText + QLatin1Char(' ') + w.st.LinkPhaseText; };
+    QStringList states;
+    QVERIFY2(s.RunNoting([&] { return w.Pane2->text() == "CONNECT"; }, statePhase, states, 40),
+             qPrintable(s.StatusText()));
+    QCOMPARE(states, (QStringList{"LISTEN IDLE", "CALLING PHASING", "CALLING TRAFFIC",
+                                  "CALLING OVER", "CONNECT IDLE"}));
+    QVERIFY(w.st.IsConnected);
+    QCOMPARE(w.Pane1->text(), QString("PACTOR"));
+    QCOMPARE(w.Pane3->text(), QString("PA3XYZ"));
+    QVERIFY(AllEnabled(ModeButtons(w), false));
+    QVERIFY(AllEnabled(DisconnectButtons(w), true));
+
+    // The other operator greets the call loaded at start and hands over.
+    QVERIFY2(s.RunUntil([&] { return w.Pane5->text() == "TRANSMIT"; }, 60),
+             qPrintable(s.StatusText()));
+    QVERIFY2(s.Received().contains("PA0ABC de PA3XYZ\nGood day and thanks for the call. Name "
+                                   "here is Piet, QTH Utrecht.\nHow do you copy?\n"
+                                   "PA0ABC de PA3XYZ k\n"),
+             qPrintable(s.Received()));
+
+    // A line typed key by key: one data frame per key, nothing else.
+    s.f.serial.ClearWritten();
+    const QString before = s.Received();
+    QTest::keyClicks(w.ZendWindow, "Hello Piet, fine copy.");
+    QTest::keyClick(w.ZendWindow, Qt::Key_Return);
+    QCOMPARE(s.f.Written(), DataFrames("Hello Piet, fine copy.\r"));
+    // Typed at the caret, which starts above the window's three empty lines.
+    QCOMPARE(w.ZendWindow->toPlainText(), QString("Hello Piet, fine copy.\n\n\n"));
+    // It comes back as it goes out on the air.
+    QVERIFY(s.RunUntil([&] { return s.Received() == before + "Hello Piet, fine copy.\n"; }, 10));
+    QCOMPARE(s.pk.Transmitted().right(23), QByteArray("Hello Piet, fine copy.\r"));
+
+    // Change over: this side sends, so the change-over character goes in the
+    // data; the other station answers and hands the turn back.
+    s.f.serial.ClearWritten();
+    QTest::mouseClick(w.SpeedCho, Qt::LeftButton);
+    QCOMPARE(s.f.Written(), QByteArray("\x01 \x19\x17"));
+    QVERIFY2(s.RunUntil([&] { return w.Pane5->text() == "RECEIVE"; }, 10),
+             qPrintable(s.StatusText()));
+    QVERIFY2(s.RunUntil([&] { return w.Pane5->text() == "TRANSMIT"; }, 60),
+             qPrintable(s.StatusText()));
+    QCOMPARE(s.Received(),
+             before + "Hello Piet, fine copy.\n"
+                      "PA0ABC de PA3XYZ\n"
+                      "Thanks, all copied fine. Rig here is a 100 W transceiver into a dipole "
+                      "at 10 m,\nweather is cloudy and mild. Back to you.\nPA0ABC de PA3XYZ k\n");
+    QCOMPARE(w.Pane2->text(), QString("CONNECT"));
+
+    // His de My: the line in the transmit window and in one data frame.
+    s.f.serial.ClearWritten();
+    QTest::mouseClick(w.SpeedHiscall, Qt::LeftButton);
+    QCOMPARE(s.f.Written(), QByteArray("\x01 PA3XYZ de PA0ABC =>\r\x17"));
+    QCOMPARE(LastLine(w.ZendWindow), QString("PA3XYZ de PA0ABC =>"));
+    QVERIFY(s.RunUntil([&] { return s.Received().endsWith("k\nPA3XYZ de PA0ABC =>\n"); }, 10));
+
+    // Alt+D while this side sends: the end of the link, and nothing else.
+    s.f.serial.ClearWritten();
+    QTest::keyClick(w.ZendWindow, Qt::Key_D, Qt::AltModifier);
+    QCOMPARE(s.f.Written(), QByteArray("\x01 \x04\x17"));
+    states.clear();
+    auto state = [&] { return w.Pane2->text(); };
+    QVERIFY2(s.RunNoting([&] { return state() == "STANDBY"; }, state, states, 20),
+             qPrintable(s.StatusText()));
+    QCOMPARE(states, (QStringList{"CONNECT", "STANDBY"}));
+    QCOMPARE(s.pk.LinkState(), Pk232Model::Link::None);
+    QVERIFY(!w.st.IsConnected);
+    QCOMPARE(w.Pane1->text(), QString("PACTOR"));
+    QCOMPARE(w.Pane3->text(), QString());
+    QCOMPARE(w.Pane4->text(), QString());
+    QCOMPARE(w.Pane5->text(), QString());
+    QVERIFY(AllEnabled(ModeButtons(w), true));
+    QVERIFY(AllEnabled(DisconnectButtons(w), false));
+    // The other call stays known for the log; typing no longer goes out.
+    QCOMPARE(w.st.HisCall, QString("PA3XYZ"));
+    s.f.serial.ClearWritten();
+    QTest::keyClicks(w.ZendWindow, "x");
+    QCOMPARE(s.f.Written(), QByteArray());
+    QVERIFY(s.f.prompts.Boxes().isEmpty());
+}
+
+void ContactTest::incomingCall_data() {
+    QTest::addColumn<bool>("amtor");
+    QTest::addColumn<QString>("mode");
+    QTest::newRow("PACTOR") << false << "PACTOR";
+    QTest::newRow("AMTOR") << true << "AMTOR";
+}
+
+void ContactTest::incomingCall() {
+    QFETCH(bool, amtor);
+    QFETCH(QString, mode);
+    SimulatedStation s;
+    THoofdForm& w = s.Start();
+    w.ZendWindow->setFocus();
+    // AMTOR listen, the command of the AMTOR page's listen button.
+    if (amtor) w.Send(Frames::CommandFrame("AL"));
+    QVERIFY(s.RunUntil([&] { return w.Pane1->text() == mode && w.Pane2->text() == "LISTEN"; }));
+    s.f.serial.ClearWritten();
+
+    QCOMPARE(s.Control("call DL1ABC"), QByteArray("DL1ABC calls and connects\n"));
+    QVERIFY2(s.RunUntil([&] { return w.Pane2->text() == "CONNECT"; }, 20),
+             qPrintable(s.StatusText()));
+    // No call went out: only status requests.
+    QCOMPARE(s.f.Written(), QByteArray("\x01OOP\x17").repeated(s.f.Written().size() / 5));
+    QCOMPARE(w.Pane1->text(), mode);
+    QCOMPARE(w.Pane3->text(), QString("DL1ABC"));
+    QVERIFY(w.st.IsConnected);
+    QVERIFY(AllEnabled(ModeButtons(w), false));
+    QVERIFY2(s.RunUntil(
+                 [&] {
+                     return s.Received().contains("NAME HERE IS HANS, QTH HAMBURG.",
+                                                  Qt::CaseInsensitive);
+                 },
+                 60),
+             qPrintable(s.Received()));
+
+    // The other station ends the link from the control channel.
+    QCOMPARE(s.Control("disc"), QByteArray("disconnected\n"));
+    QVERIFY2(s.RunUntil([&] { return w.Pane2->text() == "STANDBY"; }, 10),
+             qPrintable(s.StatusText()));
+    QVERIFY(!w.st.IsConnected);
+    QCOMPARE(w.Pane3->text(), QString());
+    QVERIFY(AllEnabled(ModeButtons(w), true));
+}
+
+QTEST_MAIN(ContactTest)
+#include "tst_contact.moc"
