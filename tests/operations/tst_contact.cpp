@@ -1,17 +1,22 @@
 // Whole contacts against the simulated PK-232, in-process on the virtual
 // clock: the program starts the controller, calls a station (or is called),
 // chats key by key, changes over, identifies and disconnects, and the status
-// line follows every step.
+// line follows every step. And once through the simulator program, its
+// control pipe and a pseudo-terminal, in real time.
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QToolButton>
 #include <QtTest>
 
 #include "SimulatedStation.h"
 #include "host/Frames.h"
+#include "link/QtSerialBackend.h"
 #include "operations/CallEdit.h"
 #include "operations/ConnectForm.h"
 
@@ -52,6 +57,7 @@ private slots:
     void callChatChangeOverAndDisconnect();
     void incomingCall_data();
     void incomingCall();
+    void incomingCallThroughTheControlPipe();
 };
 
 void ContactTest::callChatChangeOverAndDisconnect() {
@@ -204,6 +210,58 @@ void ContactTest::incomingCall() {
     QVERIFY(!w.st.IsConnected);
     QCOMPARE(w.Pane3->text(), QString());
     QVERIFY(AllEnabled(ModeButtons(w), true));
+}
+
+void ContactTest::incomingCallThroughTheControlPipe() {
+    const QString sim = qEnvironmentVariable("DERVALO_SIM");
+    if (sim.isEmpty() || !QFile::exists(sim)) QSKIP("the simulator program is not built");
+
+    QTemporaryDir dir;
+    const QString link = dir.filePath("pk232");
+    const QString control = dir.filePath("pk232.ctl");
+    QProcess simulator;
+    simulator.start(sim, {"--link", link, "--control", control, "--quiet", "--air-speed", "0"});
+    QVERIFY(simulator.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(link).isSymLink() && QFileInfo::exists(control), 5000);
+    {
+        QFile ini(dir.filePath("Dervalo.INI"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(FormFixture::Settings(link.toLatin1(), "9600", false, true));
+    }
+
+    QtSerialBackend serial;
+    SystemClock clock;
+    ScriptedPrompts prompts;
+    {
+        THoofdForm form(serial, clock, prompts, dir.path());
+        form.CreateDialogs();
+        form.show(); // the controller start-up, with its real pauses
+        QTRY_COMPARE_WITH_TIMEOUT(form.Pane2->text(), QString("LISTEN"), 10000);
+
+        // As a user types it in a second terminal: echo "call DL1ABC" > pk232.ctl
+        {
+            QFile pipe(control);
+            QVERIFY(pipe.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            QCOMPARE(pipe.write("call DL1ABC\n"), qint64(12));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(form.Pane2->text(), QString("CONNECT"), 10000);
+        QCOMPARE(form.Pane3->text(), QString("DL1ABC"));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            form.ReceiveWindow->toPlainText().contains("Name here is Hans, QTH Hamburg."), 10000);
+        {
+            QFile pipe(control);
+            QVERIFY(pipe.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            pipe.write("disc\n");
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(form.Pane2->text(), QString("STANDBY"), 10000);
+        QVERIFY2(prompts.Boxes().isEmpty(), qPrintable(prompts.Boxes().join('\n')));
+        form.close();
+    }
+    simulator.terminate();
+    QVERIFY(simulator.waitForFinished(5000));
+    const QByteArray answers = simulator.readAllStandardOutput();
+    QVERIFY2(answers.contains("DL1ABC calls and connects\ndisconnected\n"), answers.constData());
+    QVERIFY(!QFileInfo::exists(control)); // the simulator made the pipe and removes it
 }
 
 QTEST_MAIN(ContactTest)
