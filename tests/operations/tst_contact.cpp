@@ -54,13 +54,36 @@ QString LastLine(const QPlainTextEdit* edit) {
 class ContactTest : public QObject {
     Q_OBJECT
 private slots:
+    void callChatChangeOverAndDisconnect_data();
     void callChatChangeOverAndDisconnect();
     void incomingCall_data();
     void incomingCall();
     void incomingCallThroughTheControlPipe();
 };
 
+void ContactTest::callChatChangeOverAndDisconnect_data() {
+    QTest::addColumn<bool>("amtor");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<QByteArray>("changeOver");
+    QTest::addColumn<QString>("hisDeMy");
+    // In AMTOR the call is the other station's selective call, and the air
+    // carries capitals only.
+    QTest::newRow("PACTOR") << false << "PACTOR"
+                            << "PA3XYZ" << QByteArray("\x19") << "PA3XYZ de PA0ABC =>";
+    QTest::newRow("AMTOR") << true << "AMTOR"
+                           << "PXYZ" << QByteArray("+?") << "PXYZ de PA0ABC";
+}
+
 void ContactTest::callChatChangeOverAndDisconnect() {
+    QFETCH(bool, amtor);
+    QFETCH(QString, mode);
+    QFETCH(QString, call);
+    QFETCH(QByteArray, changeOver);
+    QFETCH(QString, hisDeMy);
+    // Text as it comes back from the air.
+    auto air = [amtor](const QString& text) { return amtor ? text.toUpper() : text; };
+
     SimulatedStation s;
     s.pk.SetAnswerDelayMs(3000);
     // The link reports traffic and over before its first idle, which must
@@ -70,21 +93,22 @@ void ContactTest::callChatChangeOverAndDisconnect() {
     QApplication::setActiveWindow(&w);
     w.ZendWindow->setFocus();
     QVERIFY(s.pk.IsHostMode());
-    QVERIFY(s.RunUntil([&] { return w.Pane2->text() == "LISTEN"; }));
-    QCOMPARE(w.Pane1->text(), QString("PACTOR"));
+    // AMTOR listen, the command of the AMTOR page's listen button.
+    if (amtor) w.Send(Frames::CommandFrame("AL"));
+    QVERIFY(s.RunUntil([&] { return w.Pane1->text() == mode && w.Pane2->text() == "LISTEN"; }));
     QVERIFY(AllEnabled(ModeButtons(w), true));
 
     // F5: the call dialog, answered with the call.
     s.f.serial.ClearWritten();
-    s.f.prompts.modalActions.enqueue([](QDialog& d) {
+    s.f.prompts.modalActions.enqueue([call](QDialog& d) {
         auto& dlg = static_cast<TConnectForm&>(d);
-        dlg.InputCall->setText("PA3XYZ");
+        dlg.InputCall->setText(call);
         dlg.ConnectOkKnopClick();
         return dlg.result();
     });
     QTest::keyClick(w.ZendWindow, Qt::Key_F5);
     QCOMPARE(s.f.prompts.Calls("modal|"), QStringList{"modal|ConnectForm"});
-    QCOMPARE(s.f.Written(), QByteArray("\x01OPGPA3XYZ\x17"));
+    QCOMPARE(s.f.Written(), "\x01O" + QByteArray(amtor ? "AC" : "PG") + call.toLatin1() + "\x17");
     QCOMPARE(s.pk.LinkState(), Pk232Model::Link::Calling);
 
     // The link state with its phase, as the status replies bring them.
@@ -95,53 +119,56 @@ void ContactTest::callChatChangeOverAndDisconnect() {
     QCOMPARE(states, (QStringList{"LISTEN IDLE", "CALLING PHASING", "CALLING TRAFFIC",
                                   "CALLING OVER", "CONNECT IDLE"}));
     QVERIFY(w.st.IsConnected);
-    QCOMPARE(w.Pane1->text(), QString("PACTOR"));
-    QCOMPARE(w.Pane3->text(), QString("PA3XYZ"));
+    QCOMPARE(w.Pane1->text(), mode);
+    QCOMPARE(w.Pane3->text(), call);
     QVERIFY(AllEnabled(ModeButtons(w), false));
     QVERIFY(AllEnabled(DisconnectButtons(w), true));
 
     // The other operator greets the call loaded at start and hands over.
-    QVERIFY2(s.RunUntil([&] { return w.Pane5->text() == "TRANSMIT"; }, 60),
+    QVERIFY2(s.RunUntil([&] { return w.Pane5->text() == "TRANSMIT"; }, 120),
              qPrintable(s.StatusText()));
-    QVERIFY2(s.Received().contains("PA0ABC de PA3XYZ\nGood day and thanks for the call. Name "
-                                   "here is Piet, QTH Utrecht.\nHow do you copy?\n"
-                                   "PA0ABC de PA3XYZ k\n"),
+    const QString greeting = air("PA0ABC de " + call + "\nGood day and thanks for the call.");
+    const QString over = air("\nHow do you copy?\nPA0ABC de " + call + " k\n");
+    QVERIFY2(s.Received().contains(greeting) && s.Received().endsWith(over),
              qPrintable(s.Received()));
+    if (!amtor) QVERIFY(s.Received().contains("Name here is Piet, QTH Utrecht.\n"));
 
     // A line typed key by key: one data frame per key, nothing else.
     s.f.serial.ClearWritten();
     const QString before = s.Received();
-    QTest::keyClicks(w.ZendWindow, "Hello Piet, fine copy.");
+    QTest::keyClicks(w.ZendWindow, "Hello, fine copy here.");
     QTest::keyClick(w.ZendWindow, Qt::Key_Return);
-    QCOMPARE(s.f.Written(), DataFrames("Hello Piet, fine copy.\r"));
+    QCOMPARE(s.f.Written(), DataFrames("Hello, fine copy here.\r"));
     // Typed at the caret, which starts above the window's three empty lines.
-    QCOMPARE(w.ZendWindow->toPlainText(), QString("Hello Piet, fine copy.\n\n\n"));
+    QCOMPARE(w.ZendWindow->toPlainText(), QString("Hello, fine copy here.\n\n\n"));
     // It comes back as it goes out on the air.
-    QVERIFY(s.RunUntil([&] { return s.Received() == before + "Hello Piet, fine copy.\n"; }, 10));
-    QCOMPARE(s.pk.Transmitted().right(23), QByteArray("Hello Piet, fine copy.\r"));
+    const QString echo = before + air("Hello, fine copy here.\n");
+    QVERIFY2(s.RunUntil([&] { return s.Received() == echo; }, 20), qPrintable(s.Received()));
 
-    // Change over: this side sends, so the change-over character goes in the
-    // data; the other station answers and hands the turn back.
+    // Change over: this side sends, so the change-over goes in the data; the
+    // other station answers and hands the turn back.
     s.f.serial.ClearWritten();
     QTest::mouseClick(w.SpeedCho, Qt::LeftButton);
-    QCOMPARE(s.f.Written(), QByteArray("\x01 \x19\x17"));
+    QCOMPARE(s.f.Written(), "\x01 " + changeOver + "\x17");
     QVERIFY2(s.RunUntil([&] { return w.Pane5->text() == "RECEIVE"; }, 10),
              qPrintable(s.StatusText()));
-    QVERIFY2(s.RunUntil([&] { return w.Pane5->text() == "TRANSMIT"; }, 60),
+    QVERIFY2(s.RunUntil([&] { return w.Pane5->text() == "TRANSMIT"; }, 120),
              qPrintable(s.StatusText()));
-    QCOMPARE(s.Received(),
-             before + "Hello Piet, fine copy.\n"
-                      "PA0ABC de PA3XYZ\n"
-                      "Thanks, all copied fine. Rig here is a 100 W transceiver into a dipole "
-                      "at 10 m,\nweather is cloudy and mild. Back to you.\nPA0ABC de PA3XYZ k\n");
+    const QString answered =
+        echo + air("PA0ABC de " + call +
+                   "\nThanks, all copied fine. Rig here is a 100 W transceiver into a dipole at "
+                   "10 m,\nweather is cloudy and mild. Back to you.\nPA0ABC de " +
+                   call + " k\n");
+    QCOMPARE(s.Received(), answered);
     QCOMPARE(w.Pane2->text(), QString("CONNECT"));
 
     // His de My: the line in the transmit window and in one data frame.
     s.f.serial.ClearWritten();
     QTest::mouseClick(w.SpeedHiscall, Qt::LeftButton);
-    QCOMPARE(s.f.Written(), QByteArray("\x01 PA3XYZ de PA0ABC =>\r\x17"));
-    QCOMPARE(LastLine(w.ZendWindow), QString("PA3XYZ de PA0ABC =>"));
-    QVERIFY(s.RunUntil([&] { return s.Received().endsWith("k\nPA3XYZ de PA0ABC =>\n"); }, 10));
+    QCOMPARE(s.f.Written(), "\x01 " + hisDeMy.toLatin1() + "\r\x17");
+    QCOMPARE(LastLine(w.ZendWindow), hisDeMy);
+    QVERIFY2(s.RunUntil([&] { return s.Received() == answered + air(hisDeMy + "\n"); }, 20),
+             qPrintable(s.Received()));
 
     // Alt+D while this side sends: the end of the link, and nothing else.
     s.f.serial.ClearWritten();
@@ -154,14 +181,14 @@ void ContactTest::callChatChangeOverAndDisconnect() {
     QCOMPARE(states, (QStringList{"CONNECT", "STANDBY"}));
     QCOMPARE(s.pk.LinkState(), Pk232Model::Link::None);
     QVERIFY(!w.st.IsConnected);
-    QCOMPARE(w.Pane1->text(), QString("PACTOR"));
+    QCOMPARE(w.Pane1->text(), mode);
     QCOMPARE(w.Pane3->text(), QString());
     QCOMPARE(w.Pane4->text(), QString());
     QCOMPARE(w.Pane5->text(), QString());
     QVERIFY(AllEnabled(ModeButtons(w), true));
     QVERIFY(AllEnabled(DisconnectButtons(w), false));
     // The other call stays known for the log; typing no longer goes out.
-    QCOMPARE(w.st.HisCall, QString("PA3XYZ"));
+    QCOMPARE(w.st.HisCall, call);
     s.f.serial.ClearWritten();
     QTest::keyClicks(w.ZendWindow, "x");
     QCOMPARE(s.f.Written(), QByteArray());
