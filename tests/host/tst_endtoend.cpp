@@ -88,6 +88,12 @@ void EndToEndTest::startUpThroughAPseudoTerminal() {
         // The port pane shows the device path by its name.
         QCOMPARE(form.Pane8->text(), QString("pk232: 9600"));
 
+        // Text heard with the frame bytes in it travels escaped and shows
+        // whole: the bytes 0x17, 0x01 and 0x10 are not shown, the rest is.
+        simulator.write("text AB\\x17CD\\x01EF\\x10GH\\r\n");
+        QTRY_VERIFY2_WITH_TIMEOUT(form.ReceiveWindow->toPlainText().contains("ABCDEFGH"),
+                                  qPrintable(form.ReceiveWindow->toPlainText()), 10000);
+
         form.close(); // back out of HOST mode
         QVERIFY(!form.st.HostModeActive);
     }
