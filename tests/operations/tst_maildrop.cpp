@@ -25,6 +25,12 @@ struct Rig {
         form = &f.Start();
         form->st.ModeName = mode;
         form->st.DumbMode = mode == "DUMB";
+        // The mode's page showing, as a switch would leave it.
+        const QSignalBlocker quiet(form->TabBalk);
+        form->TabBalk->setCurrentIndex(mode == "AMTOR"  ? 1
+                                       : mode == "RTTY" ? 2
+                                       : mode == "DUMB" ? 3
+                                                        : 0);
         f.serial.ClearWritten();
         f.prompts.log.clear();
     }
