@@ -105,9 +105,10 @@ void LogBookFileTest::fileThatCannotBeOpenedSwitchesTheLogBookOff() {
 void LogBookFileTest::viewerWidthFollowsTheMainWindow() {
     FormFixture f;
     THoofdForm& form = StartWithLogBook(f);
-    QCOMPARE(form.LogBookShowForm->width(), form.width() - 16);
+    // The layout counts with the main window's outer width, frame included.
+    QCOMPARE(form.LogBookShowForm->width(), form.OuterWidth() - 16);
     form.resize(1000, 600);
-    QCOMPARE(form.LogBookShowForm->width(), 1000 - 16);
+    QCOMPARE(form.LogBookShowForm->width(), 1000 + THoofdForm::kFrameWidth - 16);
 }
 
 QTEST_MAIN(LogBookFileTest)

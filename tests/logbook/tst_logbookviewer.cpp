@@ -122,7 +122,7 @@ void LogBookViewerTest::driveTheWindow() {
     f.prompts.inputAnswers.enqueue(QString("dl"));
     f.prompts.modalActions.enqueue(WhileShown([&](QDialog& d) {
         auto& v = static_cast<TLogBookShowForm&>(d);
-        QCOMPARE(v.Logmemo->width(), 900 - 16 - 5);
+        QCOMPARE(v.Logmemo->width(), 900 + THoofdForm::kFrameWidth - 16 - 5);
         QCOMPARE(v.y(), form.y());
         QTest::mouseClick(v.SeekKnop, Qt::LeftButton);
         QCOMPARE(Lines(v), QStringList{Line("2", "DL1ZZ", "Uwe", "Kiel")});

@@ -2,6 +2,7 @@
 // in each mode, opening and closing the mailbox, the mailbox commands with
 // their input boxes, and the start-up once the maildrop is switched off.
 #include <QAction>
+#include <QTabBar>
 #include <QToolButton>
 #include <QtTest>
 
@@ -9,6 +10,13 @@
 #include "shell/Widgets.h"
 
 namespace {
+// Back into HOST mode (the parameters already loaded), then the readying of
+// every switch: listen off in PACTOR terms, escape, "DD", carriage return.
+const QByteArray kBackToHost = "hpoll off\rhost on\r\x01OGG\x17"
+                               "\x01OPt\x17\x1B"
+                               "DD\r";
+const QByteArray kCloseMailbox = "\x0D\x42\x0D";
+
 struct Rig {
     FormFixture f;
     THoofdForm* form = nullptr;
@@ -17,6 +25,12 @@ struct Rig {
         form = &f.Start();
         form->st.ModeName = mode;
         form->st.DumbMode = mode == "DUMB";
+        // The mode's page showing, as a switch would leave it.
+        const QSignalBlocker quiet(form->TabBalk);
+        form->TabBalk->setCurrentIndex(mode == "AMTOR"  ? 1
+                                       : mode == "RTTY" ? 2
+                                       : mode == "DUMB" ? 3
+                                                        : 0);
         f.serial.ClearWritten();
         f.prompts.log.clear();
     }
@@ -26,6 +40,20 @@ struct Rig {
         for (QToolButton* b : {form->MdcList, form->MdcRead, form->MdcWrite, form->MdcKill})
             shown += !b->isHidden();
         return shown == 4 ? 1 : shown == 0 ? 0 : -1;
+    }
+    // Opens the check from its menu item; from then on nothing written yet.
+    void Open() {
+        form->MenuMaildropCheck->trigger();
+        form->st.PkParametersLoaded = true;
+        f.serial.ClearWritten();
+    }
+    void ClickTab(int page) {
+        QTabBar* bar = form->TabBalk->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
+    }
+    bool Closed() const {
+        return !form->MenuMaildropCheck->isChecked() && Buttons() == 0 && !form->st.DumbMode &&
+               form->st.HostModeActive;
     }
 };
 } // namespace
@@ -40,6 +68,8 @@ private slots:
     void openingTheCheck_data();
     void openingTheCheck();
     void closingTheCheckFromItsMenu();
+    void leavingTheDumbPageClosesTheCheck_data();
+    void leavingTheDumbPageClosesTheCheck();
     void readyingTheControllerClosesTheCheck();
 };
 
@@ -138,37 +168,69 @@ void MaildropTest::openingTheCheck_data() {
 }
 
 void MaildropTest::openingTheCheck() {
-    // The mode's standby frame first; half a second after the dumb terminal
-    // is entered, "MDC" and a carriage return open the mailbox.
+    // The mode's standby frame; a second later, as the page turns, the
+    // controller leaves HOST mode, and after its half second a line feed and
+    // a carriage return; half a second later "MDC" opens the mailbox.
     QFETCH(QString, mode);
     QFETCH(QByteArray, standby);
     Rig r(mode);
     r.form->MenuMaildropCheck->trigger();
-    const QByteArray written = r.f.Written();
-    QVERIFY(written.startsWith(standby));
-    QVERIFY(written.endsWith("MDC\r"));
+    const QByteArray hostOff = "\x01OHON\x17";
+    QCOMPARE(r.f.Written(), standby + hostOff + "\x0A\x0D" + "MDC\r");
     const auto& log = r.f.serial.WrittenLog();
-    const int mdc = int(written.lastIndexOf("MDC\r"));
-    QVERIFY(mdc > 0);
-    QVERIFY(log.at(mdc).tick - log.at(mdc - 1).tick >= 500);
+    auto at = [&](qsizetype i) { return log.at(int(i)).tick; };
+    const qsizetype off = standby.size(), lf = off + hostOff.size(), mdc = lf + 2;
+    QVERIFY(at(off) - at(off - 1) >= 1000);
+    QVERIFY(at(lf) - at(lf - 1) >= 500);
+    QVERIFY(at(mdc) - at(mdc - 1) >= 500);
     QVERIFY(r.form->MenuMaildropCheck->isChecked());
     QVERIFY(r.form->MaildropCheckOpen());
+    QVERIFY(r.form->st.DumbMode);
+    QVERIFY(!r.form->st.HostModeActive);
+    QCOMPARE(r.form->st.ModeName, QString("DUMB"));
+    QCOMPARE(r.form->TabBalk->Page(), 3);
     QCOMPARE(r.Buttons(), 1);
     QCOMPARE(r.form->Transmitbalk->text(), QString("Maildrop Check"));
 }
 
 void MaildropTest::closingTheCheckFromItsMenu() {
+    // The mailbox is left first, then HOST mode and PACTOR come back.
     Rig r;
-    r.form->MenuMaildropCheck->trigger();
+    r.Open();
     QVERIFY(r.form->MaildropCheckOpen());
-    r.f.serial.ClearWritten();
     r.form->MenuMaildropCheck->trigger();
-    QVERIFY(r.f.Written().startsWith("\x0D\x42\x0D"));
-    QVERIFY(!r.form->MenuMaildropCheck->isChecked());
-    QCOMPARE(r.Buttons(), 0);
+    QCOMPARE(r.f.Written(), kCloseMailbox + kBackToHost + "\x01OPt\x17");
+    QVERIFY(r.Closed());
+    QCOMPARE(r.form->TabBalk->Page(), 0);
+    QCOMPARE(r.form->st.ModeName, QString("PACTOR"));
+    QVERIFY(r.form->MenuUnpro->isEnabled());
     // Opening again works from the closed state.
     r.form->MenuMaildropCheck->trigger();
     QVERIFY(r.form->MaildropCheckOpen());
+    QCOMPARE(r.Buttons(), 1);
+}
+
+void MaildropTest::leavingTheDumbPageClosesTheCheck_data() {
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QByteArray>("modeFrame");
+    QTest::newRow("PACTOR tab") << 0 << QByteArray("\x01OPt\x17");
+    QTest::newRow("AMTOR tab") << 1 << QByteArray("\x01OAM\x17");
+    QTest::newRow("RTTY tab") << 2 << QByteArray("\x01OBA\x17");
+}
+
+void MaildropTest::leavingTheDumbPageClosesTheCheck() {
+    // Another page of the mode bar ends the mailbox dialogue first, then
+    // switches once into the page's mode.
+    QFETCH(int, page);
+    QFETCH(QByteArray, modeFrame);
+    Rig r;
+    r.Open();
+    r.ClickTab(page);
+    QCOMPARE(r.f.Written(), kCloseMailbox + kBackToHost + modeFrame);
+    QVERIFY(r.Closed());
+    QCOMPARE(r.form->TabBalk->Page(), page);
+    QCOMPARE(r.form->MenuAmtorFec->isEnabled(), page == 1);
+    QCOMPARE(r.form->MenuBaudotTransmit->isEnabled(), page == 2);
 }
 
 void MaildropTest::readyingTheControllerClosesTheCheck() {

@@ -1,0 +1,219 @@
+// What a text-file transmission costs: a 100 KB text file sent from the menu
+// to the simulated PK-232 in-process, on the virtual clock, with the program
+// started against it and in PACTOR unproto. At the real air speed (20
+// characters a second) the controller falls behind and the loop holds back
+// most of the time; with no air time the loop runs flat out. For each: the
+// time on the virtual clock, the real time, the processor time of the
+// program's thread (and the share of it spent inside the simulated
+// controller), the passes of the loop and the largest TxPendingCount seen.
+// Run: build with -DDERVALO_BENCH=ON in a release build, then
+// ./bench_filetransmit (or "./bench_filetransmit quick" without the real air).
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <ctime>
+
+#include "Pk232Model.h"
+#include "link/MemorySerialBackend.h"
+#include "link/SerialPeer.h"
+#include "shell/Clock.h"
+#include "shell/HoofdForm.h"
+#include "shell/Prompts.h"
+
+namespace {
+double CpuMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+}
+
+// Answers the open dialog with the file and never reports Escape; every
+// question of the Escape key is one pass of the loop.
+class BenchPrompts : public QtPrompts {
+public:
+    QString file;
+    const THoofdForm* form = nullptr;
+    long passes = 0;
+    int maxPending = 0;
+    int boxes = 0;
+    Answer MessageBox(const QString& text, const QString&, Buttons) override {
+        ++boxes;
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        return Answer::Ok;
+    }
+    bool Confirm(const QString&, const QString&) override { return true; }
+    QString OpenFileName(const QString&, const QString&, const QString&) override { return file; }
+    bool EscapeDown() override {
+        ++passes;
+        if (form) maxPending = qMax(maxPending, int(form->st.TxPendingCount));
+        return false;
+    }
+};
+
+// The simulated controller, with the processor time spent inside it noted.
+class TimedPeer : public SerialPeer {
+public:
+    explicit TimedPeer(SerialPeer& inner) : inner_(inner) {}
+    double ms = 0;
+    void FromHost(quint8 byte, quint32 nowMs) override {
+        const double t = CpuMs();
+        inner_.FromHost(byte, nowMs);
+        ms += CpuMs() - t;
+    }
+    void Tick(quint32 nowMs) override {
+        const double t = CpuMs();
+        inner_.Tick(nowMs);
+        ms += CpuMs() - t;
+    }
+    QByteArray ToHost(quint32 nowMs) override {
+        const double t = CpuMs();
+        QByteArray out = inner_.ToHost(nowMs);
+        ms += CpuMs() - t;
+        return out;
+    }
+
+private:
+    SerialPeer& inner_;
+};
+
+QByteArray Settings() {
+    const QList<QByteArray> lines = {";Port Number",
+                                     "COM1",
+                                     ";Baudrate",
+                                     "9600",
+                                     ";Do NOT change the values below",
+                                     "terminal",
+                                     "8",
+                                     "System",
+                                     "8",
+                                     "12632256",
+                                     "16711680",
+                                     "Normal",
+                                     "normal",
+                                     "0",
+                                     "65535",
+                                     "",
+                                     "0",
+                                     "0",
+                                     "",
+                                     "0",
+                                     "0",
+                                     "11203312",
+                                     "System",
+                                     "System",
+                                     "263",
+                                     "PA0ABC",
+                                     "ABCD",
+                                     "OFF",
+                                     "OFF",
+                                     "ON",
+                                     "OFF"};
+    QByteArray out;
+    for (const QByteArray& l : lines)
+        out += l + "\r\n";
+    return out;
+}
+
+// About 100 KB of text in lines of 20 to 79 characters.
+QByteArray TextFile() {
+    QByteArray out;
+    for (int i = 0; out.size() < 100 * 1024; ++i) {
+        QByteArray line = "Line " + QByteArray::number(i) + " of the news bulletin:";
+        while (line.size() < 20 + (i * 37) % 60)
+            line += " the quick brown fox";
+        out += line.left(20 + (i * 37) % 60) + "\r\n";
+    }
+    return out;
+}
+
+void Run(const char* label, int airSpeed) {
+    QTemporaryDir dir;
+    VirtualClock clock;
+    MemorySerialBackend serial(&clock);
+    Pk232Model pk(232);
+    pk.SetBandPace(Pk232Model::BandPace::Off);
+    pk.SetAirSpeed(airSpeed);
+    TimedPeer peer(pk);
+    serial.AttachPeer(&peer);
+    BenchPrompts prompts;
+    {
+        QFile ini(dir.filePath("Dervalo.INI"));
+        ini.open(QIODevice::WriteOnly);
+        ini.write(Settings());
+    }
+    const QByteArray text = TextFile();
+    prompts.file = dir.filePath("bulletin.txt");
+    {
+        QFile f(prompts.file);
+        f.open(QIODevice::WriteOnly);
+        f.write(text);
+    }
+
+    THoofdForm form(serial, clock, prompts, dir.path());
+    form.CreateDialogs();
+    form.show(); // the start-up: HOST mode, PACTOR, listening
+    QCoreApplication::processEvents();
+    auto timers = [&](int ms) {
+        for (int t = 0; t < ms; t += 113) {
+            if ((t / 113) % 5 == 0) form.StatusAanvraagTimerTimer();
+            clock.Advance(113);
+            form.SchryfintervalTimer();
+        }
+    };
+    timers(1000);
+    form.MenuUnpro->trigger();
+    timers(1500);
+    if (form.st.LinkStateText != QLatin1String("UNPRO")) {
+        std::printf("%s: the controller did not start unproto (%s)\n", label,
+                    qPrintable(form.st.LinkStateText));
+        return;
+    }
+
+    prompts.form = &form;
+    peer.ms = 0;
+    const quint64 virtualStart = clock.Elapsed();
+    QElapsedTimer real;
+    real.start();
+    const double cpuStart = CpuMs();
+    form.MenuTransmitFile->trigger();
+    const double cpu = CpuMs() - cpuStart;
+    const qint64 realMs = real.elapsed();
+    const double virtualS = double(clock.Elapsed() - virtualStart) / 1e3;
+    // What went on the air and what still waits in the controller: the
+    // file with lone carriage returns (the air log keeps its last part).
+    QByteArray expected = text;
+    expected.replace("\r\n", "\r");
+    const QByteArray air = pk.Transmitted() + pk.TransmitBuffer();
+    const bool complete = expected.endsWith(air) &&
+                          air.size() >= qMin<qsizetype>(expected.size(), Pk232Model::kMaxAirLog) &&
+                          prompts.boxes == 0;
+
+    // The loop repaints the whole window every 100 ms of its clock, as no
+    // event does meanwhile; what one such repaint costs at the end.
+    const double paintStart = CpuMs();
+    for (int i = 0; i < 50; ++i)
+        form.repaint();
+    const double paint = (CpuMs() - paintStart) / 50;
+    const double repaints = virtualS * 1000 / THoofdForm::kTxRepaintMs;
+
+    std::printf("%-24s %6lld bytes | virtual %7.1f s | real %6lld ms | cpu %6.0f ms "
+                "(simulator %5.0f ms, ~%5.0f repaints of %.2f ms) | %7ld passes, %5.1f us each | "
+                "max TxPendingCount %4d | %s\n",
+                label, static_cast<long long>(text.size()), virtualS,
+                static_cast<long long>(realMs), cpu, peer.ms, repaints, paint, prompts.passes,
+                cpu * 1000 / double(qMax(1L, prompts.passes)), prompts.maxPending,
+                complete ? "all sent" : "INCOMPLETE");
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const bool quick = argc > 1 && qstrcmp(argv[1], "quick") == 0;
+    Run("no air time", 0);
+    if (!quick) Run("PACTOR unproto, 20 cps", 1);
+    return 0;
+}

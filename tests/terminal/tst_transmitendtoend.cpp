@@ -1,0 +1,214 @@
+// Text files sent to the simulated PK-232, in-process on the virtual clock:
+// a long file at a fast pace, a file in PACTOR unproto at the real air speed
+// (the loop holds back and catches up by itself), and a mailbox message
+// written from a file in the maildrop check, then listed, read and killed.
+#include <QAction>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QToolButton>
+#include <QtTest>
+
+#include "FormFixture.h"
+#include "Pk232Model.h"
+
+namespace {
+QByteArray Numbered(int lines, int width) {
+    QByteArray out;
+    for (int i = 0; i < lines; ++i)
+        out += QByteArray::number(i).rightJustified(width, '.') + "\r\n";
+    return out;
+}
+
+// The program started against the model (controller initialised, PACTOR,
+// listening), with no band traffic and a fixed seed.
+struct Rig {
+    FormFixture f;
+    Pk232Model pk{232};
+    THoofdForm* form = nullptr;
+    int passes = 0, maxPending = 0, holds = 0;
+    bool runaway = false;
+
+    explicit Rig(int airSpeed) {
+        pk.SetBandPace(Pk232Model::BandPace::Off);
+        pk.SetAirSpeed(airSpeed);
+        f.serial.AttachPeer(&pk);
+        f.WriteFile("Dervalo.INI", FormFixture::Settings("COM1", "9600", false, true));
+        form = &f.Start();
+        Run(1000);
+    }
+    // The two timers for `ms` milliseconds, as the event loop runs them.
+    void Run(quint32 ms) {
+        for (quint32 t = 0; t < ms; t += 113) {
+            if ((t / 113) % 5 == 0) form->StatusAanvraagTimerTimer();
+            f.clock.Advance(113);
+            form->SchryfintervalTimer();
+        }
+    }
+    QString Received() const { return form->ReceiveWindow->toPlainText(); }
+    // Every question of the Escape key is one pass of the loop: the pass
+    // notes the count and each turn of the lamp to "XOff"; never Escape,
+    // but a loop still running after `limitS` seconds of the virtual clock
+    // is broken off, so a stall fails the test instead of hanging it.
+    void Transmit(const QString& name, const QByteArray& content, quint64 limitS = 60) {
+        QString lamp = "XOn";
+        const quint64 until = f.clock.Elapsed() + limitS * 1000;
+        f.prompts.escapeScript = [this, lamp, until]() mutable {
+            ++passes;
+            maxPending = qMax(maxPending, int(form->st.TxPendingCount));
+            holds += form->XOnLed->text() == "XOff" && lamp == "XOn";
+            lamp = form->XOnLed->text();
+            runaway = runaway || f.clock.Elapsed() > until;
+            return runaway;
+        };
+        f.WriteFile(name, content);
+        f.prompts.fileAnswers << f.Path(name);
+        form->MenuTransmitFile->trigger();
+        f.prompts.escapeScript = {};
+    }
+    void Unproto() {
+        form->MenuUnpro->trigger();
+        Run(1500);
+        QCOMPARE(pk.ModeCode(), QByteArray("PD"));
+        QCOMPARE(form->st.LinkStateText, QString("UNPRO"));
+    }
+    // Whether the controller had to drop bytes that did not fit its buffer.
+    bool Overflowed() {
+        for (const QByteArray& note : pk.TakeNotes())
+            if (note.startsWith("transmit buffer full")) return true;
+        return false;
+    }
+    bool Idle() const {
+        const auto& s = form->st;
+        return !s.FileTransmitActive && s.TxPendingCount == 0 && !s.FileTransmitAbort &&
+               form->Schryfinterval.isActive() && form->StatusAanvraagTimer.isActive() &&
+               form->XOnLed->text() == "XOn";
+    }
+};
+} // namespace
+
+class TransmitEndToEndTest : public QObject {
+    Q_OBJECT
+private slots:
+    void longFileAtAFastPace();
+    void unprotoAtTheRealPaceHoldsAndCatchesUp();
+    void mailboxMessageFromAFile();
+};
+
+void TransmitEndToEndTest::longFileAtAFastPace() {
+    // Only the echoed text is outstanding, so 2,000 lines never pile up a
+    // count that would hold the loop for ever.
+    Rig r(0);
+    r.Unproto();
+    const QByteArray file = Numbered(2000, 12);
+    r.Transmit("long.txt", file);
+    QVERIFY(!r.runaway);
+    QCOMPARE(r.holds, 0);
+    QVERIFY2(r.maxPending < 3000, qPrintable(QString::number(r.maxPending)));
+    QVERIFY(r.Idle());
+    QByteArray aired = file;
+    aired.replace("\r\n", "\r");
+    QCOMPARE(r.pk.Transmitted(), aired);
+    QVERIFY(!r.Overflowed());
+    r.Run(1000);
+    QVERIFY2(r.Received().endsWith(QString(QByteArray("1999").rightJustified(12, '.')) + '\n'),
+             qPrintable(r.Received().right(40)));
+}
+
+void TransmitEndToEndTest::unprotoAtTheRealPaceHoldsAndCatchesUp() {
+    // 300 lines of 30 characters at 20 characters a second: the controller
+    // falls behind, the loop shows "XOff" and resumes by itself; never more
+    // than one line beyond the limit is outstanding, and the controller's
+    // buffer never overflows.
+    Rig r(1);
+    r.Unproto();
+    const QByteArray file = Numbered(300, 30);
+    const quint64 start = r.f.clock.Elapsed();
+    r.Transmit("slow.txt", file, 600);
+    QVERIFY(!r.runaway);
+    QVERIFY(r.holds >= 1);
+    QVERIFY(r.maxPending >= 3000 && r.maxPending <= 3000 + 31);
+    QVERIFY(r.Idle());
+    // The loop ran about as long as the air needs for all but the last
+    // 3000 bytes, and waited rather than spun meanwhile.
+    const quint64 took = r.f.clock.Elapsed() - start;
+    QVERIFY2(took >= (9300 - 3031) * 1000 / 20 && took <= 9300 * 1000 / 20,
+             qPrintable(QString::number(took)));
+    QVERIFY(r.passes < int(took) * 2);
+    QVERIFY(!r.Overflowed());
+
+    // The rest goes out at the air's pace while the timers read the echo.
+    r.Run(160'000);
+    QByteArray aired = file;
+    aired.replace("\r\n", "\r");
+    QCOMPARE(r.pk.Transmitted(), aired);
+    QVERIFY(r.pk.TransmitBuffer().isEmpty());
+    const QString last = QString(QByteArray("299").rightJustified(30, '.'));
+    QVERIFY2(r.Received().endsWith(last + '\n'), qPrintable(r.Received().right(40)));
+    QCOMPARE(r.form->ZendWindow->toPlainText().split('\n').last(), last);
+}
+
+void TransmitEndToEndTest::mailboxMessageFromAFile() {
+    Rig r(1);
+    r.form->MenuMaildropCheck->trigger();
+    r.Run(1000);
+    QVERIFY(r.pk.InMailbox());
+    QVERIFY(!r.pk.IsHostMode());
+    QVERIFY(r.Received().endsWith("MBX>"));
+    QCOMPARE(r.pk.MessageCount(), 1);
+
+    // Write: the call through the input box, then the text from a file.
+    r.f.prompts.inputAnswers << QString("pa3xyz");
+    r.form->MdcWrite->click();
+    r.Run(500);
+    QVERIFY(r.pk.Composing());
+    QVERIFY(r.Received().contains("Enter message to PA3XYZ, end with Ctrl-Z"));
+    r.Transmit("letter.txt", "Dinner on Sunday\r\nBring the antenna.\r\n73 de PA0ABC");
+    QVERIFY(!r.runaway);
+    QVERIFY(r.Idle());
+    r.Run(500);
+    QVERIFY(!r.pk.Composing());
+    QCOMPARE(r.pk.MessageCount(), 2);
+    const Pk232Model::Message m = r.pk.Messages().at(1);
+    QCOMPARE(m.from, QByteArray("PA0ABC"));
+    QCOMPARE(m.to, QByteArray("PA3XYZ"));
+    QCOMPARE(m.subject, QByteArray("Dinner on Sunday"));
+    QVERIFY2(m.text.startsWith("Dinner on Sunday\rBring the antenna.\r73 de PA0ABC\r"),
+             m.text.constData());
+    QVERIFY(r.Received().contains("Message 2 saved"));
+    QCOMPARE(r.form->ZendWindow->toPlainText().split('\n', Qt::SkipEmptyParts),
+             (QStringList{"Dinner on Sunday", "Bring the antenna.", "73 de PA0ABC"}));
+
+    // List, read back, kill; each answer reaches the receive window.
+    auto answer = [&](QToolButton* button, const QString& typed) {
+        const qsizetype from = r.Received().size();
+        if (!typed.isEmpty()) r.f.prompts.inputAnswers << typed;
+        button->click();
+        r.Run(1500);
+        return r.Received().mid(from);
+    };
+    const QString list = answer(r.form->MdcList, {});
+    QVERIFY2(list.contains("  2 PA0ABC") && list.contains(" Dinner on Sunday"), qPrintable(list));
+    QVERIFY(list.contains("  1 PA3XYZ") && list.contains(" Welcome"));
+    const QString read = answer(r.form->MdcRead, "2");
+    QVERIFY2(read.contains("Msg 2 From: PA0ABC To: PA3XYZ"), qPrintable(read));
+    QVERIFY(read.contains("Subject: Dinner on Sunday"));
+    QVERIFY(read.contains("Bring the antenna."));
+    QVERIFY(read.contains("73 de PA0ABC"));
+    QVERIFY(answer(r.form->MdcKill, "2").contains("Message 2 killed"));
+    QCOMPARE(r.pk.MessageCount(), 1);
+    QCOMPARE(r.pk.Messages().at(0).subject, QByteArray("Welcome"));
+    const QString after = answer(r.form->MdcList, {});
+    QVERIFY(after.contains(" Welcome") && !after.contains("Dinner"));
+    QVERIFY(answer(r.form->MdcRead, "2").contains("No such message: 2"));
+
+    // Closing the check leaves the mailbox and returns to HOST mode.
+    r.form->MenuMaildropCheck->trigger();
+    r.Run(1500);
+    QVERIFY(!r.pk.InMailbox());
+    QVERIFY(r.pk.IsHostMode());
+    QCOMPARE(r.pk.ModeCode(), QByteArray("Pt"));
+    QCOMPARE(r.form->st.ModeName, QString("PACTOR"));
+}
+
+QTEST_MAIN(TransmitEndToEndTest)
+#include "tst_transmitendtoend.moc"
