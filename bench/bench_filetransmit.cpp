@@ -19,6 +19,7 @@
 #include "Pk232Model.h"
 #include "link/MemorySerialBackend.h"
 #include "link/SerialPeer.h"
+#include "link/Settings.h"
 #include "shell/Clock.h"
 #include "shell/HoofdForm.h"
 #include "shell/Prompts.h"
@@ -79,42 +80,18 @@ private:
     SerialPeer& inner_;
 };
 
-QByteArray Settings() {
-    const QList<QByteArray> lines = {";Port Number",
-                                     "COM1",
-                                     ";Baudrate",
-                                     "9600",
-                                     ";Do NOT change the values below",
-                                     "terminal",
-                                     "8",
-                                     "System",
-                                     "8",
-                                     "12632256",
-                                     "16711680",
-                                     "Normal",
-                                     "normal",
-                                     "0",
-                                     "65535",
-                                     "",
-                                     "0",
-                                     "0",
-                                     "",
-                                     "0",
-                                     "0",
-                                     "11203312",
-                                     "System",
-                                     "System",
-                                     "263",
-                                     "PA0ABC",
-                                     "ABCD",
-                                     "OFF",
-                                     "OFF",
-                                     "ON",
-                                     "OFF"};
-    QByteArray out;
-    for (const QByteArray& l : lines)
-        out += l + "\r\n";
-    return out;
+// The settings file: the built-in defaults on COM1 at 9600, own call
+// PA0ABC, "Init Pk" on, so the program starts the controller itself.
+void WriteBenchSettings(const QString& folder, Prompts& prompts) {
+    SettingsFields fields;
+    ApplyBuiltInDefaults(fields);
+    fields.StoredPortName = QStringLiteral("COM1");
+    fields.StoredBaudRate = 9600;
+    fields.DefaultMyCall = QStringLiteral("PA0ABC");
+    fields.MySelCall = QStringLiteral("ABCD");
+    fields.PkInitOn = true;
+    quint8 status = 0;
+    WriteSettings(folder, fields, status, prompts);
 }
 
 // About 100 KB of text in lines of 20 to 79 characters.
@@ -139,11 +116,7 @@ void Run(const char* label, int airSpeed) {
     TimedPeer peer(pk);
     serial.AttachPeer(&peer);
     BenchPrompts prompts;
-    {
-        QFile ini(dir.filePath("Dervalo.INI"));
-        ini.open(QIODevice::WriteOnly);
-        ini.write(Settings());
-    }
+    WriteBenchSettings(dir.path(), prompts);
     const QByteArray text = TextFile();
     prompts.file = dir.filePath("bulletin.txt");
     {
