@@ -929,7 +929,8 @@ void Pk232Model::SetMode(Mode mode, bool rttyTransmit) {
     airCredit_ = 0;
 }
 
-void Pk232Model::ResetOperatingState() {
+// No link, nothing to send or hear, nothing scheduled on the link.
+void Pk232Model::ClearLink() {
     link_ = Link::None;
     weSend_ = false;
     manualTurn_ = false;
@@ -944,6 +945,10 @@ void Pk232Model::ResetOperatingState() {
     handBackAt_.reset();
     fadeEndAt_.reset();
     overAt_.reset();
+}
+
+void Pk232Model::ResetOperatingState() {
+    ClearLink();
     SetMode(Mode::PactorStandby);
 }
 
@@ -1012,20 +1017,7 @@ void Pk232Model::EndLink(bool announce) {
     const bool wasConnected = link_ == Link::Connected;
     FlushEcho();
     FlushHeard();
-    link_ = Link::None;
-    weSend_ = false;
-    manualTurn_ = false;
-    handBackAfterText_ = false;
-    endAfterText_ = false;
-    txBuffer_.clear();
-    rxAir_.clear();
-    answerAt_.reset();
-    failAt_.reset();
-    disconnectAt_.reset();
-    remoteTalkAt_.reset();
-    handBackAt_.reset();
-    fadeEndAt_.reset();
-    overAt_.reset();
+    ClearLink();
     opening_.clear();
     SetMode(amtor ? Mode::AmtorStandby : Mode::PactorStandby);
     if (announce && wasConnected) EmitLinkMessage(kDisconnected);

@@ -315,6 +315,7 @@ private:
     bool CanTransmit() const;
     bool CanHear() const;
     void SetMode(Mode mode, bool rttyTransmit = false);
+    void ClearLink();
     void ResetOperatingState();
     void StartCall(Mode mode, const QByteArray& call);
     void FailCall();
