@@ -3,7 +3,7 @@
 # of them is missing. Sourced by scripts/run and scripts/test.
 set -euo pipefail
 
-dervalo_packages=(build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev xvfb xauth)
+dervalo_packages=(build-essential cmake qt6-base-dev libgl-dev xvfb xauth)
 
 dervalo_install_deps() {
   local missing=()

@@ -377,7 +377,7 @@ void Pk232Model::Note(const QByteArray& text) {
 
 void Pk232Model::NoteOutside() {
     if (outside_.isEmpty()) return;
-    Note("ignored outside a frame in HOST mode: " + ReadableBytes(outside_));
+    Note(kIgnoredOutsideFrame + ReadableBytes(outside_));
     outside_.clear();
 }
 

@@ -219,9 +219,11 @@ public:
     // kMaxAirLog bytes (at most twice that).
     QByteArray Transmitted() const { return transmitted_; }
     QByteArray Heard() const { return heard_; }
-    // Notes for the operator of the simulator: bytes ignored outside frames,
-    // transmit-buffer overflow, mailbox events. Taken out.
+    // Notes for the operator of the simulator: bytes ignored outside frames
+    // (each note beginning with kIgnoredOutsideFrame), transmit-buffer
+    // overflow, mailbox events. Taken out.
     QList<QByteArray> TakeNotes();
+    static constexpr const char* kIgnoredOutsideFrame = "ignored outside a frame in HOST mode: ";
 
     // ---- mailbox
     const QList<Message>& Messages() const { return messages_; }

@@ -466,7 +466,10 @@ int Run(const Options& options) {
 
         const QByteArray out = model.ToHost(now);
         for (const QByteArray& note : model.TakeNotes()) {
-            std::fprintf(stderr, "dervalo-pk232sim: %s\n", note.constData());
+            // Ignored bytes come at every mode switch (ESC DD CR): the log
+            // keeps them, the terminal is spared.
+            if (!note.startsWith(Pk232Model::kIgnoredOutsideFrame))
+                std::fprintf(stderr, "dervalo-pk232sim: %s\n", note.constData());
             log.Note(note.constData());
         }
         if (lineOpen && !out.isEmpty()) {

@@ -1,11 +1,14 @@
 #include "link/QtSerialBackend.h"
 
-#include <QFileInfo>
-#include <QSocketNotifier>
+#include <QFile>
+
+#include "link/LineSpeed.h"
 
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -53,56 +56,79 @@ QString QtSerialBackend::DevicePath(const QString& name) {
     for (int i = 0; i < 4; ++i)
         if (name.compare(kComNames[i], Qt::CaseInsensitive) == 0)
             return QStringLiteral("/dev/ttyS%1").arg(i);
-    if (name.startsWith(QLatin1Char('/'))) return name;
-    return QStringLiteral("/dev/") + name;
+    // The name comes from a text file: refuse what no device path holds
+    // rather than hand it to the system, which cuts a name at a NUL.
+    if (name.isEmpty()) return {};
+    for (const QChar c : name)
+        if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0)) return {};
+    const QString path = name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
+    const QByteArray native = QFile::encodeName(path);
+    if (QFile::decodeName(native) != path || native.size() >= PATH_MAX) return {};
+    return path;
 }
 
 bool QtSerialBackend::Open(const QString& deviceName) {
     Close();
-    // The device under its real name, so that the lock file is the same
-    // whichever link leads to it.
-    QString path = DevicePath(deviceName);
-    const QString real = QFileInfo(path).canonicalFilePath();
-    if (!real.isEmpty()) path = real;
-    port_.setPortName(path);
-    // QSerialPort takes the lock file and TIOCEXCL (no sharing) and puts the
-    // line in raw mode.
-    if (!port_.open(QIODevice::ReadWrite)) return false;
+    const QString path = DevicePath(deviceName);
+    if (path.isEmpty()) return false;
+    // Non-blocking, so that a line without carrier opens at once and reads
+    // never wait beyond their time-out.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    // Only a terminal line is a serial port. No sharing: the lock holds
+    // against every other opener that asks for it (root included) and goes
+    // with the descriptor; the terminal's exclusive mode keeps out the rest.
+    termios tio{};
+    if (!::isatty(fd) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0 ||
+        ::tcgetattr(fd, &tio) != 0) {
+        ::close(fd);
+        return false;
+    }
+    // Raw: 8 data bits, no parity, one stop bit, no flow control, no
+    // processing; reads come back at once with what is there.
+    ::cfmakeraw(&tio);
+    tio.c_cflag &= ~tcflag_t(CSTOPB | PARENB | CRTSCTS);
+    tio.c_cflag |= CS8 | CLOCAL | CREAD;
+    tio.c_iflag &= ~tcflag_t(IXON | IXOFF | IXANY);
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
 
-    // All reading goes straight to the descriptor. QSerialPort's read
-    // notifier would pull bytes into its own buffer whenever events are
-    // handled, where the count of waiting bytes no longer sees them.
-    for (QSocketNotifier* n : port_.findChildren<QSocketNotifier*>())
-        if (n->type() == QSocketNotifier::Read) n->setEnabled(false);
-
-    const int fd = port_.handle();
     int bits = 0;
     // A pseudo-terminal has no modem-control lines; a UART has.
-    modemLines_ = ::ioctl(fd, TIOCMGET, &bits) == 0;
+    modemLines_ = ::ioctl(fd_, TIOCMGET, &bits) == 0;
     rtsUp_ = false;
     if (modemLines_) {
-        SetModemLine(fd, TIOCM_DTR, true);
-        SetModemLine(fd, TIOCM_RTS, false);
+        SetModemLine(fd_, TIOCM_DTR, true);
+        SetModemLine(fd_, TIOCM_RTS, false);
     }
     return true;
 }
 
 bool QtSerialBackend::IsOpen() const {
-    return port_.isOpen();
+    return fd_ >= 0;
 }
 
 bool QtSerialBackend::SetState(quint16 baudRate) {
-    if (!port_.isOpen() || baudRate == 0) return false;
-    // 8N1, no hardware or software flow control; rates outside the standard
-    // table go through the driver's custom-rate interface.
-    bool ok = port_.setBaudRate(baudRate);
-    ok = port_.setDataBits(QSerialPort::Data8) && ok;
-    ok = port_.setParity(QSerialPort::NoParity) && ok;
-    ok = port_.setStopBits(QSerialPort::OneStop) && ok;
-    ok = port_.setFlowControl(QSerialPort::NoFlowControl) && ok;
+    if (fd_ < 0 || baudRate == 0) return false;
+    // 8N1, no hardware or software flow control.
+    termios tio{};
+    bool ok = ::tcgetattr(fd_, &tio) == 0;
+    if (ok) {
+        tio.c_cflag &= ~tcflag_t(CSIZE | CSTOPB | PARENB | CRTSCTS);
+        tio.c_cflag |= CS8 | CLOCAL | CREAD;
+        tio.c_iflag &= ~tcflag_t(IXON | IXOFF | IXANY | INPCK);
+        ok = ::tcsetattr(fd_, TCSANOW, &tio) == 0;
+    }
+    ok = SetLineSpeed(fd_, baudRate) && ok;
     if (modemLines_) {
         // DTR up and held; RTS only while sending.
-        SetModemLine(port_.handle(), TIOCM_DTR, true);
+        SetModemLine(fd_, TIOCM_DTR, true);
         DropRtsWhenDrained();
     }
     return ok;
@@ -111,17 +137,17 @@ bool QtSerialBackend::SetState(quint16 baudRate) {
 bool QtSerialBackend::SetTimeouts() {
     // The time-outs live in this class (poll in ReadByte and WriteByte); the
     // line itself stays non-blocking with VMIN = VTIME = 0.
-    return port_.isOpen();
+    return fd_ >= 0;
 }
 
 bool QtSerialBackend::SetQueues(quint32, quint32) {
     // The Linux serial drivers have fixed queues; there is nothing to ask.
-    return port_.isOpen();
+    return fd_ >= 0;
 }
 
 void QtSerialBackend::DropRtsWhenDrained() {
-    if (!rtsUp_ || !port_.isOpen()) return;
-    const int fd = port_.handle();
+    if (!rtsUp_ || fd_ < 0) return;
+    const int fd = fd_;
     int queued = 0;
     if (::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0) return;
 #ifdef TIOCSERGETLSR
@@ -135,8 +161,8 @@ void QtSerialBackend::DropRtsWhenDrained() {
 }
 
 bool QtSerialBackend::WriteByte(quint8 byte) {
-    if (!port_.isOpen()) return false;
-    const int fd = port_.handle();
+    if (fd_ < 0) return false;
+    const int fd = fd_;
     if (modemLines_ && !rtsUp_) {
         SetModemLine(fd, TIOCM_RTS, true);
         rtsUp_ = true;
@@ -155,18 +181,18 @@ bool QtSerialBackend::ReadByte(quint8& byte) {
 }
 
 qint32 QtSerialBackend::BytesAvailable() {
-    if (!port_.isOpen()) return 0;
+    if (fd_ < 0) return 0;
     DropRtsWhenDrained();
     int waiting = 0;
     // A hung-up line refuses the request: nothing is waiting then.
-    if (::ioctl(port_.handle(), FIONREAD, &waiting) != 0) return 0;
+    if (::ioctl(fd_, FIONREAD, &waiting) != 0) return 0;
     return waiting > 0 ? waiting : 0;
 }
 
 int QtSerialBackend::ReadBlock(char* buffer, int maxCount) {
-    if (!port_.isOpen() || buffer == nullptr || maxCount <= 0) return 0;
+    if (fd_ < 0 || buffer == nullptr || maxCount <= 0) return 0;
     DropRtsWhenDrained();
-    const int fd = port_.handle();
+    const int fd = fd_;
     // With VMIN = VTIME = 0 an empty queue reads as 0 bytes; a hung-up line
     // reads as 0 bytes as well, and polls as ready at once, so the wait below
     // never turns into a spin.
@@ -180,13 +206,15 @@ int QtSerialBackend::ReadBlock(char* buffer, int maxCount) {
 }
 
 void QtSerialBackend::PurgeInput() {
-    if (!port_.isOpen()) return;
+    if (fd_ < 0) return;
     // Received bytes only: what waits to be sent still goes out.
-    (void)::tcflush(port_.handle(), TCIFLUSH);
+    (void)::tcflush(fd_, TCIFLUSH);
 }
 
 void QtSerialBackend::Close() {
-    if (port_.isOpen()) port_.close();
+    // Closing the descriptor also ends the lock.
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
     modemLines_ = false;
     rtsUp_ = false;
 }

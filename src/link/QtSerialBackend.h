@@ -1,20 +1,25 @@
 #pragma once
 
-#include <QSerialPort>
 #include <QString>
 
 #include "link/SerialBackend.h"
 
-// The real serial line, through QSerialPort. On Linux "COM1" to "COM4" name
-// /dev/ttyS0 to /dev/ttyS3; any other name is a device path (absolute as
-// given, a bare name under /dev). Byte reads and writes go straight to the
-// device so that the count of waiting bytes is right even while no events
-// are handled.
+// The real serial line. On Linux "COM1" to "COM4" name /dev/ttyS0 to
+// /dev/ttyS3; any other name is a device path (absolute as given, a bare name
+// under /dev). The device is opened straight on its descriptor, held
+// exclusively (an exclusive lock on the open device and the terminal's own
+// exclusive mode) and set up with termios; no lock file is written or read,
+// so nothing is left behind when the program ends in any way. Byte reads and
+// writes go straight to the descriptor, so the count of waiting bytes is
+// right even while no events are handled.
 class QtSerialBackend : public SerialBackend {
 public:
     QtSerialBackend();
     ~QtSerialBackend() override;
 
+    // The device path for a port name; empty for a name that is no path the
+    // system can open: empty, holding a NUL or another control character, not
+    // expressible in the system's file-name encoding, or too long.
     static QString DevicePath(const QString& name);
 
     bool Open(const QString& deviceName) override;
@@ -32,7 +37,7 @@ public:
 private:
     void DropRtsWhenDrained();
 
-    QSerialPort port_;
+    int fd_ = -1;
     bool modemLines_ = false;
     bool rtsUp_ = false;
 };

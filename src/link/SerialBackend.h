@@ -5,7 +5,7 @@
 #include <QtGlobal>
 
 // What `Poort` needs of a serial device. One backend talks to a real device
-// through QSerialPort; another lives in memory for tests. Every call returns
+// on its descriptor; another lives in memory for tests. Every call returns
 // at once (a read of an empty queue within about a millisecond).
 class SerialBackend {
 public:

@@ -10,6 +10,7 @@
 #include "logbook/LogBookRecord.h"
 #include "logbook/LogBookWidgets.h"
 #include "shell/HoofdForm.h"
+#include "shell/InOutError.h"
 #include "shell/Prompts.h"
 
 TLogBookEditForm::TLogBookEditForm(THoofdForm& form)
@@ -169,20 +170,47 @@ void TLogBookEditForm::DeleteKnopClick() {
     if (st.LogBookRecordCount <= 0) return;
     // Every later record moves up one place, in increasing order: one read
     // and one write each, straight in the file.
-    DeleteIndex = st.LogBookPosition;
-    while (DeleteIndex < st.LogBookRecordCount - 1) {
-        form_.prompts().Beep();
-        form_.ReadLogBookRecord(DeleteIndex + 1);
-        form_.WriteLogBookRecord(DeleteIndex);
-        ++DeleteIndex;
+    try {
+        DeleteIndex = st.LogBookPosition;
+        while (DeleteIndex < st.LogBookRecordCount - 1) {
+            form_.prompts().Beep();
+            form_.ReadLogBookRecord(DeleteIndex + 1);
+            form_.WriteLogBookRecord(DeleteIndex);
+            ++DeleteIndex;
+        }
+        if (st.LogBookPosition > 0) --st.LogBookPosition;
+        if (st.LogBookRecordCount - 1 > 0) form_.ReadLogBookRecord(st.LogBookPosition);
+        ShowRecord();
+        // The last slot, now a copy, goes.
+        form_.CutLogBookFile(st.LogBookRecordCount - 1);
+    } catch (const InOutError&) {
+        // Stopped part-way, records may have moved: what is shown, saved or
+        // deleted next is what the file holds now.
+        ShowWhatTheFileHolds();
+        throw;
     }
-    if (st.LogBookPosition > 0) --st.LogBookPosition;
-    if (st.LogBookRecordCount - 1 > 0) form_.ReadLogBookRecord(st.LogBookPosition);
-    ShowRecord();
-    // The last slot, now a copy, goes.
-    form_.CutLogBookFile(st.LogBookRecordCount - 1);
     --st.LogBookRecordCount;
     if (st.LogBookRecordCount == 0) CloseKnopClick();
+}
+
+void TLogBookEditForm::ShowWhatTheFileHolds() {
+    DervaloState& st = form_.st;
+    // A file that is not open was not changed either.
+    if (!form_.LogBookFile.isOpen()) return;
+    st.LogBookRecordCount =
+        qint32(qMin<qint64>(TLogBookRecord::WholeRecords(form_.LogBookFile.size()), 0x7FFFFFFF));
+    // The record at the same place, else the last one; nothing left to show
+    // (or nothing readable) closes the editor.
+    try {
+        if (st.LogBookRecordCount > 0) {
+            st.LogBookPosition = qBound(0, st.LogBookPosition, st.LogBookRecordCount - 1);
+            form_.ReadLogBookRecord(st.LogBookPosition);
+            ShowRecord();
+            return;
+        }
+    } catch (const InOutError&) {
+    }
+    CloseKnopClick();
 }
 
 void TLogBookEditForm::CloseKnopClick() {

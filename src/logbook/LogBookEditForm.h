@@ -45,5 +45,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // After a failed deletion: the record now at the position shown, or the
+    // last one; the editor closes when none is left.
+    void ShowWhatTheFileHolds();
+
     THoofdForm& form_;
 };

@@ -23,6 +23,16 @@ void TInfoMemo::keyPressEvent(QKeyEvent* event) {
         event->ignore();
         return;
     }
+    // A full box refuses a typed character rather than lose one at its end.
+    const QString typed = event->text();
+    if (maxLength_ > 0 && !typed.isEmpty() && typed.at(0).isPrint()) {
+        const int length = document()->characterCount() - 1;
+        const int replaced = int(textCursor().selectedText().size());
+        if (length - replaced + int(typed.size()) > maxLength_) {
+            event->accept();
+            return;
+        }
+    }
     QPlainTextEdit::keyPressEvent(event);
 }
 

@@ -9,7 +9,8 @@
 
 // The Info box: several lines may stand in it (pasted), but Enter makes no
 // new line, nothing is wrapped, and with a limit set it never holds more
-// characters than that.
+// characters than that: a typed character that would not fit is refused,
+// longer text put in is cut at the limit.
 class TInfoMemo : public QPlainTextEdit {
     Q_OBJECT
 public:

@@ -21,12 +21,12 @@
 #include "host/Frames.h"
 #include "link/ComBaudConfig.h"
 #include "link/SerialBackend.h"
-#include "operations/ConnectForm.h"
-#include "operations/ListConnectForm.h"
-#include "operations/YourcallForm.h"
 #include "logbook/LogBookEditForm.h"
 #include "logbook/LogBookInvulForm.h"
 #include "logbook/LogBookShowForm.h"
+#include "operations/ConnectForm.h"
+#include "operations/ListConnectForm.h"
+#include "operations/YourcallForm.h"
 #include "shell/Appearance.h"
 #include "shell/Clock.h"
 #include "shell/DervaloApplication.h"
@@ -408,6 +408,11 @@ void THoofdForm::setVisible(bool visible) {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     shownOnScreen_ = true;
     SetHintDurations(); // the dialogs are made by now
+
+    // The split read from the settings file is kept to what a drag can set
+    // in the window as it shows: the transmit bar is always there to drag.
+    st.SplitPerMille = quint16(
+        Layout::SplitWithinDrag(centralWidget()->height(), OuterHeight(), st.SplitPerMille));
 
     Guarded([this] { FormResize(); });
 }

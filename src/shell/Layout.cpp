@@ -1,5 +1,6 @@
 #include "shell/Layout.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 
@@ -91,6 +92,13 @@ int DragReleaseTop(int barTop, bool hitTop, bool hitBottom, int H) {
     if (hitTop) barTop = 120;
     if (hitBottom) barTop = H - 160;
     return barTop;
+}
+
+int SplitWithinDrag(int CH, int H, int SplitPerMille) {
+    const int highest = SplitPerMilleFor(CH, DragReleaseTop(0, true, false, H));
+    const int lowest = SplitPerMilleFor(CH, DragReleaseTop(0, false, true, H));
+    if (CH <= 0 || lowest > highest) return SplitPerMille;
+    return std::clamp(SplitPerMille, lowest, highest);
 }
 
 } // namespace Layout

@@ -67,5 +67,9 @@ struct DragStep {
 DragStep DragMove(int barTop, int y, int H);
 // Where the bar goes on release after hitting a limit (or stays).
 int DragReleaseTop(int barTop, bool hitTop, bool hitBottom, int H);
+// The split kept to what a drag can set in a window of this size: the bar's
+// top between the release limits 120 and H - 160. A window too small for
+// both limits leaves the split as it is.
+int SplitWithinDrag(int CH, int H, int SplitPerMille);
 
 } // namespace Layout

@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -17,6 +18,7 @@
 #include "link/Poort.h"
 #include "link/QtSerialBackend.h"
 #include "link/SerialPeer.h"
+#include "link/Settings.h"
 #include "shell/Clock.h"
 
 namespace {
@@ -81,6 +83,7 @@ private slots:
     void ptyLineSettingsAndBytes();
     void ptyExclusiveHangUpAndReopen();
     void missingDeviceBoxes();
+    void namesNoDeviceCanHaveFailCleanly();
     void memoryLogReadsAndPeer();
     void memoryFailureSwitches();
 };
@@ -235,6 +238,60 @@ void TestPoort::missingDeviceBoxes() {
     poort.PoortSetQueues(32767, 16384);
     QCOMPARE(prompts.Boxes().size(), 3);
     QCOMPARE(poort.TakeFailures(), 4);
+}
+
+void TestPoort::namesNoDeviceCanHaveFailCleanly() {
+    for (const QString& name :
+         {QString(), QStringLiteral("tty\tS0"), QStringLiteral("ttyS0\x7f"),
+          QStringLiteral("/dev/ttyS0") + QChar(0) + QStringLiteral("x"), QString(5000, 'a')})
+        QVERIFY2(QtSerialBackend::DevicePath(name).isEmpty(), qPrintable(name.left(20)));
+
+    // Line 2 of the settings file holds a NUL and control bytes.
+    SettingsFields fields;
+    ApplyBuiltInDefaults(fields);
+    QByteArray file = FormatSettings(fields);
+    const QByteArray bad("dervalo-pk\0\x01\x1b[2J", 15);
+    QVERIFY(file.contains("\r\nCOM4\r\n"));
+    file.replace("\r\nCOM4\r\n", "\r\n" + bad + "\r\n");
+    quint8 status = 0;
+    QVERIFY(ParseSettings(file, fields, status));
+    QCOMPARE(fields.StoredPortName.size(), bad.size());
+
+    // Serial libraries lock a device with a file named after it; one left
+    // from an earlier run, for the name cut at its NUL, must not matter.
+    const QDir locks(QStringLiteral("/run/lock"));
+    const QString stale = locks.filePath(QStringLiteral("LCK..dervalo-pk"));
+    QFile planted(stale);
+    const bool plantedOk = locks.exists() && !QFile::exists(stale) &&
+                           planted.open(QIODevice::WriteOnly) &&
+                           planted.write("99999999\ndervalo\n\n") > 0;
+    planted.close();
+    const QStringList before = locks.entryList({QStringLiteral("LCK..*")}, QDir::Files);
+
+    QtSerialBackend backend;
+    ScriptedPrompts prompts;
+    Poort poort(backend, prompts);
+    for (int start = 0; start < 2; ++start) {
+        poort.PoortOpen(fields.StoredPortName);
+        QVERIFY(!poort.PortOpen());
+    }
+    QCOMPARE(prompts.Boxes(), QStringList(2, kPortError));
+    QCOMPARE(locks.entryList({QStringLiteral("LCK..*")}, QDir::Files), before);
+    if (plantedOk) QVERIFY(QFile::remove(stale));
+
+    // A line opens whatever lock files lie about.
+    PtyMaster master;
+    QVERIFY(master.Ok());
+    QString lockName = master.SlavePath().mid(5); // after "/dev/"
+    const QString forLine = locks.filePath("LCK.." + lockName.replace('/', '_'));
+    QFile other(forLine);
+    const bool otherOk = locks.exists() && !QFile::exists(forLine) &&
+                         other.open(QIODevice::WriteOnly) && other.write("1\nsomebody\n\n") > 0;
+    other.close();
+    OpenPoort(poort, master.SlavePath(), 9600);
+    QVERIFY(poort.PortOpen());
+    QCOMPARE(prompts.Boxes().size(), 2);
+    if (otherOk) QVERIFY(QFile::remove(forLine));
 }
 
 void TestPoort::memoryLogReadsAndPeer() {

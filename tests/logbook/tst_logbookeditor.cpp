@@ -45,6 +45,8 @@ private slots:
     void longInfoIsShownAndSavedAsThirty();
     void saveKeepsTheWordsOfNameAndQth();
     void escapeAndCloseAndFailures();
+    void failedDeleteShowsWhatTheFileHolds();
+    void fullInfoRefusesTypedKeys();
 };
 
 void LogBookEditorTest::opensOnTheLastRecord() {
@@ -255,6 +257,60 @@ void LogBookEditorTest::escapeAndCloseAndFailures() {
     QVERIFY(f.prompts.Boxes()[1].startsWith("Dervalo|Error writing file "));
     QCOMPARE(form.st.LogBookRecordCount, 3);
     QCOMPARE(f.ReadFile("Halvuro.log"), NumberedRecords(3));
+}
+
+void LogBookEditorTest::failedDeleteShowsWhatTheFileHolds() {
+    FormFixture f;
+    const QByteArray five = NumberedRecords(5);
+    THoofdForm& form = StartWithLogBook(f, five);
+    Edit(f, [&](TLogBookEditForm& e) {
+        TypeNumber(e, "2");
+        // Another program cuts the file to four records: deleting record 2
+        // moves record 3 up and then finds no record 4.
+        QVERIFY(QFile::resize(f.Path("Halvuro.log"), 4 * 130));
+        QTest::mouseClick(e.DeleteKnop, Qt::LeftButton);
+        QVERIFY(e.isVisible());
+        QCOMPARE(form.st.LogBookRecordCount, 4);
+        QCOMPARE(e.Recordnummer->text(), QString("2"));
+        QCOMPARE(e.CallEdit->text(), QString("XX9A3       "));
+        // A Save writes what is shown where it stands.
+        e.NameEdit->setText("Moved");
+        QTest::mouseClick(e.LogEditSaveKnop, Qt::LeftButton);
+        QCOMPARE(f.ReadFile("Halvuro.log"), Rec(five, 0) + Rec(five, 1) +
+                                                EntryRecord("XX9A3", "Moved", "Qth3") +
+                                                Rec(five, 3));
+        // Cut beyond the record shown: the last one is shown.
+        QVERIFY(QFile::resize(f.Path("Halvuro.log"), 2 * 130));
+        QTest::mouseClick(e.DeleteKnop, Qt::LeftButton);
+        QCOMPARE(e.Recordnummer->text(), QString("1"));
+        QCOMPARE(e.CallEdit->text(), QString("XX9A1       "));
+        // Emptied: nothing to show, the editor closes.
+        QVERIFY(QFile::resize(f.Path("Halvuro.log"), 0));
+        QTest::mouseClick(e.DeleteKnop, Qt::LeftButton);
+        QVERIFY(!e.isVisible());
+    });
+    QCOMPARE(form.st.LogBookRecordCount, 0);
+    QCOMPARE(f.prompts.Boxes().size(), 3);
+    for (const QString& box : f.prompts.Boxes())
+        QVERIFY2(box.startsWith("Dervalo|Error reading file "), qPrintable(box));
+}
+
+void LogBookEditorTest::fullInfoRefusesTypedKeys() {
+    FormFixture f;
+    const QByteArray thirty = "0123456789abcdefghijklmnopqrst";
+    StartWithLogBook(f, EntryRecord("XX9AB", "Bob", "Rome", "d", "t", thirty));
+    Edit(f, [&](TLogBookEditForm& e) {
+        e.InfoMemo->moveCursor(QTextCursor::Start);
+        QTest::keyClicks(e.InfoMemo, "ab");
+        QCOMPARE(e.InfoMemo->toPlainText(), QString(thirty));
+        // Typing over a selection replaces it; the box stays full.
+        QTextCursor c = e.InfoMemo->textCursor();
+        c.setPosition(0);
+        c.setPosition(3, QTextCursor::KeepAnchor);
+        e.InfoMemo->setTextCursor(c);
+        QTest::keyClicks(e.InfoMemo, "XYZW");
+        QCOMPARE(e.InfoMemo->toPlainText(), "XYZ" + QString(thirty.mid(3)));
+    });
 }
 
 QTEST_MAIN(LogBookEditorTest)

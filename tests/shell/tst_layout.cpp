@@ -21,6 +21,7 @@ private slots:
     void buttonSizesAt776();
     void windowFollowsTheLayout();
     void dragLimits();
+    void splitFromTheFileStaysDraggable();
     void dragThroughTheWindow();
     void fontsAndColoursAreStored();
     void colourValues();
@@ -105,6 +106,26 @@ void LayoutTest::dragLimits() {
     QVERIFY(step.moved);
     QCOMPARE(step.barTop, 185);
     QCOMPARE(Layout::DragReleaseTop(185, false, false, 457), 185);
+}
+
+void LayoutTest::splitFromTheFileStaysDraggable() {
+    // 0 puts the bar below the window, 65535 (and -1, kept to 16 bits) far
+    // above it; the window shows with the bar at the drag's limit instead.
+    for (const QByteArray& split : {QByteArray("0"), QByteArray("65535"), QByteArray("-1")}) {
+        FormFixture f;
+        QByteArray ini = FormFixture::Settings();
+        QVERIFY(ini.contains("\r\n263\r\n"));
+        ini.replace("\r\n263\r\n", "\r\n" + split + "\r\n");
+        f.WriteFile("Dervalo.INI", ini);
+        THoofdForm& form = f.Start();
+        const int CH = form.centralWidget()->height();
+        const int H = form.OuterHeight();
+        const int top = split == "0" ? H - 160 : 120;
+        QCOMPARE(form.st.SplitPerMille, quint16((CH - top) * 1000 / CH));
+        QVERIFY2(qAbs(form.Transmitbalk->y() - top) <= 1, split.constData());
+        QVERIFY(form.ReceiveWindow->height() > 0);
+        QVERIFY(form.ZendWindow->height() > 0);
+    }
 }
 
 void LayoutTest::dragThroughTheWindow() {

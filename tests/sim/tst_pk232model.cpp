@@ -1259,10 +1259,11 @@ void TestPk232Model::controlPipeAndStandardInput() {
     QVERIFY(dir.isValid());
     const QString linkPath = dir.filePath("pk232");
     const QString pipePath = dir.filePath("pk232.ctl");
+    const QString logPath = dir.filePath("pk232sim.log");
 
     QProcess sim;
-    sim.start(QString::fromLocal8Bit(program),
-              {"--link", linkPath, "--control", pipePath, "--band", "off", "--air-speed", "0"});
+    sim.start(QString::fromLocal8Bit(program), {"--link", linkPath, "--control", pipePath, "--log",
+                                                logPath, "--band", "off", "--air-speed", "0"});
     QVERIFY(sim.waitForStarted(10000));
     QVERIFY(sim.waitForReadyRead(10000));
     QVERIFY(sim.readLine().startsWith("/dev/"));
@@ -1283,34 +1284,56 @@ void TestPk232Model::controlPipeAndStandardInput() {
         }
         return got;
     };
+    // What the simulator answers on standard output, read until `want` is
+    // in it or about ten seconds have gone by.
+    QByteArray answers;
+    auto answerUntil = [&](const QByteArray& want) {
+        for (int i = 0; i < 100 && !answers.contains(want); ++i) {
+            sim.waitForReadyRead(100);
+            answers += sim.readAllStandardOutput();
+        }
+        return answers.contains(want);
+    };
+    auto control = [&](const char* command) {
+        QFile pipe(pipePath);
+        return pipe.open(QIODevice::WriteOnly) && pipe.write(command) == qint64(strlen(command));
+    };
     const QByteArray start = "echo off\rMYCALL PA0ABC\rhost on\r\x01OPN\x17\x01OOP\x17";
     QCOMPARE(::write(fd, start.constData(), size_t(start.size())), ssize_t(start.size()));
     QVERIFY(readUntil("\x01OOPPN3--0\x17").contains("\x01OOPPN3--0\x17"));
+    // Bytes outside a frame, as at every mode switch, go to the log only.
+    QCOMPARE(::write(fd,
+                     "\x1b"
+                     "DD\r",
+                     4),
+             ssize_t(4));
+    const QByteArray ignored = "ignored outside a frame in HOST mode: <ESC>DD<CR>";
+    QByteArray log;
+    for (int i = 0; i < 200 && !log.contains(ignored); ++i) {
+        ::poll(nullptr, 0, 50);
+        QFile file(logPath);
+        if (file.open(QIODevice::ReadOnly)) log = file.readAll();
+    }
+    QVERIFY2(log.contains(ignored), log.constData());
 
     // A station calls in through the pipe; a writer that closes its end
     // does not end the pipe for the next one.
-    for (const char* command : {"call DL1AB\n", "state\n"}) {
-        QFile pipe(pipePath);
-        QVERIFY(pipe.open(QIODevice::WriteOnly));
-        pipe.write(command);
-    }
+    QVERIFY(control("call DL1AB\n"));
     QVERIFY(readUntil("*** CONNECTED to DL1AB").contains("\x01P*** CONNECTED to DL1AB\x17"));
+    QVERIFY(control("state\n"));
+    QVERIFY2(answerUntil("mode PG (HOST), link connected with DL1AB"), answers.constData());
+    QVERIFY(answers.contains("DL1AB calls and connects\n"));
     // Standard input takes the same commands; the answers come on standard
     // output.
     sim.write("help\ndisc\n");
-    QByteArray answers;
-    for (int i = 0; i < 100 && !answers.contains("disconnected\n"); ++i) {
-        sim.waitForReadyRead(100);
-        answers += sim.readAllStandardOutput();
-    }
-    QVERIFY2(answers.contains("DL1AB calls and connects\n"), answers);
-    QVERIFY(answers.contains("mode PG (HOST), link connected with DL1AB"));
+    QVERIFY2(answerUntil("disconnected\n"), answers.constData());
     QVERIFY(answers.contains("  call CALL "));
-    QVERIFY(answers.contains("disconnected\n"));
     QVERIFY(readUntil("*** DISCONNECTED").contains("\x01P*** DISCONNECTED\x17"));
-    // The end of standard input does not stop the simulator.
+    // The end of standard input does not stop the simulator: it still
+    // answers on the pipe.
     sim.closeWriteChannel();
-    QTest::qWait(100);
+    QVERIFY(control("band quiet\n"));
+    QVERIFY2(answerUntil("band quiet"), answers.constData());
     QCOMPARE(sim.state(), QProcess::Running);
     ::close(fd);
 
@@ -1319,6 +1342,7 @@ void TestPk232Model::controlPipeAndStandardInput() {
     QCOMPARE(sim.exitCode(), 0);
     QVERIFY(::lstat(QFile::encodeName(pipePath).constData(), &st) != 0); // removed
     QVERIFY(!sim.readAllStandardError().contains("ignored outside a frame"));
+    QVERIFY(!(answers + sim.readAllStandardOutput()).contains("ignored outside a frame"));
 }
 
 QTEST_GUILESS_MAIN(TestPk232Model)
