@@ -22,6 +22,16 @@ constexpr quint8 kCtlHeard = '/';   // controller -> program: text received
 constexpr quint8 kCtlEcho = '0';    // controller -> program: echo of sent text
 constexpr quint8 kCtlLink = 'P';    // controller -> program: link message
 
+// What the Baudot alphabet (ITA2, and CCIR 476 in AMTOR) carries: letters
+// (small ones go out as capitals), digits, blank, carriage return, line feed,
+// the bell, and the figures of both the international and the US teleprinter
+// variant. Nothing else ever goes on the air in AMTOR and RTTY.
+bool InBaudot(quint8 c) {
+    static const QByteArray kFigures = "-?:$!&#'().,;/\"=+";
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == ' ' ||
+           c == 0x07 || c == kCr || c == kLf || kFigures.contains(char(c));
+}
+
 constexpr char kPrompt[] = "cmd:";
 constexpr char kMailboxPrompt[] = "MBX>";
 constexpr char kConnected[] = "*** CONNECTED to ";
@@ -788,6 +798,10 @@ void Pk232Model::HostData(const QByteArray& payload) {
             EndLink(false); // the call is given up
             continue;
         }
+        // In AMTOR and RTTY the text is taken in the Baudot alphabet: what it
+        // has no sign for never enters the buffer (0x04 still ends the
+        // transmission when its turn comes).
+        if (!IsPactor() && byte != kEot && !InBaudot(byte)) continue;
         if (txBuffer_.size() >= kMaxTransmitBuffer) {
             Note("transmit buffer full: " + QByteArray::number(payload.size() - i) +
                  " bytes dropped");
@@ -1235,15 +1249,13 @@ void Pk232Model::FlushHeard() {
 }
 
 QByteArray Pk232Model::Baudot(const QByteArray& text, bool lineFeeds) const {
-    static const QByteArray kFigures = "-?:$!&#'().,;/\"=+";
     QByteArray out;
     for (char c : text) {
-        const char upper = (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
-        if ((upper >= 'A' && upper <= 'Z') || (upper >= '0' && upper <= '9') || upper == ' ' ||
-            upper == '\x07' || kFigures.contains(upper)) {
-            out.append(upper);
-        } else if (quint8(upper) == kCr) {
+        if (!InBaudot(quint8(c))) continue;
+        if (quint8(c) == kCr) {
             out.append(lineFeeds ? "\r\n" : "\r");
+        } else {
+            out.append((c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c);
         }
     }
     return out;

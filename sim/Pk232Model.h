@@ -63,9 +63,11 @@
 // (PACTOR kPactorCps, AMTOR kAmtorCps, RTTY kRttyCps characters per second,
 // times the factor of SetAirSpeed) whenever this station may send: its own
 // turn on a link, unproto (PD), FEC (FE), RTTY transmit (XM). Otherwise it
-// waits. PACTOR carries every byte value; AMTOR and RTTY carry capitals,
-// digits and the Baudot punctuation only (small letters go out as capitals,
-// the rest is dropped). Taking effect when they reach the air, never echoed:
+// waits. PACTOR carries every byte value; AMTOR and RTTY carry the Baudot
+// alphabet only: letters, digits, blank, CR, LF, bell and the figures
+// - ? : ( ) . , ' / = + $ ! & # " ; (small letters go out as capitals; the
+// rest is dropped as it arrives in these modes, and never echoed). Taking
+// effect when they reach the air, never echoed:
 // 0x04 ends the link (after kDisconnectDelayMs) or the one-way transmission;
 // 0x19 in PACTOR and "+?" in AMTOR give the turn to the other station. A 0x04
 // while calling ends the call at once. "\x01OTC\x17" (and "TClear" on the

@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
+#include "host/AirEcho.h"
 #include "host/Frames.h"
 #include "shell/Clock.h"
 #include "shell/HoofdForm.h"
@@ -37,11 +38,15 @@ void THoofdForm::Send(const QByteArray& text) {
 }
 
 void THoofdForm::senddata(const QByteArray& text) {
-    // During a file transmission the controller's echo gives back the text
-    // of every data frame, never its framing: the text is what stays
-    // outstanding. Out of HOST mode nothing comes back in frames to count.
-    if (st.FileTransmitActive && !st.DumbMode)
-        st.TxPendingCount = quint16(qMin<qsizetype>(0xFFFF, st.TxPendingCount + text.size()));
+    // During a file transmission the controller's echo gives back what of
+    // the text of a data frame goes on the air in the mode in use, never the
+    // framing: that is what stays outstanding. Out of HOST mode nothing comes
+    // back in frames to count.
+    if (st.FileTransmitActive && !st.DumbMode) {
+        const int echoed =
+            AirEcho::EchoedCount(text, AirEcho::ForMode(st.ModeName), st.IsConnected);
+        st.TxPendingCount = quint16(qMin(0xFFFF, st.TxPendingCount + echoed));
+    }
     // The frame with its payload escaped: a DLE before 0x01, 0x10 and 0x17.
     Send(Frames::DataFrame(text));
 }

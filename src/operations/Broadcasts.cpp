@@ -44,6 +44,10 @@ void THoofdForm::CallCQ(const QString& cqFile, void (THoofdForm::*startTransmiss
         Warning(QStringLiteral("File %1 not found !").arg(cqFile));
         return;
     }
+    // A CQ file that cannot be read starts no transmission.
+    QFile cq;
+    if (!OpenToSend(cq, FindFileNoCase(folder(), cqFile))) throw NotOpened(cq);
+    cq.close();
     (this->*startTransmission)();
     st.SendingCQ = true;
     SendFile(FindFileNoCase(folder(), cqFile));

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "link/Poort.h"
+#include "shell/InOutError.h"
 #include "shell/ProgramState.h"
 
 class QAction;
@@ -245,13 +246,22 @@ public:
     // character, lines separated by CR LF.
     QByteArray ReceiveBufferBytes() const;
     void MenuTransmitFileClick();
-    // Sends a text file line by line, one data frame per line, holding back
-    // while kTxHoldCount or more sent bytes have not come back yet.
+    // Sends a text file line by line, one data frame per line (a longer
+    // line in pieces of kTxPieceSize bytes), holding back while kTxHoldCount
+    // or more sent bytes have not come back yet.
     void SendFile(const QString& name);
     static constexpr quint16 kTxHoldCount = 3000;
     static constexpr int kTxWindowLimit = 4000;
     static constexpr quint32 kTxRepaintMs = 100;
+    static constexpr qsizetype kTxPieceSize = 256;
+    // Opens a file to send, found in any letter case; false when it cannot
+    // be opened, with the error to report from NotOpened.
+    bool OpenToSend(QFile& file, const QString& name) const;
+    static InOutError NotOpened(const QFile& file);
     bool ShowsSentLines() const;
+    // Adds a sent piece to the transmit window: a new line, or the rest of
+    // the line the piece before began.
+    void ShowSentPiece(const QByteArray& bytes, bool continuesLine);
     void SetDiskLamp(bool reading);
     void SetFlowLamp(bool holding);
 

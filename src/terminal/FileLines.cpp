@@ -28,37 +28,40 @@ bool FileLines::AtEnd() {
 }
 
 QByteArray FileLines::Next() {
-    qsizetype from = pos_;
+    QByteArray line;
     for (;;) {
-        qsizetype at = from;
-        const qsizetype size = buffer_.size();
-        const char* data = buffer_.constData();
-        while (at < size && data[at] != '\r' && data[at] != '\n')
-            ++at;
-        if (at < size) {
-            // A carriage return at the very end of the buffer may be the
-            // first half of CR LF: look at one more byte before deciding.
-            if (data[at] == '\r' && at + 1 == size) {
-                const qsizetype offset = at - pos_;
-                if (Fill()) {
-                    from = pos_ + offset;
-                    continue;
-                }
-                at = pos_ + offset;
-            }
-            const QByteArray line = buffer_.mid(pos_, at - pos_);
-            qsizetype next = at + 1;
-            if (buffer_.at(at) == '\r' && next < buffer_.size() && buffer_.at(next) == '\n') ++next;
-            pos_ = next;
-            return line;
-        }
-        // No line end yet: read on, or the rest is the last line.
-        const qsizetype offset = size - pos_;
-        if (!Fill()) {
-            const QByteArray line = buffer_.mid(pos_);
-            pos_ = buffer_.size();
-            return line;
-        }
-        from = pos_ + offset;
+        const Piece piece = NextPiece(kBlock);
+        line += piece.bytes;
+        if (piece.endsLine) return line;
     }
+}
+
+FileLines::Piece FileLines::NextPiece(qsizetype most) {
+    // Enough bytes to see whether a line end follows the piece: the piece, a
+    // carriage return and the line feed that may come after it.
+    while (buffer_.size() - pos_ < most + 2 && Fill()) {
+    }
+    const qsizetype left = buffer_.size() - pos_;
+    const char* data = buffer_.constData() + pos_;
+    const qsizetype look = qMin(left, most + 1);
+    qsizetype at = 0;
+    while (at < look && data[at] != '\r' && data[at] != '\n')
+        ++at;
+    if (at < look) {
+        // The line ends within the piece or right after it.
+        Piece piece{buffer_.mid(pos_, at), true};
+        qsizetype next = at + 1;
+        if (data[at] == '\r' && next < left && data[next] == '\n') ++next;
+        pos_ += next;
+        return piece;
+    }
+    if (left > most) {
+        Piece piece{buffer_.mid(pos_, most), false};
+        pos_ += most;
+        return piece;
+    }
+    // The rest of the file is its last line, without a line end.
+    Piece piece{buffer_.mid(pos_), true};
+    pos_ = buffer_.size();
+    return piece;
 }

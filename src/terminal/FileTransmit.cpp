@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <optional>
 
 #include "host/CharTable.h"
@@ -21,6 +22,8 @@
 namespace {
 const QColor kLampRed(255, 0, 0);
 const QColor kLampGreen(0, 255, 0);
+// In a data frame this byte ends a one-way transmission.
+constexpr char kEndTransmission = 0x04;
 
 // Ends a scope by running a step, also when the scope is left by an error.
 template <typename F> struct AtExit {
@@ -64,6 +67,30 @@ void THoofdForm::MenuTransmitFileClick() {
     if (!name.isEmpty()) SendFile(name);
 }
 
+bool THoofdForm::OpenToSend(QFile& file, const QString& name) const {
+    file.setFileName(QFileInfo(name).isAbsolute() ? ResolvePathNoCase(name)
+                                                  : FindFileNoCase(folder(), name));
+    return file.open(QIODevice::ReadOnly);
+}
+
+InOutError THoofdForm::NotOpened(const QFile& file) {
+    return InOutError(file.exists() ? QStringLiteral("File access denied")
+                                    : QStringLiteral("File not found"));
+}
+
+void THoofdForm::ShowSentPiece(const QByteArray& bytes, bool continuesLine) {
+    // The transmit window keeps its size limit meanwhile too.
+    if (ZendWindow->document()->characterCount() - 1 > kTxWindowLimit) ZendWindow->clear();
+    const QString text = CharTable::ToString(bytes);
+    if (continuesLine) {
+        QTextCursor end(ZendWindow->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(text);
+    } else {
+        ZendWindow->appendPlainText(text);
+    }
+}
+
 bool THoofdForm::ShowsSentLines() const {
     return st.DumbMode || st.Transmitting || st.LinkStateText.left(5) == QLatin1String("UNPRO") ||
            MaildropCheckOpen() || st.IsConnected || st.SendingCQ;
@@ -79,12 +106,10 @@ void THoofdForm::SendFile(const QString& name) {
 
     // 2. Open the file; if it cannot be opened nothing has been sent and
     // nothing has changed (a CQ call that gets here is over too).
-    QFile file(QFileInfo(name).isAbsolute() ? ResolvePathNoCase(name)
-                                            : FindFileNoCase(folder(), name));
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!OpenToSend(file, name)) {
         st.SendingCQ = false;
-        throw InOutError(file.exists() ? QStringLiteral("File access denied")
-                                       : QStringLiteral("File not found"));
+        throw NotOpened(file);
     }
     FileLines lines(file);
 
@@ -100,9 +125,11 @@ void THoofdForm::SendFile(const QString& name) {
     st.ScrollBackMode = false;
     ScrollNaarEnd();
 
-    // 4. One pass: maybe a line out, maybe a frame in.
+    // 4. One pass: maybe a line (or a piece of a long one) out, maybe a
+    // frame in.
     std::optional<InOutError> readError;
     std::optional<bool> holding; // the flow lamp as last shown
+    bool lineOpen = false;       // the last piece sent did not end its line
     quint32 shownAt = clock().TickCount();
     while (!lines.AtEnd() && !st.FileTransmitAbort) {
         if (prompts().EscapeDown()) st.FileTransmitAbort = true;
@@ -112,14 +139,13 @@ void THoofdForm::SendFile(const QString& name) {
             SetFlowLamp(holdBack);
         }
         if (!holdBack) {
-            const QByteArray line = lines.Next();
-            senddata(line + Frames::LineEnd);
-            if (ShowsSentLines()) {
-                // The transmit window keeps its size limit meanwhile too.
-                if (ZendWindow->document()->characterCount() - 1 > kTxWindowLimit)
-                    ZendWindow->clear();
-                ZendWindow->appendPlainText(CharTable::ToString(line));
-            }
+            // A line longer than a piece goes out in several frames, the
+            // carriage return after its last piece; Escape is asked between
+            // them, and memory stays bounded whatever the file holds.
+            const FileLines::Piece piece = lines.NextPiece(kTxPieceSize);
+            senddata(piece.endsLine ? piece.bytes + Frames::LineEnd : piece.bytes);
+            if (ShowsSentLines()) ShowSentPiece(piece.bytes, lineOpen);
+            lineOpen = !piece.endsLine;
         }
         if (V24Data()) {
             // The dumb terminal's answers are plain text, not frames.
@@ -147,7 +173,9 @@ void THoofdForm::SendFile(const QString& name) {
     // 5. - 12. The closing steps.
     file.close();
     if (st.FileTransmitAbort) ClearTransmitBufferClick();
-    if (st.SendingCQ) Send(QByteArray(1, '\x04'));
+    // A CQ call ends its one-way transmission: 0x04 in a data frame, as
+    // the controller takes no byte outside a frame in HOST mode.
+    if (st.SendingCQ) senddata(QByteArray(1, kEndTransmission));
     SetDiskLamp(false);
     st.FileTransmitActive = false;
     if (MaildropCheckOpen()) Send(QByteArray(1, Frames::LineEnd) + '\x1A' + Frames::LineEnd);

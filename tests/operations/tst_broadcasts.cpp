@@ -158,8 +158,8 @@ void BroadcastsTest::cqCalls() {
     else
         r.form->findChild<QToolButton*>(button)->click();
     // The lines follow the start of the one-way transmission, are shown in
-    // the transmit window, and 0x04 outside any frame ends the call.
-    QCOMPARE(r.f.Written(), start + lines[fileMode] + "\x04");
+    // the transmit window, and 0x04 in a data frame ends the call.
+    QCOMPARE(r.f.Written(), start + lines[fileMode] + kEnd04);
     QCOMPARE(r.form->ZendWindow->toPlainText().split('\n', Qt::SkipEmptyParts).size(),
              lines[fileMode].count("\x01 "));
     QVERIFY(r.f.prompts.log.isEmpty());
@@ -192,17 +192,20 @@ void BroadcastsTest::missingCQFile() {
 }
 
 void BroadcastsTest::unreadableCQFileLeavesNoCQBehind() {
-    // A CQ "file" that is a folder cannot be read: the error is shown, and a
-    // file sent later is not taken for a CQ call.
-    Rig r("PACTOR", "UNPRO");
-    QVERIFY(QDir(r.f.dir.path()).mkdir("Dervalo.CQP"));
-    r.form->PactorCQ->click();
-    QCOMPARE(r.f.prompts.Boxes(), QStringList{"Dervalo|File access denied"});
-    QCOMPARE(r.Take(), kEnd04); // the toggle went out before the file was tried
-    QVERIFY(!r.form->st.SendingCQ);
-    r.f.WriteFile("plain.txt", "hello\r\n");
-    r.form->SendFile(r.f.Path("plain.txt"));
-    QCOMPARE(r.Take(), Data("hello\r"));
+    // A CQ "file" that is a folder cannot be read: the error is shown, no
+    // transmission is started or ended, and a file sent later is not taken
+    // for a CQ call.
+    for (const char* state : {"UNPRO", "LISTEN"}) {
+        Rig r("PACTOR", state);
+        QVERIFY(QDir(r.f.dir.path()).mkdir("Dervalo.CQP"));
+        r.form->PactorCQ->click();
+        QCOMPARE(r.f.prompts.Boxes(), QStringList{"Dervalo|File access denied"});
+        QCOMPARE(r.Take(), QByteArray());
+        QVERIFY(!r.form->st.SendingCQ);
+        r.f.WriteFile("plain.txt", "hello\r\n");
+        r.form->SendFile(r.f.Path("plain.txt"));
+        QCOMPARE(r.Take(), Data("hello\r"));
+    }
 }
 
 QTEST_MAIN(BroadcastsTest)

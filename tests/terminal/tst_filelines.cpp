@@ -1,6 +1,6 @@
 // The lines of a text file as bytes: every kind of line end, a last line
-// without one, binary content, lines longer than a read block, and a device
-// that fails.
+// without one, binary content, lines longer than a read block, a device that
+// fails, and lines handed out in bounded pieces, an endless one included.
 #include <QBuffer>
 #include <QtTest>
 
@@ -44,6 +44,31 @@ private:
     qint64 failAt_;
     qint64 at_ = 0;
 };
+
+// A device without end and without a line end, like /dev/zero.
+class Endless : public QIODevice {
+public:
+    Endless() { open(QIODevice::ReadOnly); }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char* out, qint64 max) override {
+        memset(out, 'z', size_t(max));
+        return max;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+};
+
+using Pieces = QList<QPair<QByteArray, bool>>;
+Pieces AllPieces(QIODevice& device, qsizetype most) {
+    FileLines lines(device);
+    Pieces out;
+    while (!lines.AtEnd()) {
+        const FileLines::Piece p = lines.NextPiece(most);
+        out << qMakePair(p.bytes, p.endsLine);
+    }
+    return out;
+}
 } // namespace
 
 class FileLinesTest : public QObject {
@@ -55,6 +80,8 @@ private slots:
     void lineLongerThanABlock();
     void crLfSplitAcrossReads();
     void readFailureEndsAndIsReported();
+    void piecesOfALine();
+    void endlessLineStaysBounded();
 };
 
 void FileLinesTest::lineEnds_data() {
@@ -123,6 +150,37 @@ void FileLinesTest::readFailureEndsAndIsReported() {
     QCOMPARE(got.first(), QByteArray("one"));
     QVERIFY(lines.Failed());
     QVERIFY(lines.AtEnd());
+}
+
+void FileLinesTest::piecesOfALine() {
+    // Ten bytes a piece: a longer line in pieces with its end after the last
+    // one, a line of exactly ten in one piece, the last line without an end
+    // ending all the same; also when the device gives a byte at a time.
+    const QByteArray content("0123456789abcdef\r\n0123456789\r\n\r\nxy\rzzzzzzzzzzz");
+    const Pieces expected{
+        {"0123456789", false}, {"abcdef", true},      {"0123456789", true}, {"", true},
+        {"xy", true},          {"zzzzzzzzzz", false}, {"z", true}};
+    QBuffer buffer;
+    buffer.setData(content);
+    buffer.open(QIODevice::ReadOnly);
+    QCOMPARE(AllPieces(buffer, 10), expected);
+    Trickle trickle(content, 1);
+    QCOMPARE(AllPieces(trickle, 10), expected);
+}
+
+void FileLinesTest::endlessLineStaysBounded() {
+    // 8 MB of one line: every piece full, never the line end, and the reader
+    // never holds more than a block and a piece.
+    Endless device;
+    FileLines lines(device);
+    qsizetype most = 0;
+    for (int i = 0; i < 8 * 4096; ++i) {
+        const FileLines::Piece p = lines.NextPiece(256);
+        QCOMPARE(p.bytes.size(), 256);
+        QVERIFY(!p.endsLine);
+        most = qMax(most, lines.BufferSize());
+    }
+    QVERIFY2(most <= 64 * 1024 + 256 + 2, qPrintable(QString::number(most)));
 }
 
 QTEST_APPLESS_MAIN(FileLinesTest)

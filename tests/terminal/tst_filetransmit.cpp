@@ -88,7 +88,8 @@ private slots:
     void linesAndClosingSteps();
     void permissionAndShownLines_data();
     void permissionAndShownLines();
-    void binaryAndLongLinesGoOutWhole();
+    void binaryAndLongLinesGoOutInPieces();
+    void endlessLineStopsWithinAPiece();
     void controlBytesKeepTheFraming();
     void escapeEndsAfterThePass();
     void holdsAt3000UntilTheEchoComes();
@@ -187,21 +188,50 @@ void FileTransmitTest::permissionAndShownLines() {
     QCOMPARE(r.TxLines().size(), shown ? 2 : 0);
 }
 
-void FileTransmitTest::binaryAndLongLinesGoOutWhole() {
-    // Bytes beyond text go out as they are; a line far longer than the
-    // controller's buffer is still one frame, outstanding whole.
+void FileTransmitTest::binaryAndLongLinesGoOutInPieces() {
+    // Bytes beyond text go out as they are. A line longer than a piece of
+    // 256 bytes goes out in frames of 256, its carriage return after the
+    // last piece; one of exactly 256 is still one frame. The transmit window
+    // shows each line whole.
     Rig r(true);
     r.peer.charsPerSecond = 1000;
     QByteArray binary;
     for (int b : {0x00, 0x02, 0x1A, 0x1B, 0x7F, 0x80, 0x93, 0xFE, 0xFF})
         binary.append(char(b));
-    const QByteArray longLine(5000, 'L');
+    const QByteArray full(256, 'a'), longLine(600, 'b');
     r.Probe();
-    r.Transmit("bin.dat", binary + "\r\n" + longLine + "\r\nend");
+    r.Transmit("bin.dat", binary + "\r\n" + full + "\r\n" + longLine + "\r\nend");
     QVERIFY(!r.runaway);
-    QCOMPARE(r.peer.dataFrames, (QList<QByteArray>{binary + "\r", longLine + "\r", "end\r"}));
-    QVERIFY(r.f.Written().startsWith(Data(binary + "\r") + Data(longLine + "\r")));
-    QVERIFY(r.maxPending >= 5001);
+    const QList<QByteArray> frames{binary + "\r",
+                                   full + "\r",
+                                   longLine.left(256),
+                                   longLine.mid(256, 256),
+                                   longLine.mid(512) + "\r",
+                                   "end\r"};
+    QCOMPARE(r.peer.dataFrames, frames);
+    QByteArray written;
+    for (const QByteArray& frame : frames)
+        written += Data(frame);
+    QCOMPARE(r.f.Written(), written);
+    QCOMPARE(r.TxLines().mid(1), (QStringList{QString(full), QString(longLine), "end"}));
+    QVERIFY(r.Idle());
+}
+
+void FileTransmitTest::endlessLineStopsWithinAPiece() {
+    // A few megabytes without a line end go out piece by piece (in the dumb
+    // terminal, where nothing is outstanding): Escape found in the 40th pass
+    // stops it after the 40th piece, and the transmit window keeps within
+    // its limit meanwhile.
+    Rig r;
+    r.Mode("DUMB", "", false);
+    qsizetype shown = 0;
+    r.Probe([&](int pass) {
+        shown = qMax(shown, r.form->ZendWindow->document()->characterCount() - 1);
+        return pass == 40;
+    });
+    r.Transmit("endless.dat", QByteArray(3 * 1024 * 1024, 'z'));
+    QCOMPARE(r.f.Written(), Data(QByteArray(256, 'z')).repeated(40) + "TClear\r");
+    QVERIFY2(shown > 4000 && shown <= 4000 + 256, qPrintable(QString::number(shown)));
     QVERIFY(r.Idle());
 }
 
@@ -233,7 +263,7 @@ void FileTransmitTest::escapeEndsAfterThePass() {
 
     // Found in the third pass: that pass still sends its line, no further
     // line is read, the controller's buffer is cleared, then the closing
-    // steps; in a CQ call these end with 0x04.
+    // steps; in a CQ call these end with 0x04 in a data frame.
     for (const bool cq : {false, true}) {
         r.f.serial.ClearWritten();
         r.passes = 0;
@@ -241,8 +271,8 @@ void FileTransmitTest::escapeEndsAfterThePass() {
         r.Probe([](int pass) { return pass == 3; });
         r.form->st.SendingCQ = cq;
         r.Transmit("five.txt", "1\r\n2\r\n3\r\n4\r\n5\r\n");
-        QCOMPARE(r.f.Written(),
-                 Data("1\r") + Data("2\r") + Data("3\r") + "\x17\x01OTC\x17" + (cq ? "\x04" : ""));
+        QCOMPARE(r.f.Written(), Data("1\r") + Data("2\r") + Data("3\r") + "\x17\x01OTC\x17" +
+                                    (cq ? Data("\x04") : QByteArray()));
         QCOMPARE(r.TxLines(), (QStringList{"1", "2", "3"}));
         QVERIFY(r.Idle());
     }

@@ -1,7 +1,9 @@
 // Text files sent to the simulated PK-232, in-process on the virtual clock:
 // a long file at a fast pace, a file in PACTOR unproto at the real air speed
-// (the loop holds back and catches up by itself), and a mailbox message
-// written from a file in the maildrop check, then listed, read and killed.
+// (the loop holds back and catches up by itself), a mailbox message written
+// from a file in the maildrop check, then listed, read and killed; CQ calls
+// that end their transmission in each mode, and AMTOR and RTTY files full of
+// characters Baudot cannot send.
 #include <QAction>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -50,6 +52,16 @@ struct Rig {
     // but a loop still running after `limitS` seconds of the virtual clock
     // is broken off, so a stall fails the test instead of hanging it.
     void Transmit(const QString& name, const QByteArray& content, quint64 limitS = 60) {
+        f.WriteFile(name, content);
+        f.prompts.fileAnswers << f.Path(name);
+        Guarded(limitS, [this] { form->MenuTransmitFile->trigger(); });
+    }
+    // F8 with the mode's CQ file.
+    void CallCQ(const QString& name, const QByteArray& content, quint64 limitS = 60) {
+        f.WriteFile(name, content);
+        Guarded(limitS, [this] { form->MenuCallCQ->trigger(); });
+    }
+    void Guarded(quint64 limitS, const std::function<void()>& transmit) {
         QString lamp = "XOn";
         const quint64 until = f.clock.Elapsed() + limitS * 1000;
         f.prompts.escapeScript = [this, lamp, until]() mutable {
@@ -60,10 +72,21 @@ struct Rig {
             runaway = runaway || f.clock.Elapsed() > until;
             return runaway;
         };
-        f.WriteFile(name, content);
-        f.prompts.fileAnswers << f.Path(name);
-        form->MenuTransmitFile->trigger();
+        transmit();
         f.prompts.escapeScript = {};
+    }
+    // Runs the timers until `done` holds, for at most `limitMs`.
+    bool RunUntil(const std::function<bool()>& done, quint32 limitMs) {
+        for (quint32 t = 0; t < limitMs && !done(); t += 565)
+            Run(565);
+        return done();
+    }
+    // Switches to a mode from PACTOR.
+    void SwitchTo(const QString& mode) {
+        if (mode == "AMTOR") form->SwitchToAmtor();
+        if (mode == "RTTY") form->SwitchToRtty();
+        Run(1500);
+        QCOMPARE(form->st.ModeName, mode);
     }
     void Unproto() {
         form->MenuUnpro->trigger();
@@ -92,6 +115,10 @@ private slots:
     void longFileAtAFastPace();
     void unprotoAtTheRealPaceHoldsAndCatchesUp();
     void mailboxMessageFromAFile();
+    void cqEndsItsTransmission_data();
+    void cqEndsItsTransmission();
+    void baudotCountsOnlyWhatGoesOut_data();
+    void baudotCountsOnlyWhatGoesOut();
 };
 
 void TransmitEndToEndTest::longFileAtAFastPace() {
@@ -208,6 +235,73 @@ void TransmitEndToEndTest::mailboxMessageFromAFile() {
     QVERIFY(r.pk.IsHostMode());
     QCOMPARE(r.pk.ModeCode(), QByteArray("Pt"));
     QCOMPARE(r.form->st.ModeName, QString("PACTOR"));
+}
+
+void TransmitEndToEndTest::cqEndsItsTransmission_data() {
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("receiving"); // the controller's mode code after
+    QTest::newRow("PACTOR unproto") << "PACTOR"
+                                    << "Dervalo.CQP" << QByteArray("Pt");
+    QTest::newRow("AMTOR FEC") << "AMTOR"
+                               << "Dervalo.CQA" << QByteArray("AM");
+    QTest::newRow("RTTY") << "RTTY"
+                          << "Dervalo.CQB" << QByteArray("BA");
+}
+
+void TransmitEndToEndTest::cqEndsItsTransmission() {
+    // At the real air speed: the CQ goes out, then the controller and the
+    // status line are back to receiving by themselves, so a second CQ calls
+    // again instead of ending a transmission still running.
+    QFETCH(QString, mode);
+    QFETCH(QString, file);
+    QFETCH(QByteArray, receiving);
+    Rig r(1);
+    r.SwitchTo(mode);
+    const QByteArray cq =
+        mode == "PACTOR" ? "CQ CQ de PA0ABC\rpse k\r" : "CQ CQ DE PA0ABC\rPSE K\r";
+    for (int call = 1; call <= 2; ++call) {
+        r.CallCQ(file, "CQ CQ de PA0ABC\r\npse k\r\n");
+        QVERIFY(!r.runaway);
+        const bool back = r.RunUntil(
+            [&] {
+                return r.pk.ModeCode() == receiving && !r.pk.RttyTransmitting() &&
+                       r.form->st.LinkStateText == "STANDBY" && !r.form->st.Transmitting;
+            },
+            60'000);
+        QVERIFY2(back, qPrintable(r.pk.StatusBody() + " / " + r.form->st.LinkStateText));
+        QCOMPARE(r.form->Pane5->text(), QString()); // not "TRANSMIT"
+        QCOMPARE(r.pk.Transmitted(), cq.repeated(call));
+        QVERIFY(r.Idle());
+    }
+}
+
+void TransmitEndToEndTest::baudotCountsOnlyWhatGoesOut_data() {
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("AMTOR FEC") << "AMTOR"
+                               << "Dervalo.CQA";
+    QTest::newRow("RTTY") << "RTTY"
+                          << "Dervalo.CQB";
+}
+
+void TransmitEndToEndTest::baudotCountsOnlyWhatGoesOut() {
+    // 4,800 characters Baudot has no sign for among the text: they never go
+    // on the air nor come back, so they are never outstanding and the file
+    // ends by itself.
+    QFETCH(QString, mode);
+    QFETCH(QString, file);
+    Rig r(0);
+    r.SwitchTo(mode);
+    const QByteArray odd("\t@*<>_[]{}|~^%`\\");
+    const QByteArray line = "de pa0abc " + odd + odd + odd;
+    r.CallCQ(file, (line + "\r\n").repeated(100));
+    QVERIFY(!r.runaway);
+    QCOMPARE(r.holds, 0);
+    QVERIFY2(r.maxPending <= 11, qPrintable(QString::number(r.maxPending)));
+    QVERIFY(r.Idle());
+    QCOMPARE(r.pk.Transmitted(), QByteArray("DE PA0ABC \r").repeated(100));
+    QVERIFY(!r.Overflowed());
 }
 
 QTEST_MAIN(TransmitEndToEndTest)
