@@ -21,12 +21,12 @@
 #include "host/Frames.h"
 #include "link/ComBaudConfig.h"
 #include "link/SerialBackend.h"
-#include "operations/ConnectForm.h"
-#include "operations/ListConnectForm.h"
-#include "operations/YourcallForm.h"
 #include "logbook/LogBookEditForm.h"
 #include "logbook/LogBookInvulForm.h"
 #include "logbook/LogBookShowForm.h"
+#include "operations/ConnectForm.h"
+#include "operations/ListConnectForm.h"
+#include "operations/YourcallForm.h"
 #include "shell/Appearance.h"
 #include "shell/Clock.h"
 #include "shell/DervaloApplication.h"
@@ -212,9 +212,14 @@ void THoofdForm::StopTimers() {
 }
 
 void THoofdForm::StartTimers() {
-    Schryfinterval.start();
+    // Switching on a timer that runs changes nothing: it keeps its beat, so
+    // that typing, which calls this for every key, never holds back the
+    // status request or the reading of frames. With both running there is
+    // nothing to do and no pause.
+    if (Schryfinterval.isActive() && StatusAanvraagTimer.isActive()) return;
+    if (!Schryfinterval.isActive()) Schryfinterval.start();
     Delay(100);
-    StatusAanvraagTimer.start();
+    if (!StatusAanvraagTimer.isActive()) StatusAanvraagTimer.start();
 }
 
 void THoofdForm::Delay(quint32 ms) {
