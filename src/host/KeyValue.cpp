@@ -27,6 +27,11 @@ Typed FromText(const QString& text) {
 } // namespace
 
 Typed FromKeyPress(int key, Qt::KeyboardModifiers modifiers, const QString& text) {
+    // Alt without Ctrl never types a character: with a letter it is a menu
+    // key, and one that no menu item claims does nothing. AltGr comes as
+    // Ctrl+Alt or as a modifier of its own, and types as usual.
+    if ((modifiers & (Qt::AltModifier | Qt::ControlModifier)) == Qt::AltModifier)
+        return {Typed::Kind::Refused, {}};
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:

@@ -9,14 +9,15 @@
 // Backspace 8, Tab 9, Escape 27, Ctrl with a letter that letter's control
 // code (Ctrl+A 1 ... Ctrl+Z 26), and every other key the byte of the
 // character it types. A character with no byte in the character table is
-// refused: the window must not show what cannot be sent.
+// refused: the window must not show what cannot be sent. A key with Alt
+// (and no Ctrl) is refused too: it never types.
 namespace KeyValue {
 
 struct Typed {
     enum class Kind {
         None,    // no key value (cursor keys, function keys, dead keys ...)
         Keys,    // one key value per typed character, in `keys`
-        Refused, // a character without a byte: it is not to be typed at all
+        Refused, // a character without a byte, or Alt with a key: not typed at all
     };
     Kind kind = Kind::None;
     QByteArray keys;

@@ -41,7 +41,8 @@ bool THoofdForm::ZendWindowEvent(QEvent* event) {
 
 void THoofdForm::ZendWindowKeyPress(quint8 key) {
     if (st.ScrollBackMode && key == quint8(Frames::kEscape)) ScrollNaarEnd();
-    // Typing also restarts timers an operation left stopped.
+    // Typing also starts timers an operation left stopped; running ones go
+    // on undisturbed.
     StartTimers();
     // Keys go out while a link is up, in the dumb terminal, in RTTY and
     // during unproto and FEC; otherwise they stay in the window only.

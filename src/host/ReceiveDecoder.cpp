@@ -36,22 +36,27 @@ void THoofdForm::StartFrameClock() {
     frameStart_ = clock_.TickCount();
 }
 
-THoofdForm::PayloadByte THoofdForm::V24Payload(bool wait) {
-    if (wait) WaitForData();
+bool THoofdForm::CallTimeUp() const {
+    return clock_.TickCount() - callStart_ > kCallTimeLimitMs;
+}
+
+void THoofdForm::StartCallClock() {
+    callStart_ = clock_.TickCount();
+}
+
+THoofdForm::PayloadByte THoofdForm::V24Payload(bool escapes) {
+    // A slow controller is waited for, but only within the call's time.
+    while (!V24Data() && !CallTimeUp())
+        Delay(1);
     int b = V24input();
-    bool escaped = false;
-    if (b == Frames::kDle) {
-        // The byte behind a DLE is data, whatever it is; it follows the DLE
-        // straight away, so it is waited for. A DLE with nothing after it is
-        // dropped.
-        WaitForData();
-        b = V24input();
-        escaped = b != kNoByte;
-    }
-    // Nothing came: a short pause, so that a loop reading on does not spin
-    // (a device that has gone returns from every read at once).
-    if (b == kNoByte) Delay(1);
-    return {b, escaped};
+    if (!escapes || b != Frames::kDle) return {b, false};
+    // The byte behind a DLE is data, whatever it is; it follows the DLE
+    // straight away, so it is waited for a moment even when the call's time
+    // is up. A DLE with nothing after it is dropped.
+    for (quint32 waited = 0; !V24Data() && waited < kDleWaitMs; ++waited)
+        Delay(1);
+    b = V24input();
+    return {b, b != kNoByte};
 }
 
 void THoofdForm::GETV24Data() {
@@ -70,98 +75,112 @@ void THoofdForm::GETV24Data() {
             schryf(quint8(pending.at(written++)));
     }
 
-    StartFrameClock();
-    frameClockRunning_ = true;
-    struct Done {
-        bool& running;
-        ~Done() { running = false; }
-    } done{frameClockRunning_};
-    // 2. Skip to the start byte; a lone end byte ends the call. With nothing
-    // more waiting there is no frame to read.
-    for (;;) {
-        const int b = V24input();
-        if (b == kNoByte) return;
-        if (b == Frames::kEnd) return;
-        if (b == Frames::kStart) break;
-        if (FrameTimeUp()) return;
+    StartCallClock();
+    // 2. Between frames: skip to the start byte; a lone end byte ends the
+    // call. With nothing more waiting there is no frame to read.
+    if (framePart_ == FramePart::None) {
+        for (;;) {
+            const int b = V24input();
+            if (b == kNoByte || b == Frames::kEnd) return;
+            if (b == Frames::kStart) break;
+            if (CallTimeUp()) return;
+        }
+        framePart_ = FramePart::Control;
     }
 
-    auto deliver = [this](int b) {
-        if (st.HoldReceive) {
-            if (Frames::IsHeld(quint8(b))) st.PendingReceiveText.append(char(b));
-        } else {
-            schryf(quint8(b));
-        }
-    };
-    auto isEnd = [](const PayloadByte& p) { return !p.escaped && p.value == Frames::kEnd; };
-
-    // 3. The control byte, and the frame by its kind. A start byte where the
-    // control byte or an unlisted frame's body was due starts a new frame:
-    // a frame that lost its end byte does not swallow the next one.
+    // 3. The frame, from where the last call left it, up to its end byte.
+    // When the call's time is up first, the next call reads on. A start byte
+    // that no DLE makes data begins a new frame: a frame that lost its end
+    // byte does not swallow the next one.
     for (;;) {
-        if (FrameTimeUp()) return;
-        int control = V24input();
-        while (control == kNoByte) {
-            if (FrameTimeUp()) return;
-            WaitForData();
-            control = V24input();
-            if (control == kNoByte) Delay(1);
-        }
-
-        switch (control) {
-        case Frames::kRxText:
-        case Frames::kRxEcho:
-            for (;;) {
-                const PayloadByte p = V24Payload(true);
-                if (isEnd(p)) return;
-                if (p.value != kNoByte) deliver(p.value);
-                if (FrameTimeUp()) return;
-            }
-        case Frames::kRxMonitor:
-            for (;;) {
-                const PayloadByte p = V24Payload(false);
-                if (isEnd(p)) {
-                    schryf(quint8(Frames::kEnd)); // the end byte goes on too; it is not shown
-                    return;
-                }
-                if (p.value != kNoByte) deliver(p.value);
-                if (FrameTimeUp()) return;
-            }
-        case Frames::kRxReply:
-            READMODE(1);
-            return;
-        case Frames::kRxLinkMsg:
-            READMODE(2);
-            st.HisCall = Frames::HisCallFromLinkMessage(st.LinkMessageText, st.HisCall);
-            return;
-        case Frames::kEnd:
-            return;
-        case Frames::kStart:
-            continue;
-        default:
-            // An unlisted frame is dropped up to and including its end byte.
-            if (!SkipUnlistedFrame()) return;
+        // The control byte is taken as it is; in the payload a DLE escapes.
+        const PayloadByte p = V24Payload(framePart_ != FramePart::Control);
+        if (p.value == kNoByte) {
+            if (CallTimeUp()) return;
+            // A device that has gone returns from every read at once.
+            Delay(1);
             continue;
         }
+        if (!p.escaped && p.value == Frames::kStart) {
+            framePart_ = FramePart::Control;
+        } else if (TakeFrameByte(p)) {
+            framePart_ = FramePart::None;
+            return; // one frame per call
+        }
+        if (CallTimeUp()) return;
     }
 }
 
-bool THoofdForm::SkipUnlistedFrame() {
-    for (;;) {
-        const PayloadByte p = V24Payload(false);
-        if (!p.escaped && p.value == Frames::kEnd) return false;
-        if (!p.escaped && p.value == Frames::kStart) return true;
-        if (FrameTimeUp()) return false;
+bool THoofdForm::TakeFrameByte(const PayloadByte& p) {
+    const int b = p.value;
+    const bool end = !p.escaped && b == Frames::kEnd;
+    auto deliver = [this](int c) {
+        if (st.HoldReceive) {
+            if (Frames::IsHeld(quint8(c))) st.PendingReceiveText.append(char(c));
+        } else {
+            schryf(quint8(c));
+        }
+    };
+    switch (framePart_) {
+    case FramePart::None:
+        return true;
+    case FramePart::Control:
+        if (end) return true;
+        framePart_ = FramePart::Unlisted;
+        switch (b) {
+        case Frames::kRxText:
+        case Frames::kRxEcho:
+            framePart_ = FramePart::Text;
+            break;
+        case Frames::kRxMonitor:
+            framePart_ = FramePart::Monitor;
+            break;
+        case Frames::kRxReply:
+        case Frames::kRxLinkMsg:
+            framePart_ = b == Frames::kRxReply ? FramePart::Reply : FramePart::LinkMessage;
+            st.StatusReplyText.clear();
+            st.LinkMessageText.clear();
+            break;
+        default:
+            break; // an unlisted frame is dropped up to and including its end byte
+        }
+        return false;
+    case FramePart::Text:
+        if (end) return true;
+        deliver(b);
+        return false;
+    case FramePart::Monitor:
+        if (end) {
+            schryf(quint8(Frames::kEnd)); // the end byte goes on too; it is not shown
+            return true;
+        }
+        deliver(b);
+        return false;
+    case FramePart::Reply:
+    case FramePart::LinkMessage: {
+        const int kind = framePart_ == FramePart::Reply ? 1 : 2;
+        if (!end) {
+            KeepReplyByte(kind, b);
+            return false;
+        }
+        READMODE(kind);
+        if (kind == 2) st.HisCall = Frames::HisCallFromLinkMessage(st.LinkMessageText, st.HisCall);
+        return true;
     }
+    case FramePart::Unlisted:
+        return end;
+    }
+    return true;
 }
 
 void THoofdForm::GETV24DUMB() {
-    StartFrameClock();
+    StartCallClock();
     do {
         const int b = V24input();
         if (b != kNoByte && Frames::IsDumbPassed(quint8(b))) schryf(quint8(b));
-        // A line that never falls quiet must not hold the program for ever.
-        if (FrameTimeUp()) return;
+        // A line that never falls quiet must not hold the program: the rest
+        // is read at the next tick.
+        if (CallTimeUp()) return;
     } while (V24Data());
 }
 
@@ -171,6 +190,8 @@ void THoofdForm::DummiRead() {
         char scratch[1024];
         quint16 count = sizeof scratch;
         poort.PoortReadBlock(scratch, count);
+        // A frame being read has lost its rest with them.
+        framePart_ = FramePart::None;
     }
     StartTimers();
 }

@@ -7,24 +7,15 @@
 #include "host/StatusDecode.h"
 #include "shell/HoofdForm.h"
 
+void THoofdForm::KeepReplyByte(int kind, int b) {
+    if (!Frames::IsKept(quint8(b))) return;
+    if (st.StatusReplyText.size() < StatusDecode::kMaxReply)
+        st.StatusReplyText.append(QLatin1Char(char(b)));
+    if (kind == 2 && st.LinkMessageText.size() < StatusDecode::kMaxLinkMessage)
+        st.LinkMessageText.append(QLatin1Char(char(b)));
+}
+
 void THoofdForm::READMODE(int kind) {
-    st.StatusReplyText.clear();
-    st.LinkMessageText.clear();
-    // Inside the decoder the frame's time limit runs on; called on its own
-    // the reply gets a limit of its own.
-    if (!frameClockRunning_) StartFrameClock();
-    for (;;) {
-        const PayloadByte p = V24Payload(true);
-        if (!p.escaped && p.value == Frames::kEnd) break;
-        const int b = p.value;
-        if (b != kNoByte && Frames::IsKept(quint8(b))) {
-            if (st.StatusReplyText.size() < StatusDecode::kMaxReply)
-                st.StatusReplyText.append(QLatin1Char(char(b)));
-            if (kind == 2 && st.LinkMessageText.size() < StatusDecode::kMaxLinkMessage)
-                st.LinkMessageText.append(QLatin1Char(char(b)));
-        }
-        if (FrameTimeUp()) break;
-    }
     st.CompressionText = StatusDecode::Compression(st.StatusReplyText);
     if (kind == 1 && st.StatusReplyText.size() >= 5) MakeMode();
 }

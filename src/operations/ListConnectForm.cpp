@@ -42,6 +42,11 @@ void TListConnectForm::FormShow() {
     LoadCallList();
     for (int n = 1; n <= Calls.Count(); ++n)
         Inputcalls->addItem(Calls.Entry(n));
+    // No line is current, so none is drawn as if chosen: the first Down
+    // picks the first call, and OK without a pick calls with no call. Set
+    // here, the list box no longer makes its first line current when it
+    // takes the focus.
+    Inputcalls->setCurrentIndex(QModelIndex());
 }
 
 void TListConnectForm::LoadCallList() {

@@ -212,9 +212,14 @@ void THoofdForm::StopTimers() {
 }
 
 void THoofdForm::StartTimers() {
-    Schryfinterval.start();
+    // Switching on a timer that runs changes nothing: it keeps its beat, so
+    // that typing, which calls this for every key, never holds back the
+    // status request or the reading of frames. With both running there is
+    // nothing to do and no pause.
+    if (Schryfinterval.isActive() && StatusAanvraagTimer.isActive()) return;
+    if (!Schryfinterval.isActive()) Schryfinterval.start();
     Delay(100);
-    StatusAanvraagTimer.start();
+    if (!StatusAanvraagTimer.isActive()) StatusAanvraagTimer.start();
 }
 
 void THoofdForm::Delay(quint32 ms) {

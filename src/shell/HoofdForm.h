@@ -122,28 +122,42 @@ public:
     // ---- receive decoder ----
     // What a single-byte read yields when no byte came: ignored everywhere.
     static constexpr int kNoByte = -1;
-    // A frame whose end never comes is given up after this long.
+    // One decoder call waits for the controller at most this long, well
+    // under the write timer's interval, so that the window and the keyboard
+    // stay responsive whatever the line brings. A frame that is not complete
+    // by then is read on by the next call, from where this one stopped.
+    static constexpr quint32 kCallTimeLimitMs = 20;
+    // The byte behind a DLE is waited for this long, even past the call's
+    // time: it follows the DLE at once.
+    static constexpr quint32 kDleWaitMs = 5;
+    // The reply to the check at HOST mode entry is read for at most this long.
     static constexpr quint32 kFrameTimeLimitMs = 2000;
     bool V24Data();
     void WaitForData();
     int V24Read();
     int V24input();
-    // One byte of a frame's payload, `wait` waiting for it first. A DLE makes
-    // the byte behind it data (`escaped`): never a frame's start or end.
-    // `value` is kNoByte when nothing came.
+    // One byte of a frame, waited for within the call's time. Where `escapes`
+    // (in the payload) a DLE makes the byte behind it data (`escaped`): never
+    // a frame's start or end. `value` is kNoByte when nothing came.
     struct PayloadByte {
         int value;
         bool escaped;
     };
-    PayloadByte V24Payload(bool wait);
-    // Reads an unlisted frame's body away: false at its end byte (or when
-    // the frame's time is up), true when a start byte begins a new frame.
-    bool SkipUnlistedFrame();
+    PayloadByte V24Payload(bool escapes);
+    // Where the frame being read stands between bytes, and between calls.
+    enum class FramePart { None, Control, Text, Monitor, Reply, LinkMessage, Unlisted };
+    // One byte of the frame being read, by the part it stands in: true at
+    // the frame's end.
+    bool TakeFrameByte(const PayloadByte& p);
     void GETV24Data();
     void GETV24DUMB();
     void DummiRead();
 
     // ---- status decoding and status line ----
+    // One payload byte of a command reply (kind 1) or link message (kind 2):
+    // kept in StatusReplyText (and LinkMessageText) when it is a kept one.
+    void KeepReplyByte(int kind, int b);
+    // The reply has been read up to its end byte: decoded.
     void READMODE(int kind);
     void MakeMode();
     void StatusLine();
@@ -373,6 +387,8 @@ private:
 
     void StartFrameClock();
     bool FrameTimeUp() const;
+    void StartCallClock();
+    bool CallTimeUp() const;
     // Whether a key is the shortcut of an enabled menu item.
     bool IsMenuShortcut(const QKeyEvent& key) const;
 
@@ -381,7 +397,8 @@ private:
     QString folder_;
     bool sendOutage_ = false; // the port went away; see Send
     quint32 frameStart_ = 0;
-    bool frameClockRunning_ = false;
+    quint32 callStart_ = 0;
+    FramePart framePart_ = FramePart::None;
     bool closeConfirmed_ = false;
     bool errorBoxShown_ = false; // see Guarded
     bool shownOnScreen_ = false; // see setVisible

@@ -310,7 +310,10 @@ void THoofdForm::BuildWidgets() {
     Versie->setObjectName(QStringLiteral("Versie"));
     Versie->setGeometry(0, 2, d.versieWidth, d.receiveBarHeight - 4);
 
-    ReceiveWindow = new TTextWindow(central);
+    auto* receiveWindow = new TTextWindow(central);
+    // Not read-only: the operator may paste text into the receive buffer.
+    receiveWindow->SetPasteAllowed(true);
+    ReceiveWindow = receiveWindow;
     ReceiveWindow->setObjectName(QStringLiteral("ReceiveWindow"));
     ReceiveWindow->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ReceiveWindow->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -343,6 +346,8 @@ void THoofdForm::BuildWidgets() {
     ZendWindow->setPlainText(QStringLiteral("\n\n"));
     ZendWindow->setTabChangesFocus(false);
     ZendWindow->setFocusPolicy(Qt::ClickFocus);
+    // Nothing is pasted here: every character in this window went through
+    // the keyboard path (Ctrl+V is a control key there, not a paste).
     ZendWindow->setFocus();               // the operator types here from the start
     ZendWindow->installEventFilter(this); // see eventFilter
     ZendWindow->viewport()->installEventFilter(this);
@@ -352,6 +357,8 @@ void THoofdForm::BuildWidgets() {
     Temp->setObjectName(QStringLiteral("Temp"));
     Temp->setGeometry(0, 0, 20, 10);
     Temp->lower();
+    // Nothing the operator does puts text into it: it only holds the focus.
+    Temp->setReadOnly(true);
     Temp->installEventFilter(this);
 
     Statusbalk = new QFrame(central);

@@ -1,7 +1,11 @@
 #include "shell/Widgets.h"
 
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
+
+#include "host/CharTable.h"
+#include "host/Frames.h"
 
 namespace {
 // A tab bar that asks before it changes page.
@@ -84,4 +88,36 @@ TTextWindow::TTextWindow(QWidget* parent) : QPlainTextEdit(parent) {}
 void TTextWindow::SetTextMargins(int left, int belowBottom) {
     document()->setDocumentMargin(0);
     setViewportMargins(left, 0, 0, -belowBottom);
+}
+
+bool TTextWindow::canInsertFromMimeData(const QMimeData* source) const {
+    return pasteAllowed_ && source && source->hasText();
+}
+
+void TTextWindow::insertFromMimeData(const QMimeData* source) {
+    // The toolkit's own insertion is never reached: it fails on data that
+    // carries no format at all, which is what an emptied clipboard gives.
+    if (!canInsertFromMimeData(source)) return;
+    QString text = source->text();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    // The characters the receive output would show, and line breaks.
+    QString kept;
+    for (const QChar c : text) {
+        const std::optional<quint8> byte = CharTable::ToByte(c);
+        if (c == QLatin1Char('\n') || (byte && Frames::IsShown(*byte))) kept += c;
+    }
+    insertPlainText(kept);
+}
+
+void TTextWindow::dragEnterEvent(QDragEnterEvent* e) {
+    e->ignore();
+}
+
+void TTextWindow::dragMoveEvent(QDragMoveEvent* e) {
+    e->ignore();
+}
+
+void TTextWindow::dropEvent(QDropEvent* e) {
+    e->ignore();
 }

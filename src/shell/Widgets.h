@@ -40,6 +40,10 @@ protected:
 
 // The receive and transmit windows: multi-line text boxes whose text area
 // can be set apart from the box's edges, as the layout pass does.
+//
+// Pasting (the keys, the context menu, the middle button) takes plain text
+// only, and only where it is allowed; a clipboard without text (the program
+// empties it often) pastes nothing. Nothing is ever dropped in.
 class TTextWindow : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -48,4 +52,17 @@ public:
     // area ends `belowBottom` pixels below its inner bottom edge (a partly
     // shown last line rather than a gap). Top and right stay at the edges.
     void SetTextMargins(int left, int belowBottom);
+    // Whether pasted text goes in: the characters of it that the receive
+    // output would show, and its line breaks. Off at start.
+    void SetPasteAllowed(bool allowed) { pasteAllowed_ = allowed; }
+
+protected:
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+
+private:
+    bool pasteAllowed_ = false;
 };

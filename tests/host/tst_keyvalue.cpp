@@ -37,6 +37,15 @@ void KeyValueTest::keyPresses_data() {
     // AltGr comes as Ctrl+Alt on some systems and types its own character.
     QTest::newRow("AltGr E") << int(Qt::Key_E) << altGr << QString(QChar(0x20AC)) << 1
                              << QByteArray("\x80");
+    // Alt without Ctrl never types; AltGr as a modifier of its own does.
+    const Qt::KeyboardModifiers alt = Qt::AltModifier;
+    QTest::newRow("Alt Q") << int(Qt::Key_Q) << alt << "q" << 2 << QByteArray();
+    QTest::newRow("Alt Shift Q") << int(Qt::Key_Q) << (alt | Qt::ShiftModifier) << "Q" << 2
+                                 << QByteArray();
+    QTest::newRow("Alt Return") << int(Qt::Key_Return) << alt << "\r" << 2 << QByteArray();
+    QTest::newRow("AltGr Q, own modifier")
+        << int(Qt::Key_At) << Qt::KeyboardModifiers(Qt::GroupSwitchModifier) << "@" << 1
+        << QByteArray("@");
     QTest::newRow("Y diaeresis") << int(Qt::Key_Y) << none << QString(QChar(0x0178)) << 1
                                  << QByteArray("\x9F");
     QTest::newRow("Cyrillic letter")

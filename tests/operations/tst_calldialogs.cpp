@@ -22,6 +22,7 @@ private slots:
     void ownCallTypedAndOk();
     void callTypedThenEscape();
     void listDoubleClickAndOkButton();
+    void listOpensWithNoRowCurrent();
     void editBoxForcesCapitals();
 };
 
@@ -119,6 +120,33 @@ void CallDialogsTest::listDoubleClickAndOkButton() {
         QVERIFY(!form.ListConnectForm->isVisible());
     }
     QCOMPARE(f.Written(), QByteArray("\x01OPGDL1ABC\x17\x01OPGG4ABC\x17"));
+}
+
+void CallDialogsTest::listOpensWithNoRowCurrent() {
+    // Down picks the first call; Enter with nothing picked calls with no call.
+    FormFixture f;
+    f.WriteFile("Dervalo.cal", "PA3XYZ\r\nDL1ABC\r\nG4ABC\r\n");
+    THoofdForm& form = f.Create();
+    Listen(f);
+    f.serial.ClearWritten();
+    QList<bool> currentAtOpen;
+    for (const bool down : {true, false}) {
+        f.prompts.modalActions.enqueue([&, down](QDialog& d) {
+            auto& dlg = static_cast<TListConnectForm&>(d);
+            dlg.show();
+            dlg.activateWindow();
+            [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(&dlg);
+            currentAtOpen << dlg.Inputcalls->currentIndex().isValid();
+            if (down) QTest::keyClick(dlg.Inputcalls, Qt::Key_Down);
+            QTest::keyClick(dlg.Inputcalls, Qt::Key_Return); // OK is the default button
+            return dlg.result();
+        });
+        form.MenuCallAListStationClick();
+        QVERIFY(!form.ListConnectForm->isVisible());
+    }
+    QCOMPARE(currentAtOpen, (QList<bool>{false, false}));
+    QCOMPARE(f.Written(), QByteArray("\x01OPGPA3XYZ\x17\x01OPG\x17"));
+    QCOMPARE(form.st.HisCall, QString());
 }
 
 void CallDialogsTest::editBoxForcesCapitals() {
