@@ -77,16 +77,16 @@ void THoofdForm::SchryfintervalTimer() {
 }
 
 // The application-wide message hook: it runs before every input and timer
-// event taken from the event loop.
+// event taken from an event loop, a modal dialog's included.
 void THoofdForm::ReceiveHandle() {
     // 1. - 2. Scrolled back from the highest position seen: the operator
     // reads back, received text is held and the keys go to Temp.
     // The focus stays where it is while the menus are worked from the
-    // keyboard or a popup is open.
-    const bool menusBusy =
-        QApplication::activePopupWidget() || qobject_cast<QMenuBar*>(QApplication::focusWidget());
-    auto focus = [menusBusy](QWidget* w) {
-        if (!menusBusy && !w->hasFocus()) w->setFocus();
+    // keyboard, a popup is open or a dialog is up.
+    const bool focusBusy = QApplication::activePopupWidget() || QApplication::activeModalWidget() ||
+                           qobject_cast<QMenuBar*>(QApplication::focusWidget());
+    auto focus = [focusBusy](QWidget* w) {
+        if (!focusBusy && !w->hasFocus()) w->setFocus();
     };
     st.RxScrollPos = quint32(qMax(0, ReceiveWindow->verticalScrollBar()->value()));
     if (st.RxScrollPos < st.RxMaxScrollPos) {
