@@ -80,7 +80,9 @@ void THoofdForm::SchryfintervalTimer() {
 // event taken from an event loop, a modal dialog's included.
 void THoofdForm::ReceiveHandle() {
     // 1. - 2. Scrolled back from the highest position seen: the operator
-    // reads back, received text is held and the keys go to Temp.
+    // reads back, received text is held and the keys go to Temp. A window
+    // at its end is never scrolled back, however a new size or font has
+    // moved its end.
     // The focus stays where it is while the menus are worked from the
     // keyboard, a popup is open or a dialog is up.
     const bool focusBusy = QApplication::activePopupWidget() || QApplication::activeModalWidget() ||
@@ -88,8 +90,10 @@ void THoofdForm::ReceiveHandle() {
     auto focus = [focusBusy](QWidget* w) {
         if (!focusBusy && !w->hasFocus()) w->setFocus();
     };
-    st.RxScrollPos = quint32(qMax(0, ReceiveWindow->verticalScrollBar()->value()));
-    if (st.RxScrollPos < st.RxMaxScrollPos) {
+    const QScrollBar* bar = ReceiveWindow->verticalScrollBar();
+    st.RxScrollPos = quint32(qMax(0, bar->value()));
+    const bool atEnd = bar->value() >= bar->maximum();
+    if (!atEnd && st.RxScrollPos < st.RxMaxScrollPos) {
         focus(Temp);
         st.ScrollBackMode = true;
         st.HoldReceive = true;

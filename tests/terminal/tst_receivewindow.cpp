@@ -67,6 +67,7 @@ private slots:
     void pickTakesTheSelection();
     void doubleClickPicksTheWord();
     void clearShowsZeroAndRestartsTimers();
+    void smallerFontAtTheEndHoldsNothing();
 };
 
 void ReceiveWindowTest::readBackHoldsTextUntilTheEnd() {
@@ -322,6 +323,40 @@ void ReceiveWindowTest::clearShowsZeroAndRestartsTimers() {
         QVERIFY(form.Schryfinterval.isActive());
         QVERIFY(form.StatusAanvraagTimer.isActive());
     }
+}
+
+void ReceiveWindowTest::smallerFontAtTheEndHoldsNothing() {
+    FormFixture f;
+    THoofdForm& form = Shown(f);
+    Receive(f, Lines(200));
+    form.ReceiveHandle();
+    const int end = Bar(form)->maximum();
+    QCOMPARE(form.st.RxMaxScrollPos, quint32(end));
+
+    // A smaller font shows more lines: the end moves up (once the window
+    // lays out its lines again, here on the next text), and the window is
+    // at it.
+    QFont small = form.ReceiveWindow->font();
+    small.setPixelSize(QFontInfo(small).pixelSize() / 2);
+    f.prompts.fontAnswers.enqueue(Prompts::FontChoice{small, QColor(Qt::black)});
+    form.MenuRxWindowFontClick();
+    Receive(f, "next\r");
+    QVERIFY(Bar(form)->maximum() < end);
+    QCOMPARE(Bar(form)->value(), Bar(form)->maximum());
+    form.ReceiveHandle();
+    QVERIFY(!form.st.HoldReceive);
+    QVERIFY(!form.st.ScrollBackMode);
+    QCOMPARE(form.focusWidget(), form.ZendWindow);
+    Receive(f, "NEW TEXT\r");
+    QVERIFY(form.ReceiveWindow->toPlainText().endsWith("line 199\nnext\nNEW TEXT\n"));
+    QVERIFY(form.st.PendingReceiveText.isEmpty());
+
+    // Scrolling back from the new end still holds.
+    form.ReceiveHandle();
+    Bar(form)->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    form.ReceiveHandle();
+    QVERIFY(form.st.HoldReceive);
+    QCOMPARE(form.focusWidget(), form.Temp);
 }
 
 QTEST_MAIN(ReceiveWindowTest)
