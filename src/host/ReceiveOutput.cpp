@@ -38,27 +38,7 @@ int THoofdForm::TextLength(const QPlainTextEdit* box) {
 void THoofdForm::schryf(quint8 c) {
     if (st.FileTransmitActive && st.TxPendingCount > 0) --st.TxPendingCount; // never wraps
     if (Frames::IsShown(c)) {
-        // Typed in at the receive window's caret, replacing any selection; a
-        // carriage return starts a new line.
-        QTextCursor cursor = ReceiveWindow->textCursor();
-        QScrollBar* bar = ReceiveWindow->verticalScrollBar();
-        // The usual case: the caret at the end, the window showing it (its
-        // last line may be cut off). The window's own caret moves on with
-        // the insertion, and keeping the last line in view is a single
-        // scroll to the end.
-        const bool following =
-            !cursor.hasSelection() && cursor.atEnd() && bar->value() >= bar->maximum() - 1;
-        if (c == 0x0D || c == 0x0A)
-            cursor.insertBlock();
-        else
-            cursor.insertText(QString(CharTable::ToChar(c)));
-        if (following) {
-            bar->setValue(bar->maximum());
-        } else {
-            ReceiveWindow->setTextCursor(cursor);
-            ReceiveWindow->ensureCursorVisible();
-        }
-
+        AppendReceived(c);
         if (st.LogFileOpen) {
             const char byte = char(c);
             if (LogFile.write(&byte, 1) != 1 || !LogFile.flush())
@@ -66,6 +46,41 @@ void THoofdForm::schryf(quint8 c) {
         }
     }
     if (st.DumbMode) RefreshCountPanes();
+}
+
+void THoofdForm::AppendReceived(quint8 c) {
+    // Received text always goes to the end of the buffer, so the buffer
+    // holds exactly what was received (and captured), in order. The
+    // operator's caret and selection stay where they are: a caret at the
+    // end moves on with the text, anything else stays put.
+    QScrollBar* bar = ReceiveWindow->verticalScrollBar();
+    // A window showing its end (its last line may be cut off) keeps showing
+    // it, with a single scroll to the end.
+    const bool following = bar->value() >= bar->maximum() - 1;
+    const QTextCursor caret = ReceiveWindow->textCursor();
+    const int anchor = caret.anchor();
+    const int position = caret.position();
+
+    QTextCursor end(ReceiveWindow->document());
+    end.movePosition(QTextCursor::End);
+    if (c == 0x0D || c == 0x0A)
+        end.insertBlock(); // a carriage return starts a new line
+    else
+        end.insertText(QString(CharTable::ToChar(c)));
+
+    // A selection that reached the end has been carried along: it gets
+    // back its own characters, without moving the view.
+    if (caret.hasSelection()) {
+        QTextCursor now = ReceiveWindow->textCursor();
+        if (now.anchor() != anchor || now.position() != position) {
+            const int view = bar->value();
+            now.setPosition(anchor);
+            now.setPosition(position, QTextCursor::KeepAnchor);
+            ReceiveWindow->setTextCursor(now);
+            bar->setValue(view);
+        }
+    }
+    if (following) bar->setValue(bar->maximum());
 }
 
 void THoofdForm::SchryfintervalTimer() {

@@ -157,6 +157,8 @@ public:
 
     // ---- receive output ----
     void schryf(quint8 c);
+    // Puts one shown character at the end of the receive window.
+    void AppendReceived(quint8 c);
     void SchryfintervalTimer();
     void ReceiveHandle();
     // The number of characters in a text window as the saved text holds
