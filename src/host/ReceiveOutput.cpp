@@ -12,7 +12,6 @@
 #include "host/CharTable.h"
 #include "host/Frames.h"
 #include "shell/HoofdForm.h"
-#include "shell/InOutError.h"
 
 namespace {
 // More bytes than this waiting in the input queue light the "Data" lamp.
@@ -39,11 +38,7 @@ void THoofdForm::schryf(quint8 c) {
     if (st.FileTransmitActive && st.TxPendingCount > 0) --st.TxPendingCount; // never wraps
     if (Frames::IsShown(c)) {
         AppendReceived(c);
-        if (st.LogFileOpen) {
-            const char byte = char(c);
-            if (LogFile.write(&byte, 1) != 1 || !LogFile.flush())
-                throw InOutError(QStringLiteral("Error writing %1").arg(LogFile.fileName()));
-        }
+        if (st.LogFileOpen) CaptureChar(c);
     }
     if (st.DumbMode) RefreshCountPanes();
 }
@@ -84,11 +79,15 @@ void THoofdForm::AppendReceived(quint8 c) {
 }
 
 void THoofdForm::SchryfintervalTimer() {
-    if (!V24Data()) return;
-    if (st.DumbMode)
-        GETV24DUMB();
-    else
-        GETV24Data();
+    if (V24Data()) {
+        if (st.DumbMode)
+            GETV24DUMB();
+        else
+            GETV24Data();
+    }
+    // A capture file that failed meanwhile (here, or while a text file went
+    // out) is reported now, once, with every frame shown whole.
+    ReportCaptureError();
 }
 
 // The application-wide message hook: it runs before every input and timer

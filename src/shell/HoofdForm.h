@@ -240,6 +240,12 @@ public:
     void MenuCloseLogFileClick();
     void OpenLogFileClick();
     void CloseLogFile();
+    // Writes one shown character to the capture file and flushes it. A write
+    // that fails closes the capture file (lamp and button follow) and keeps
+    // its error for ReportCaptureError.
+    void CaptureChar(quint8 c);
+    // Reports a kept capture-file error, once.
+    void ReportCaptureError();
     // A name from a file dialog as a path: relative names are taken in the
     // working folder, and an existing file is found whatever its case.
     QString ChosenFilePath(const QString& name) const;
@@ -376,6 +382,7 @@ private:
     bool frameClockRunning_ = false;
     bool closeConfirmed_ = false;
     bool errorBoxShown_ = false; // see Guarded
+    QString captureError_;       // see CaptureChar
     bool shownOnScreen_ = false; // see setVisible
     // The longest wait for the window system to show the window at start.
     static constexpr int kShowWaitMs = 2000;
