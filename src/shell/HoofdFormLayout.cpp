@@ -103,7 +103,7 @@ void THoofdForm::LayOut() {
         Panes[i]->setGeometry(r.panes[i]);
 
     // Text margins of the two text windows: the text starts 5 pixels in from
-    // the left edge, and the text area reaches 12 pixels below the bottom.
+    // the left edge, and a gap of 12 pixels stays below the text area.
     for (QPlainTextEdit* w : {ReceiveWindow, ZendWindow})
         if (auto* t = qobject_cast<TTextWindow*>(w)) t->SetTextMargins(5, 12);
 }

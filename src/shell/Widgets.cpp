@@ -81,7 +81,9 @@ void TBar::mouseReleaseEvent(QMouseEvent* e) {
 
 TTextWindow::TTextWindow(QWidget* parent) : QPlainTextEdit(parent) {}
 
-void TTextWindow::SetTextMargins(int left, int belowBottom) {
+void TTextWindow::SetTextMargins(int left, int bottomGap) {
     document()->setDocumentMargin(0);
-    setViewportMargins(left, 0, 0, -belowBottom);
+    // The gap lies outside the text area, in the window's own background:
+    // the text area ends above it, so its last line is never cut off.
+    setViewportMargins(left, 0, 0, bottomGap);
 }

@@ -45,7 +45,8 @@ class TTextWindow : public QPlainTextEdit {
 public:
     explicit TTextWindow(QWidget* parent = nullptr);
     // The text starts `left` pixels from the box's inner left edge; the text
-    // area ends `belowBottom` pixels below its inner bottom edge (a partly
-    // shown last line rather than a gap). Top and right stay at the edges.
-    void SetTextMargins(int left, int belowBottom);
+    // area ends `bottomGap` pixels above its inner bottom edge, so the last
+    // line, scrolled to, shows whole above an empty gap. Top and right stay
+    // at the edges.
+    void SetTextMargins(int left, int bottomGap);
 };

@@ -111,6 +111,7 @@ private slots:
     void paintedBeforeTheStartUp();
     void centredOnTheScreen();
     void textMargins();
+    void lastLineShowsWhole();
     void hintsAndTimers();
     void plainFontsHaveNoEffects();
     void failedSettingsReadAppliesOnlyTheDefaults();
@@ -213,7 +214,7 @@ void WindowTest::centredOnTheScreen() {
 
 void WindowTest::textMargins() {
     // The text starts 5 pixels in from the left edge, at the top edge, and
-    // the text area reaches 12 pixels below the bottom edge.
+    // a gap of 12 pixels stays below the text area.
     FormFixture f;
     THoofdForm& form = StartActive(f);
     for (QPlainTextEdit* w : {form.ReceiveWindow, form.ZendWindow}) {
@@ -222,7 +223,7 @@ void WindowTest::textMargins() {
         const QRect area = w->viewport()->geometry();
         QCOMPARE(area.left() - inner.left(), 5);
         QCOMPARE(area.top(), inner.top());
-        QCOMPARE(area.bottom() - inner.bottom(), 12);
+        QCOMPARE(inner.bottom() - area.bottom(), 12);
         QTextCursor start(w->document());
         QCOMPARE(w->cursorRect(start).top(), 0);
         QVERIFY(w->cursorRect(start).left() <= 1);
@@ -232,6 +233,32 @@ void WindowTest::textMargins() {
     QCOMPARE(form.ReceiveWindow->viewport()->geometry().left() -
                  form.ReceiveWindow->contentsRect().left(),
              5);
+}
+
+void WindowTest::lastLineShowsWhole() {
+    FormFixture f;
+    THoofdForm& form = StartActive(f);
+    QByteArray lines;
+    for (int i = 0; i < 300; ++i)
+        lines += "line " + QByteArray::number(i) + "\r";
+    f.serial.FeedInput("\x01/" + lines + "the newest line\x17");
+    form.GETV24Data();
+    form.ScrollNaarEnd();
+    form.ZendWindow->setPlainText(QString("typed\n").repeated(100) + "being typed");
+    form.ZendWindow->moveCursor(QTextCursor::End);
+    for (QPlainTextEdit* w : {form.ReceiveWindow, form.ZendWindow}) {
+        QVERIFY(w->verticalScrollBar()->maximum() > 0);
+        // The part of the text area inside the window's frame, and the last
+        // line's rectangle there.
+        const QRect shown = w->viewport()->geometry() & w->contentsRect();
+        QTextCursor end(w->document());
+        end.movePosition(QTextCursor::End);
+        const QRect last = w->cursorRect(end).translated(w->viewport()->geometry().topLeft());
+        QVERIFY2(shown.contains(last), qPrintable(QString("line %1-%2, shown to %3")
+                                                      .arg(last.top())
+                                                      .arg(last.bottom())
+                                                      .arg(shown.bottom())));
+    }
 }
 
 void WindowTest::hintsAndTimers() {
