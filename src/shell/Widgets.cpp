@@ -2,6 +2,10 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+
+#include "shell/Appearance.h"
 
 namespace {
 // A tab bar that asks before it changes page.
@@ -77,6 +81,24 @@ void TBar::mouseMoveEvent(QMouseEvent* e) {
 void TBar::mouseReleaseEvent(QMouseEvent* e) {
     if (OnRelease) OnRelease();
     e->accept();
+}
+
+TPane::TPane(QWidget* parent) : QLabel(parent) {}
+
+QRect TPane::TextArea() const {
+    return contentsRect().adjusted(qMax(0, indent()), 0, 0, 0);
+}
+
+QFont TPane::ShownFont() const {
+    return Appearance::FontToFit(font(), text(), TextArea().width());
+}
+
+void TPane::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    drawFrame(&painter);
+    painter.setFont(ShownFont());
+    style()->drawItemText(&painter, TextArea(), int(alignment()), palette(), isEnabled(), text(),
+                          foregroundRole());
 }
 
 TTextWindow::TTextWindow(QWidget* parent) : QPlainTextEdit(parent) {}

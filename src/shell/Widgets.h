@@ -38,6 +38,23 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
 };
 
+// A pane of the status line: a caption that always shows its whole text,
+// in a smaller font where the pane is too narrow for it (a count of seven
+// digits, a long port name).
+class TPane : public QLabel {
+    Q_OBJECT
+public:
+    explicit TPane(QWidget* parent = nullptr);
+    // The font the text is drawn in: the pane's own, or smaller to fit.
+    QFont ShownFont() const;
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    QRect TextArea() const;
+};
+
 // The receive and transmit windows: multi-line text boxes whose text area
 // can be set apart from the box's edges, as the layout pass does.
 class TTextWindow : public QPlainTextEdit {

@@ -112,6 +112,7 @@ private slots:
     void centredOnTheScreen();
     void textMargins();
     void lastLineShowsWhole();
+    void countPanesShowWholeNumbers();
     void hintsAndTimers();
     void plainFontsHaveNoEffects();
     void failedSettingsReadAppliesOnlyTheDefaults();
@@ -259,6 +260,28 @@ void WindowTest::lastLineShowsWhole() {
                                                       .arg(last.bottom())
                                                       .arg(shown.bottom())));
     }
+}
+
+void WindowTest::countPanesShowWholeNumbers() {
+    FormFixture f;
+    THoofdForm& form = StartActive(f);
+    const QStringList texts = {"Buffer: 1039616", "Databuf: 1039616", "Data buffer 32767",
+                               "ttyUSB12: 38400", "CONNECT"};
+    for (const QString& text : texts) {
+        for (QLabel* pane : form.Panes) {
+            THoofdForm::SetPane(pane, text);
+            const auto* shown = qobject_cast<TPane*>(pane);
+            QVERIFY(shown);
+            const QFont font = shown->ShownFont();
+            QVERIFY2(QFontMetrics(font).horizontalAdvance(text) <=
+                         pane->contentsRect().width() - pane->indent(),
+                     qPrintable(pane->objectName() + ": " + text));
+            QVERIFY(QFontInfo(font).pixelSize() >= 6);
+        }
+    }
+    // A text that fits keeps the status line's font.
+    THoofdForm::SetPane(form.Pane6, "Buffer:0");
+    QCOMPARE(qobject_cast<TPane*>(form.Pane6)->ShownFont(), form.Pane6->font());
 }
 
 void WindowTest::hintsAndTimers() {
