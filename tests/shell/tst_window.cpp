@@ -120,6 +120,7 @@ private slots:
     void portPaneShowsADevicePathByItsName();
     void dragKeepsTheReceiveText_data();
     void dragKeepsTheReceiveText();
+    void textReceivedDuringADragFollowsTheParkedText();
 };
 
 void WindowTest::typingAtStartLandsInTheTransmitWindow() {
@@ -411,6 +412,29 @@ void WindowTest::dragKeepsTheReceiveText() {
     }
     QVERIFY(!form.st.BarDragging);
     QCOMPARE(form.ReceiveWindow->toPlainText(), received);
+}
+
+void WindowTest::textReceivedDuringADragFollowsTheParkedText() {
+    FormFixture f;
+    THoofdForm& form = StartActive(f);
+    f.prompts.fileAnswers.enqueue("capture.log");
+    form.MenuOpenLogFileClick();
+    auto receive = [&](const QByteArray& text) {
+        f.serial.FeedInput("\x01/" + text + "\x17");
+        form.GETV24Data();
+    };
+    receive("first\xA0line\rsecond");
+    QTest::mousePress(form.Transmitbalk, Qt::LeftButton, {}, QPoint(40, 5));
+    receive(" half\rduring the drag\r");
+    QTest::mouseRelease(form.Transmitbalk, Qt::LeftButton, {}, QPoint(40, 5));
+
+    QCOMPARE(form.ReceiveWindow->document()->toRawText(),
+             QString::fromUtf16(u"first\u00A0line\u2029second half\u2029during the drag\u2029"));
+    f.prompts.fileAnswers.enqueue("rx.buf");
+    form.SaveBufferClick();
+    QByteArray captured = f.ReadFile("capture.log");
+    QCOMPARE(captured, QByteArray("first\xA0line\rsecond half\rduring the drag\r"));
+    QCOMPARE(f.ReadFile("rx.buf"), captured.replace("\r", "\r\n"));
 }
 
 QTEST_MAIN(WindowTest)
