@@ -12,7 +12,6 @@
 #include "host/CharTable.h"
 #include "host/Frames.h"
 #include "shell/HoofdForm.h"
-#include "shell/InOutError.h"
 
 namespace {
 // More bytes than this waiting in the input queue light the "Data" lamp.
@@ -38,58 +37,77 @@ int THoofdForm::TextLength(const QPlainTextEdit* box) {
 void THoofdForm::schryf(quint8 c) {
     if (st.FileTransmitActive && st.TxPendingCount > 0) --st.TxPendingCount; // never wraps
     if (Frames::IsShown(c)) {
-        // Typed in at the receive window's caret, replacing any selection; a
-        // carriage return starts a new line.
-        QTextCursor cursor = ReceiveWindow->textCursor();
-        QScrollBar* bar = ReceiveWindow->verticalScrollBar();
-        // The usual case: the caret at the end, the window showing it (its
-        // last line may be cut off). The window's own caret moves on with
-        // the insertion, and keeping the last line in view is a single
-        // scroll to the end.
-        const bool following =
-            !cursor.hasSelection() && cursor.atEnd() && bar->value() >= bar->maximum() - 1;
-        if (c == 0x0D || c == 0x0A)
-            cursor.insertBlock();
-        else
-            cursor.insertText(QString(CharTable::ToChar(c)));
-        if (following) {
-            bar->setValue(bar->maximum());
-        } else {
-            ReceiveWindow->setTextCursor(cursor);
-            ReceiveWindow->ensureCursorVisible();
-        }
-
-        if (st.LogFileOpen) {
-            const char byte = char(c);
-            if (LogFile.write(&byte, 1) != 1 || !LogFile.flush())
-                throw InOutError(QStringLiteral("Error writing %1").arg(LogFile.fileName()));
-        }
+        AppendReceived(c);
+        if (st.LogFileOpen) CaptureChar(c);
     }
     if (st.DumbMode) RefreshCountPanes();
 }
 
-void THoofdForm::SchryfintervalTimer() {
-    if (!V24Data()) return;
-    if (st.DumbMode)
-        GETV24DUMB();
+void THoofdForm::AppendReceived(quint8 c) {
+    // Received text always goes to the end of the buffer, so the buffer
+    // holds exactly what was received (and captured), in order. The
+    // operator's caret and selection stay where they are: a caret at the
+    // end moves on with the text, anything else stays put.
+    QScrollBar* bar = ReceiveWindow->verticalScrollBar();
+    // A window showing its end (its last line may be cut off) keeps showing
+    // it, with a single scroll to the end.
+    const bool following = bar->value() >= bar->maximum() - 1;
+    const QTextCursor caret = ReceiveWindow->textCursor();
+    const int anchor = caret.anchor();
+    const int position = caret.position();
+
+    QTextCursor end(ReceiveWindow->document());
+    end.movePosition(QTextCursor::End);
+    if (c == 0x0D || c == 0x0A)
+        end.insertBlock(); // a carriage return starts a new line
     else
-        GETV24Data();
+        end.insertText(QString(CharTable::ToChar(c)));
+
+    // A selection that reached the end has been carried along: it gets
+    // back its own characters, without moving the view.
+    if (caret.hasSelection()) {
+        QTextCursor now = ReceiveWindow->textCursor();
+        if (now.anchor() != anchor || now.position() != position) {
+            const int view = bar->value();
+            now.setPosition(anchor);
+            now.setPosition(position, QTextCursor::KeepAnchor);
+            ReceiveWindow->setTextCursor(now);
+            bar->setValue(view);
+        }
+    }
+    if (following) bar->setValue(bar->maximum());
+}
+
+void THoofdForm::SchryfintervalTimer() {
+    if (V24Data()) {
+        if (st.DumbMode)
+            GETV24DUMB();
+        else
+            GETV24Data();
+    }
+    // A capture file that failed meanwhile (here, or while a text file went
+    // out) is reported now, once, with every frame shown whole.
+    ReportCaptureError();
 }
 
 // The application-wide message hook: it runs before every input and timer
-// event taken from the event loop.
+// event taken from an event loop, a modal dialog's included.
 void THoofdForm::ReceiveHandle() {
     // 1. - 2. Scrolled back from the highest position seen: the operator
-    // reads back, received text is held and the keys go to Temp.
+    // reads back, received text is held and the keys go to Temp. A window
+    // at its end is never scrolled back, however a new size or font has
+    // moved its end.
     // The focus stays where it is while the menus are worked from the
-    // keyboard or a popup is open.
-    const bool menusBusy =
-        QApplication::activePopupWidget() || qobject_cast<QMenuBar*>(QApplication::focusWidget());
-    auto focus = [menusBusy](QWidget* w) {
-        if (!menusBusy && !w->hasFocus()) w->setFocus();
+    // keyboard, a popup is open or a dialog is up.
+    const bool focusBusy = QApplication::activePopupWidget() || QApplication::activeModalWidget() ||
+                           qobject_cast<QMenuBar*>(QApplication::focusWidget());
+    auto focus = [focusBusy](QWidget* w) {
+        if (!focusBusy && !w->hasFocus()) w->setFocus();
     };
-    st.RxScrollPos = quint32(qMax(0, ReceiveWindow->verticalScrollBar()->value()));
-    if (st.RxScrollPos < st.RxMaxScrollPos) {
+    const QScrollBar* bar = ReceiveWindow->verticalScrollBar();
+    st.RxScrollPos = quint32(qMax(0, bar->value()));
+    const bool atEnd = bar->value() >= bar->maximum();
+    if (!atEnd && st.RxScrollPos < st.RxMaxScrollPos) {
         focus(Temp);
         st.ScrollBackMode = true;
         st.HoldReceive = true;

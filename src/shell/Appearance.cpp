@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QPalette>
 
 namespace Appearance {
@@ -115,6 +117,15 @@ quint8 StyleCodeOf(const QFont& font) {
 void ApplyNameAndSize(QFont& font, const QString& name, int size) {
     if (!name.isEmpty()) font.setFamily(FamilyFor(name));
     if (size > 0) font.setPointSize(size);
+}
+
+QFont FontToFit(const QFont& font, const QString& text, int width) {
+    constexpr int kSmallestPixels = 6;
+    QFont fitted = font;
+    int pixels = QFontInfo(font).pixelSize();
+    while (QFontMetrics(fitted).horizontalAdvance(text) > width && pixels > kSmallestPixels)
+        fitted.setPixelSize(--pixels);
+    return fitted;
 }
 
 } // namespace Appearance

@@ -27,4 +27,9 @@ quint8 StyleCodeOf(const QFont& font);
 // font as it is.
 void ApplyNameAndSize(QFont& font, const QString& name, int size);
 
+// The font, made smaller step by step where needed, in which `text` fits
+// into `width` pixels; it stops at a few pixels high, where nothing is
+// readable any more.
+QFont FontToFit(const QFont& font, const QString& text, int width);
+
 } // namespace Appearance

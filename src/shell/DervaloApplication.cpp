@@ -1,6 +1,7 @@
 #include "shell/DervaloApplication.h"
 
 #include <QEvent>
+#include <QThread>
 
 #include "shell/KeyState.h"
 
@@ -46,9 +47,21 @@ void RunMessageHook(int eventType, bool outermost) {
     inHook = false;
 }
 
+bool DervaloApplication::TakenFromLoop() {
+    // Every running event loop (the main loop, a modal dialog's loop)
+    // dispatches the events it takes at the handler depth from which it was
+    // started; events sent from inside a handler come deeper. A loop that
+    // has ended leaves the list with the first event of an outer loop.
+    const int level = QThread::currentThread()->loopLevel();
+    while (!loops_.empty() && loops_.back().level > level)
+        loops_.pop_back();
+    if (loops_.empty() || loops_.back().level < level) loops_.push_back({level, depth_});
+    return depth_ == loops_.back().depth;
+}
+
 bool DervaloApplication::notify(QObject* receiver, QEvent* event) {
     KeyState::Track(event);
-    RunMessageHook(event->type(), depth_ == 0);
+    RunMessageHook(event->type(), TakenFromLoop());
     ++depth_;
     const bool handled = QApplication::notify(receiver, event);
     --depth_;

@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <functional>
+#include <vector>
 
 // The application object. It runs the program's message hook once before
-// each input or timer event taken from the event queue is handled (never for
-// events sent from inside a handler, so never recursively from the hook's own
-// repaints), and it keeps track of the Escape key.
+// each input or timer event taken from the event queue is handled, by the
+// main loop or by the loop of a modal dialog (never for events sent from
+// inside a handler, so never recursively from the hook's own repaints), and
+// it keeps track of the Escape key.
 class DervaloApplication : public QApplication {
     Q_OBJECT
 public:
@@ -24,7 +26,16 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 
 private:
-    int depth_ = 0;
+    // Whether the event now arriving was taken from the queue by the event
+    // loop running (rather than sent from inside a handler).
+    bool TakenFromLoop();
+
+    struct Loop {
+        int level; // the thread's event-loop level while it runs
+        int depth; // the handler depth at which it dispatches
+    };
+    int depth_ = 0; // handlers running, one inside the other
+    std::vector<Loop> loops_;
 };
 
 // Runs the hook for an event about to be dispatched from the event loop, if

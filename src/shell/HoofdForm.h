@@ -172,6 +172,8 @@ public:
 
     // ---- receive output ----
     void schryf(quint8 c);
+    // Puts one shown character at the end of the receive window.
+    void AppendReceived(quint8 c);
     void SchryfintervalTimer();
     void ReceiveHandle();
     // The number of characters in a text window as the saved text holds
@@ -253,6 +255,12 @@ public:
     void MenuCloseLogFileClick();
     void OpenLogFileClick();
     void CloseLogFile();
+    // Writes one shown character to the capture file and flushes it. A write
+    // that fails closes the capture file (lamp and button follow) and keeps
+    // its error for ReportCaptureError.
+    void CaptureChar(quint8 c);
+    // Reports a kept capture-file error, once.
+    void ReportCaptureError();
     // A name from a file dialog as a path: relative names are taken in the
     // working folder, and an existing file is found whatever its case.
     QString ChosenFilePath(const QString& name) const;
@@ -401,6 +409,7 @@ private:
     FramePart framePart_ = FramePart::None;
     bool closeConfirmed_ = false;
     bool errorBoxShown_ = false; // see Guarded
+    QString captureError_;       // see CaptureChar
     bool shownOnScreen_ = false; // see setVisible
     // The longest wait for the window system to show the window at start.
     static constexpr int kShowWaitMs = 2000;

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 #include <QToolButton>
 
 #include "logbook/LogBookShowForm.h"
@@ -103,7 +104,7 @@ void THoofdForm::LayOut() {
         Panes[i]->setGeometry(r.panes[i]);
 
     // Text margins of the two text windows: the text starts 5 pixels in from
-    // the left edge, and the text area reaches 12 pixels below the bottom.
+    // the left edge, and a gap of 12 pixels stays below the text area.
     for (QPlainTextEdit* w : {ReceiveWindow, ZendWindow})
         if (auto* t = qobject_cast<TTextWindow*>(w)) t->SetTextMargins(5, 12);
 }
@@ -119,8 +120,8 @@ void THoofdForm::TransmitbalkMouseDown() {
     // empty window parks an empty text, so nothing old comes back later).
     // The copy kept here is what comes back, whatever else takes the
     // clipboard meanwhile.
-    clipboardDuringDrag_ = ReceiveWindow->toPlainText();
-    QApplication::clipboard()->setText(clipboardDuringDrag_);
+    clipboardDuringDrag_ = ReceiveWindow->document()->toRawText();
+    QApplication::clipboard()->setText(ReceiveWindow->toPlainText());
     ReceiveWindow->clear();
 }
 
@@ -141,7 +142,10 @@ void THoofdForm::TransmitbalkMouseUp() {
     const int top =
         Layout::DragReleaseTop(Transmitbalk->y(), st.BarHitTop, st.BarHitBottom, OuterHeight());
     Transmitbalk->move(Transmitbalk->x(), top);
-    ReceiveWindow->insertPlainText(clipboardDuringDrag_);
+    // The parked text goes back before whatever was received meanwhile,
+    // each character as it stood.
+    QTextCursor start(ReceiveWindow->document());
+    start.insertText(clipboardDuringDrag_);
     clipboardDuringDrag_.clear();
     st.TransmitBarTop = top;
     const int CH = centralWidget()->height();

@@ -373,7 +373,7 @@ void THoofdForm::BuildWidgets() {
                                QStringLiteral("Number of Char. in Databuffer"),
                                QStringLiteral("Port and Baudrate")};
     for (int i = 0; i < 8; ++i) {
-        auto* pane = new QLabel(Statusbalk);
+        auto* pane = new TPane(Statusbalk);
         pane->setObjectName(QStringLiteral("Pane%1").arg(i + 1));
         pane->setToolTip(hints[i]);
         pane->setFrameShape(QFrame::Panel);

@@ -3,6 +3,10 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+
+#include "shell/Appearance.h"
 
 #include "host/CharTable.h"
 #include "host/Frames.h"
@@ -83,11 +87,31 @@ void TBar::mouseReleaseEvent(QMouseEvent* e) {
     e->accept();
 }
 
+TPane::TPane(QWidget* parent) : QLabel(parent) {}
+
+QRect TPane::TextArea() const {
+    return contentsRect().adjusted(qMax(0, indent()), 0, 0, 0);
+}
+
+QFont TPane::ShownFont() const {
+    return Appearance::FontToFit(font(), text(), TextArea().width());
+}
+
+void TPane::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    drawFrame(&painter);
+    painter.setFont(ShownFont());
+    style()->drawItemText(&painter, TextArea(), int(alignment()), palette(), isEnabled(), text(),
+                          foregroundRole());
+}
+
 TTextWindow::TTextWindow(QWidget* parent) : QPlainTextEdit(parent) {}
 
-void TTextWindow::SetTextMargins(int left, int belowBottom) {
+void TTextWindow::SetTextMargins(int left, int bottomGap) {
     document()->setDocumentMargin(0);
-    setViewportMargins(left, 0, 0, -belowBottom);
+    // The gap lies outside the text area, in the window's own background:
+    // the text area ends above it, so its last line is never cut off.
+    setViewportMargins(left, 0, 0, bottomGap);
 }
 
 bool TTextWindow::canInsertFromMimeData(const QMimeData* source) const {

@@ -38,6 +38,23 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
 };
 
+// A pane of the status line: a caption that always shows its whole text,
+// in a smaller font where the pane is too narrow for it (a count of seven
+// digits, a long port name).
+class TPane : public QLabel {
+    Q_OBJECT
+public:
+    explicit TPane(QWidget* parent = nullptr);
+    // The font the text is drawn in: the pane's own, or smaller to fit.
+    QFont ShownFont() const;
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    QRect TextArea() const;
+};
+
 // The receive and transmit windows: multi-line text boxes whose text area
 // can be set apart from the box's edges, as the layout pass does.
 //
@@ -49,9 +66,10 @@ class TTextWindow : public QPlainTextEdit {
 public:
     explicit TTextWindow(QWidget* parent = nullptr);
     // The text starts `left` pixels from the box's inner left edge; the text
-    // area ends `belowBottom` pixels below its inner bottom edge (a partly
-    // shown last line rather than a gap). Top and right stay at the edges.
-    void SetTextMargins(int left, int belowBottom);
+    // area ends `bottomGap` pixels above its inner bottom edge, so the last
+    // line, scrolled to, shows whole above an empty gap. Top and right stay
+    // at the edges.
+    void SetTextMargins(int left, int bottomGap);
     // Whether pasted text goes in: the characters of it that the receive
     // output would show, and its line breaks. Off at start.
     void SetPasteAllowed(bool allowed) { pasteAllowed_ = allowed; }

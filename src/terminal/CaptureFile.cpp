@@ -23,6 +23,24 @@ void THoofdForm::CloseLogFile() {
     st.LogFileOpen = false;
 }
 
+void THoofdForm::CaptureChar(quint8 c) {
+    const char byte = char(c);
+    if (LogFile.write(&byte, 1) == 1 && LogFile.flush()) return;
+    // The file cannot take it (a full or failing disk): capture ends here,
+    // as if the operator had closed it, and the error waits to be reported
+    // once the frame is shown whole.
+    if (captureError_.isEmpty())
+        captureError_ = QStringLiteral("Error writing %1").arg(LogFile.fileName());
+    MenuCloseLogFileClick();
+}
+
+void THoofdForm::ReportCaptureError() {
+    if (captureError_.isEmpty()) return;
+    const QString message = captureError_;
+    captureError_.clear();
+    throw InOutError(message);
+}
+
 void THoofdForm::MenuOpenLogFileClick() {
     // 1. The same name is offered every time.
     const QString chosen = prompts_.SaveFileName(QStringLiteral("Dervalix"),

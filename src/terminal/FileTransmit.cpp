@@ -188,4 +188,5 @@ void THoofdForm::SendFile(const QString& name) {
 
     if (lines.Failed()) throw InOutError(QStringLiteral("Error reading %1").arg(file.fileName()));
     if (readError) throw *readError;
+    ReportCaptureError();
 }

@@ -113,7 +113,7 @@ private slots:
     void deadLineDoesNotSpin_data();
     void deadLineDoesNotSpin();
     void captureErrorShowsOneBoxAtATime();
-    void failedDrainKeepsWhatWasNotWritten();
+    void failedCaptureLetsHeldTextOutWhole();
 };
 
 void FramingTest::escapeAndUnescape() {
@@ -354,7 +354,8 @@ void FramingTest::deadLineDoesNotSpin() {
 void FramingTest::captureErrorShowsOneBoxAtATime() {
     // The capture file cannot be written. While its error box is up the
     // timers rest, so no further frame is read behind it; an error that
-    // comes up all the same shows no second box. Capture stays on.
+    // comes up all the same shows no second box. The failed write has
+    // closed the capture file.
     QTemporaryDir dir;
     WriteSettingsFile(dir);
     VirtualClock clock;
@@ -366,9 +367,12 @@ void FramingTest::captureErrorShowsOneBoxAtATime() {
     QFile capture(dir.filePath("Dervalo.log"));
     QVERIFY(capture.open(QIODevice::WriteOnly));
     capture.close();
-    form.LogFile.setFileName(capture.fileName());
-    QVERIFY(form.LogFile.open(QIODevice::ReadOnly)); // every write fails
-    form.st.LogFileOpen = true;
+    auto failingCapture = [&] {
+        form.LogFile.setFileName(capture.fileName());
+        QVERIFY(form.LogFile.open(QIODevice::ReadOnly)); // every write fails
+        form.st.LogFileOpen = true;
+    };
+    failingCapture();
 
     int boxesUp = 0;
     bool timersRested = true;
@@ -377,6 +381,7 @@ void FramingTest::captureErrorShowsOneBoxAtATime() {
         timersRested =
             timersRested && !form.Schryfinterval.isActive() && !form.StatusAanvraagTimer.isActive();
         if (boxesUp == 1) {
+            failingCapture();
             serial.FeedInput("\x01/again\x17");
             form.Guarded([&] { form.SchryfintervalTimer(); });
         }
@@ -389,18 +394,20 @@ void FramingTest::captureErrorShowsOneBoxAtATime() {
     QCOMPARE(prompts.Boxes().size(), 1);
     QVERIFY(form.Schryfinterval.isActive());
     QVERIFY(form.StatusAanvraagTimer.isActive());
-    QVERIFY(form.st.LogFileOpen);
+    QVERIFY(!form.st.LogFileOpen);
+    QCOMPARE(Shown(form), QString("textagain"));
 
     // Stopped timers stay stopped after the box.
     form.StopTimers();
+    failingCapture();
     serial.FeedInput("\x01/third\x17");
-    form.Guarded([&] { form.GETV24Data(); });
+    form.Guarded([&] { form.SchryfintervalTimer(); });
     QCOMPARE(prompts.Boxes().size(), 2);
     QVERIFY(!form.Schryfinterval.isActive());
     QVERIFY(!form.StatusAanvraagTimer.isActive());
 }
 
-void FramingTest::failedDrainKeepsWhatWasNotWritten() {
+void FramingTest::failedCaptureLetsHeldTextOutWhole() {
     FormFixture f;
     THoofdForm& form = Create(f);
     QFile capture(f.Path("Dervalo.log"));
@@ -411,19 +418,15 @@ void FramingTest::failedDrainKeepsWhatWasNotWritten() {
     form.st.LogFileOpen = true;
     form.st.PendingReceiveText = "ABCDEF";
     f.serial.FeedInput("\x01/G\x17");
-    QVERIFY_THROWS_EXCEPTION(InOutError, form.GETV24Data());
-    // "A" went out to the window before its write failed; the rest is held.
-    QCOMPARE(Shown(form), QString("A"));
-    QCOMPARE(form.st.PendingReceiveText, QByteArray("BCDEF"));
-
-    // The file is writable again: the held text goes on, then the frame.
-    form.LogFile.close();
-    QVERIFY(form.LogFile.open(QIODevice::WriteOnly | QIODevice::Append));
     form.GETV24Data();
+    // The held text and the frame are shown whole; capture has ended and
+    // its error waits to be reported.
     QCOMPARE(Shown(form), QString("ABCDEFG"));
     QVERIFY(form.st.PendingReceiveText.isEmpty());
-    form.LogFile.close();
-    QCOMPARE(f.ReadFile("Dervalo.log"), QByteArray("BCDEFG"));
+    QVERIFY(!form.st.LogFileOpen);
+    QVERIFY_THROWS_EXCEPTION(InOutError, form.ReportCaptureError());
+    form.ReportCaptureError(); // once
+    QCOMPARE(f.ReadFile("Dervalo.log"), QByteArray());
 }
 
 QTEST_MAIN(FramingTest)

@@ -25,6 +25,7 @@ private slots:
     void dragThroughTheWindow();
     void fontsAndColoursAreStored();
     void colourValues();
+    void fontToFit();
 };
 
 void LayoutTest::splitArithmetic() {
@@ -213,6 +214,19 @@ void LayoutTest::colourValues() {
     // A system colour maps onto the palette.
     QCOMPARE(Appearance::FromWinColor(qint32(0x80000005)),
              QApplication::palette().color(QPalette::Base));
+}
+
+void LayoutTest::fontToFit() {
+    QFont font;
+    font.setPixelSize(16);
+    const QString text = "Buffer: 1039616";
+    const int wide = QFontMetrics(font).horizontalAdvance(text);
+    QCOMPARE(Appearance::FontToFit(font, text, wide), font);
+    const QFont fitted = Appearance::FontToFit(font, text, wide / 2);
+    QVERIFY(QFontMetrics(fitted).horizontalAdvance(text) <= wide / 2);
+    QVERIFY(fitted.pixelSize() < 16 && fitted.pixelSize() > 6);
+    // Nowhere to fit: it stops at six pixels.
+    QCOMPARE(Appearance::FontToFit(font, text, 1).pixelSize(), 6);
 }
 
 QTEST_MAIN(LayoutTest)

@@ -111,6 +111,8 @@ private slots:
     void paintedBeforeTheStartUp();
     void centredOnTheScreen();
     void textMargins();
+    void lastLineShowsWhole();
+    void countPanesShowWholeNumbers();
     void hintsAndTimers();
     void plainFontsHaveNoEffects();
     void failedSettingsReadAppliesOnlyTheDefaults();
@@ -118,6 +120,7 @@ private slots:
     void portPaneShowsADevicePathByItsName();
     void dragKeepsTheReceiveText_data();
     void dragKeepsTheReceiveText();
+    void textReceivedDuringADragFollowsTheParkedText();
 };
 
 void WindowTest::typingAtStartLandsInTheTransmitWindow() {
@@ -213,7 +216,7 @@ void WindowTest::centredOnTheScreen() {
 
 void WindowTest::textMargins() {
     // The text starts 5 pixels in from the left edge, at the top edge, and
-    // the text area reaches 12 pixels below the bottom edge.
+    // a gap of 12 pixels stays below the text area.
     FormFixture f;
     THoofdForm& form = StartActive(f);
     for (QPlainTextEdit* w : {form.ReceiveWindow, form.ZendWindow}) {
@@ -222,7 +225,7 @@ void WindowTest::textMargins() {
         const QRect area = w->viewport()->geometry();
         QCOMPARE(area.left() - inner.left(), 5);
         QCOMPARE(area.top(), inner.top());
-        QCOMPARE(area.bottom() - inner.bottom(), 12);
+        QCOMPARE(inner.bottom() - area.bottom(), 12);
         QTextCursor start(w->document());
         QCOMPARE(w->cursorRect(start).top(), 0);
         QVERIFY(w->cursorRect(start).left() <= 1);
@@ -232,6 +235,54 @@ void WindowTest::textMargins() {
     QCOMPARE(form.ReceiveWindow->viewport()->geometry().left() -
                  form.ReceiveWindow->contentsRect().left(),
              5);
+}
+
+void WindowTest::lastLineShowsWhole() {
+    FormFixture f;
+    THoofdForm& form = StartActive(f);
+    QByteArray lines;
+    for (int i = 0; i < 300; ++i)
+        lines += "line " + QByteArray::number(i) + "\r";
+    f.serial.FeedInput("\x01/" + lines + "the newest line\x17");
+    form.GETV24Data();
+    form.ScrollNaarEnd();
+    form.ZendWindow->setPlainText(QString("typed\n").repeated(100) + "being typed");
+    form.ZendWindow->moveCursor(QTextCursor::End);
+    for (QPlainTextEdit* w : {form.ReceiveWindow, form.ZendWindow}) {
+        QVERIFY(w->verticalScrollBar()->maximum() > 0);
+        // The part of the text area inside the window's frame, and the last
+        // line's rectangle there.
+        const QRect shown = w->viewport()->geometry() & w->contentsRect();
+        QTextCursor end(w->document());
+        end.movePosition(QTextCursor::End);
+        const QRect last = w->cursorRect(end).translated(w->viewport()->geometry().topLeft());
+        QVERIFY2(shown.contains(last), qPrintable(QString("line %1-%2, shown to %3")
+                                                      .arg(last.top())
+                                                      .arg(last.bottom())
+                                                      .arg(shown.bottom())));
+    }
+}
+
+void WindowTest::countPanesShowWholeNumbers() {
+    FormFixture f;
+    THoofdForm& form = StartActive(f);
+    const QStringList texts = {"Buffer: 1039616", "Databuf: 1039616", "Data buffer 32767",
+                               "ttyUSB12: 38400", "CONNECT"};
+    for (const QString& text : texts) {
+        for (QLabel* pane : form.Panes) {
+            THoofdForm::SetPane(pane, text);
+            const auto* shown = qobject_cast<TPane*>(pane);
+            QVERIFY(shown);
+            const QFont font = shown->ShownFont();
+            QVERIFY2(QFontMetrics(font).horizontalAdvance(text) <=
+                         pane->contentsRect().width() - pane->indent(),
+                     qPrintable(pane->objectName() + ": " + text));
+            QVERIFY(QFontInfo(font).pixelSize() >= 6);
+        }
+    }
+    // A text that fits keeps the status line's font.
+    THoofdForm::SetPane(form.Pane6, "Buffer:0");
+    QCOMPARE(qobject_cast<TPane*>(form.Pane6)->ShownFont(), form.Pane6->font());
 }
 
 void WindowTest::hintsAndTimers() {
@@ -361,6 +412,29 @@ void WindowTest::dragKeepsTheReceiveText() {
     }
     QVERIFY(!form.st.BarDragging);
     QCOMPARE(form.ReceiveWindow->toPlainText(), received);
+}
+
+void WindowTest::textReceivedDuringADragFollowsTheParkedText() {
+    FormFixture f;
+    THoofdForm& form = StartActive(f);
+    f.prompts.fileAnswers.enqueue("capture.log");
+    form.MenuOpenLogFileClick();
+    auto receive = [&](const QByteArray& text) {
+        f.serial.FeedInput("\x01/" + text + "\x17");
+        form.GETV24Data();
+    };
+    receive("first\xA0line\rsecond");
+    QTest::mousePress(form.Transmitbalk, Qt::LeftButton, {}, QPoint(40, 5));
+    receive(" half\rduring the drag\r");
+    QTest::mouseRelease(form.Transmitbalk, Qt::LeftButton, {}, QPoint(40, 5));
+
+    QCOMPARE(form.ReceiveWindow->document()->toRawText(),
+             QString::fromUtf16(u"first\u00A0line\u2029second half\u2029during the drag\u2029"));
+    f.prompts.fileAnswers.enqueue("rx.buf");
+    form.SaveBufferClick();
+    QByteArray captured = f.ReadFile("capture.log");
+    QCOMPARE(captured, QByteArray("first\xA0line\rsecond half\rduring the drag\r"));
+    QCOMPARE(f.ReadFile("rx.buf"), captured.replace("\r", "\r\n"));
 }
 
 QTEST_MAIN(WindowTest)

@@ -3,6 +3,7 @@
 // the capture state, and the timers around saving.
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -75,6 +76,7 @@ private slots:
     void saveOverExistingOnlyWithYes_data();
     void saveOverExistingOnlyWithYes();
     void failedSaveRestartsTimers();
+    void fullDiskEndsCaptureWithOneMessage();
 };
 
 void CaptureFileTest::newFileCapturesWhatIsShown() {
@@ -270,6 +272,49 @@ void CaptureFileTest::failedSaveRestartsTimers() {
     QCOMPARE(form.ReceiveWindow->toPlainText(), QString("kept"));
     QVERIFY(form.Schryfinterval.isActive());
     QVERIFY(form.StatusAanvraagTimer.isActive());
+}
+
+void CaptureFileTest::fullDiskEndsCaptureWithOneMessage() {
+    // Every write to /dev/full fails as on a full disk.
+    if (!QFileInfo::exists("/dev/full")) QSKIP("no /dev/full here");
+    Fixture f;
+    THoofdForm& form = f.Make();
+    auto openCapture = [&] {
+        f.files.fileAnswers.enqueue("/dev/full");
+        f.files.modalActions.enqueue(Press("YesKnop"));
+        form.MenuOpenLogFileClick();
+    };
+    auto tick = [&] { form.Guarded([&] { form.SchryfintervalTimer(); }); };
+    const QStringList oneBox{"Dervalo|Error writing /dev/full"};
+
+    openCapture();
+    QCOMPARE(form.OpenLogFile->text(), QString("Close log"));
+    f.serial.FeedInput("\x01/CQ de PA3XYZ\r\x17\x01/pse k\r\x17");
+    tick();
+    // The frame shown whole, one message, capture closed as by the menu.
+    QCOMPARE(form.ReceiveWindow->toPlainText(), QString("CQ de PA3XYZ\n"));
+    QCOMPARE(f.files.Boxes(), oneBox);
+    VerifyClosedState(form);
+    QCOMPARE(form.LogLed->toolTip(), QString("No Log File"));
+    QCOMPARE(form.LogLed->palette().color(QPalette::Window), QColor(0, 255, 0));
+    tick();
+    tick();
+    QCOMPARE(form.ReceiveWindow->toPlainText(), QString("CQ de PA3XYZ\npse k\n"));
+    QCOMPARE(f.files.Boxes(), oneBox);
+
+    // The same while a text file goes out: its echoes shown whole, the
+    // message once, after the transmission.
+    openCapture();
+    QVERIFY(form.st.LogFileOpen);
+    form.st.IsConnected = true;
+    f.WriteFile("tx.txt", "one\r\ntwo\r\nthree\r\n");
+    f.serial.FeedInput("\x01/one\r\x17\x01/two\r\x17");
+    form.Guarded([&] { form.SendFile("tx.txt"); });
+    QVERIFY(form.ReceiveWindow->toPlainText().endsWith("pse k\none\ntwo\n"));
+    VerifyClosedState(form);
+    QCOMPARE(f.files.Boxes(), oneBox + oneBox);
+    tick();
+    QCOMPARE(f.files.Boxes(), oneBox + oneBox);
 }
 
 QTEST_MAIN(CaptureFileTest)

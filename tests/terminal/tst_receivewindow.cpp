@@ -67,6 +67,8 @@ private slots:
     void pickTakesTheSelection();
     void doubleClickPicksTheWord();
     void clearShowsZeroAndRestartsTimers();
+    void receivedTextGoesToTheEndPastASelection();
+    void smallerFontAtTheEndHoldsNothing();
 };
 
 void ReceiveWindowTest::readBackHoldsTextUntilTheEnd() {
@@ -322,6 +324,95 @@ void ReceiveWindowTest::clearShowsZeroAndRestartsTimers() {
         QVERIFY(form.Schryfinterval.isActive());
         QVERIFY(form.StatusAanvraagTimer.isActive());
     }
+}
+
+void ReceiveWindowTest::receivedTextGoesToTheEndPastASelection() {
+    FormFixture f;
+    THoofdForm& form = Shown(f, true);
+    f.prompts.fileAnswers.enqueue("capture.log");
+    form.MenuOpenLogFileClick();
+    QVERIFY(form.st.LogFileOpen);
+    Receive(f, Lines(60) + "CQ de PA3XYZ pse k\r");
+    QPlainTextEdit* rx = form.ReceiveWindow;
+    auto selection = [rx] {
+        const QTextCursor c = rx->textCursor();
+        return QString("%1:%2:%3").arg(c.anchor()).arg(c.position()).arg(c.selectedText());
+    };
+
+    // A call picked by a double click: text arriving while the entry window
+    // is open goes to the end and leaves the pick alone.
+    QTextCursor at(rx->document()->lastBlock().previous());
+    at.movePosition(QTextCursor::NextWord);
+    at.movePosition(QTextCursor::NextWord); // inside "PA3XYZ"
+    at.movePosition(QTextCursor::Right);
+    QString picked, afterText;
+    f.prompts.modalActions.enqueue([&](QDialog&) {
+        picked = selection();
+        Receive(f, "PA3XYZ de PA0ABC\r");
+        Receive(f, Lines(40));
+        afterText = selection();
+        return int(QDialog::Rejected);
+    });
+    QTest::mouseDClick(rx->viewport(), Qt::LeftButton, {}, rx->cursorRect(at).center());
+    QCOMPARE(form.st.PickedCall, QString("PA3XYZ"));
+    QVERIFY(picked.endsWith(":PA3XYZ"));
+    QCOMPARE(afterText, picked);
+    QCOMPARE(selection(), picked);
+    // The window still follows the end.
+    QCOMPARE(Bar(form)->value(), Bar(form)->maximum());
+
+    // A selection reaching the very end keeps to its own characters.
+    Receive(f, "73 es gl");
+    QTextCursor last(rx->document());
+    last.movePosition(QTextCursor::End);
+    last.movePosition(QTextCursor::PreviousWord, QTextCursor::KeepAnchor);
+    rx->setTextCursor(last);
+    const QString atEnd = selection();
+    Receive(f, " sk\r");
+    QCOMPARE(selection(), atEnd);
+    QVERIFY(atEnd.endsWith(":gl"));
+    QVERIFY(rx->toPlainText().endsWith("line 39\n73 es gl sk\n"));
+
+    // The buffer is what was received and captured, in order.
+    f.prompts.fileAnswers.enqueue("rx.buf");
+    form.SaveBufferClick();
+    QByteArray captured = f.ReadFile("capture.log");
+    QVERIFY(captured.startsWith("line 0\r") && captured.endsWith("73 es gl sk\r"));
+    QCOMPARE(f.ReadFile("rx.buf"), captured.replace("\r", "\r\n"));
+}
+
+void ReceiveWindowTest::smallerFontAtTheEndHoldsNothing() {
+    FormFixture f;
+    THoofdForm& form = Shown(f);
+    Receive(f, Lines(200));
+    form.ReceiveHandle();
+    const int end = Bar(form)->maximum();
+    QCOMPARE(form.st.RxMaxScrollPos, quint32(end));
+
+    // A smaller font shows more lines: the end moves up (once the window
+    // lays out its lines again, here on the next text), and the window is
+    // at it.
+    QFont small = form.ReceiveWindow->font();
+    small.setPixelSize(QFontInfo(small).pixelSize() / 2);
+    f.prompts.fontAnswers.enqueue(Prompts::FontChoice{small, QColor(Qt::black)});
+    form.MenuRxWindowFontClick();
+    Receive(f, "next\r");
+    QVERIFY(Bar(form)->maximum() < end);
+    QCOMPARE(Bar(form)->value(), Bar(form)->maximum());
+    form.ReceiveHandle();
+    QVERIFY(!form.st.HoldReceive);
+    QVERIFY(!form.st.ScrollBackMode);
+    QCOMPARE(form.focusWidget(), form.ZendWindow);
+    Receive(f, "NEW TEXT\r");
+    QVERIFY(form.ReceiveWindow->toPlainText().endsWith("line 199\nnext\nNEW TEXT\n"));
+    QVERIFY(form.st.PendingReceiveText.isEmpty());
+
+    // Scrolling back from the new end still holds.
+    form.ReceiveHandle();
+    Bar(form)->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    form.ReceiveHandle();
+    QVERIFY(form.st.HoldReceive);
+    QCOMPARE(form.focusWidget(), form.Temp);
 }
 
 QTEST_MAIN(ReceiveWindowTest)
