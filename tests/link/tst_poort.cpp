@@ -223,16 +223,27 @@ void TestPoort::ptyWritesWaitForTheLine() {
     for (int i = 0; i < 60000; ++i)
         sent += char('A' + i % 26 + (i % 2600 == 0 ? 32 : 0));
     QByteArray got;
+    std::atomic<bool> writing{true};
     std::thread reader([&] {
-        // A slow reader: at most 4 KB every 20 ms, for at most a minute.
-        for (int i = 0; i < 3000 && got.size() < sent.size(); ++i) {
+        // A slow reader: at most 4 KB every 20 ms; it stops when all has
+        // come, when nothing more comes after the writer has stopped, or
+        // after a minute.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        while (got.size() < sent.size() && std::chrono::steady_clock::now() < until) {
             ::poll(nullptr, 0, 20);
-            got += master.Receive(qMin<qsizetype>(4096, sent.size() - got.size()));
+            const QByteArray chunk =
+                master.Receive(int(qMin<qsizetype>(4096, sent.size() - got.size())));
+            got += chunk;
+            if (chunk.isEmpty() && !writing) break;
         }
     });
     int failed = 0;
     for (char c : sent)
-        failed += poort.PoortWriteByte(quint8(c)) ? 0 : 1;
+        if (!poort.PoortWriteByte(quint8(c))) {
+            ++failed;
+            break;
+        }
+    writing = false;
     reader.join();
     QCOMPARE(failed, 0);
     QCOMPARE(got.size(), sent.size());
