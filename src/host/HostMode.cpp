@@ -12,8 +12,56 @@ QByteArray Line(const QByteArray& command) {
 }
 } // namespace
 
+QByteArray THoofdForm::StartOver() {
+    return QByteArray("\x11\x18\x03", 3);
+}
+
+bool THoofdForm::HostModeAnswers(const QByteArray& check) {
+    Send(check);
+    // The answer is 0x01 "OGG", a return code, 0x17. Whatever comes before
+    // it is thrown away: a unit that is not in HOST mode echoes the check
+    // back without a return code, and one still at seven bits with parity
+    // gives 0x81 for the start byte. The answer is read to its own end byte;
+    // anything behind it is left for the decoder. Bounded like a frame read.
+    enum { Seek, Control, G1, G2, Code } at = Seek;
+    int codeBytes = 0;
+    StartFrameClock();
+    for (;;) {
+        if (!V24Data()) {
+            WaitForData();
+            if (!V24Data()) return false;
+        }
+        int b = V24Read();
+        if (b == kNoByte) {
+            Delay(1);
+        } else if (at == Code && b == Frames::kDle) {
+            WaitForData();
+            if (V24Read() != kNoByte) ++codeBytes;
+        } else if (b == Frames::kStart) {
+            at = Control;
+        } else if (at == Code && b == Frames::kEnd) {
+            if (codeBytes > 0) return true;
+            at = Seek;
+        } else if (at == Code) {
+            ++codeBytes;
+        } else if (at == Control && b == Frames::kRxReply) {
+            at = G1;
+        } else if ((at == G1 || at == G2) && b == 'G') {
+            at = at == G1 ? G2 : Code;
+            codeBytes = 0;
+        } else {
+            at = Seek;
+        }
+        if (FrameTimeUp()) return false;
+    }
+}
+
 void THoofdForm::HostOn(int kind) {
     if (kind == 1) SetTransmitCaption(QStringLiteral("Switching back to Host mode. Please wait !"));
+    // XON, CANLINE and COMMAND: a unit held by XOFF goes on, a half-typed
+    // line is thrown away, and a unit in Converse or Transparent mode is back
+    // at its command line before anything else is said.
+    Send(StartOver());
 
     if (!st.PkParametersLoaded && !st.MaildropOn) {
         XOnLed->setVisible(false);
@@ -40,24 +88,23 @@ void THoofdForm::HostOn(int kind) {
     st.PkParametersLoaded = true;
     Delay(1000);
 
-    Send(Frames::CommandFrame("GG"));
-    // Its reply is read only as far as it has arrived; the rest comes through
-    // the decoder as an ordinary frame. Bounded like a frame read.
-    // The byte behind a DLE is data, even an end byte.
-    StartFrameClock();
-    bool escaped = false;
-    for (;;) {
-        const int b = V24input();
-        Delay(5);
-        const bool end = b == Frames::kEnd && !escaped;
-        escaped = !escaped && b == Frames::kDle;
-        if (end || !V24Data() || FrameTimeUp()) break;
-    }
+    // Only an answer to the check counts as HOST mode. Without one the
+    // frame is tried once more behind a second start byte, which brings a
+    // link in doubt to a known state.
+    const QByteArray check = Frames::CommandFrame("GG");
+    const bool answered =
+        HostModeAnswers(check) || HostModeAnswers(QByteArray(1, Frames::kStart) + check);
 
-    st.HostModeActive = true;
+    st.HostModeActive = answered;
     SetTransmitCaption(QStringLiteral("Transmit"));
     XOnLed->setVisible(true);
     LeesLed->setVisible(true);
+    if (!answered) {
+        StopTimers();
+        Warning(QStringLiteral("The PK-232 does not answer in HOST mode. Check the cable, the "
+                               "port and the baud rate."));
+        StartTimers();
+    }
 }
 
 void THoofdForm::hostOff() {

@@ -26,12 +26,24 @@ void MemorySerialBackend::WaitForInput() {
     PullFromPeer();
 }
 
+void MemorySerialBackend::AttachPeer(SerialPeer* peer) {
+    peer_ = peer;
+    if (peer_) peer_->SetModemLines(rts_, dtr_);
+}
+
+void MemorySerialBackend::SetModemLines(bool up) {
+    if (rts_ == up && dtr_ == up) return;
+    rts_ = dtr_ = up;
+    if (peer_) peer_->SetModemLines(rts_, dtr_);
+}
+
 bool MemorySerialBackend::Open(const QString& deviceName) {
     if (open_) Close();
     if (missing_.contains(deviceName)) return false;
     open_ = true;
     device_ = deviceName;
     ++openCount_;
+    SetModemLines(true);
     return true;
 }
 
@@ -105,6 +117,7 @@ void MemorySerialBackend::Close() {
     if (!open_) return;
     open_ = false;
     ++closeCount_;
+    SetModemLines(false);
 }
 
 QByteArray MemorySerialBackend::WrittenBytes() const {

@@ -33,9 +33,12 @@ public:
     int ReadBlock(char* buffer, int maxCount) override;
     void PurgeInput() override;
     void Close() override;
+    bool Rts() const override { return rts_; }
+    bool Dtr() const override { return dtr_; }
 
     // --- test controls ---
-    void AttachPeer(SerialPeer* peer) { peer_ = peer; }
+    // The peer learns the modem lines at once and at every change.
+    void AttachPeer(SerialPeer* peer);
     void FeedInput(const QByteArray& bytes) { input_.append(bytes); }
     QByteArray PendingInput() const { return input_; }
     // All bytes written so far, in order, and with their times.
@@ -66,10 +69,13 @@ private:
     void PullFromPeer();
     // The 1 ms read time-out of a read that finds nothing waiting.
     void WaitForInput();
+    void SetModemLines(bool up);
 
     VirtualClock* clock_;
     SerialPeer* peer_ = nullptr;
     bool open_ = false;
+    bool rts_ = false;
+    bool dtr_ = false;
     QString device_;
     quint16 baud_ = 0;
     quint32 rxQueue_ = 0;

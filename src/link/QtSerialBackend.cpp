@@ -5,6 +5,7 @@
 #include "link/LineSpeed.h"
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <fcntl.h>
 #include <poll.h>
@@ -17,8 +18,18 @@ namespace {
 
 // A read of an empty queue waits this long for a byte to arrive.
 constexpr int kReadTimeoutMs = 1;
-// A one-byte write the driver cannot take within this long gives up.
-constexpr int kWriteTimeoutMs = 4;
+// A full output queue is waited on in steps of at most this long, so that
+// the draining is looked at as it goes.
+constexpr int kWriteStepMs = 50;
+// What the kernel holds for sending when it does not say (a pseudo-terminal
+// never does): a few kilobytes.
+constexpr int kAssumedQueueBytes = 4096;
+// A queue that has not drained for twice the time its bytes need at the line
+// rate, plus this, belongs to a line that is stuck.
+constexpr qint64 kWriteMarginMs = 1000;
+constexpr quint16 kSlowestBaud = 300;
+// The rate taken before one has been set.
+constexpr quint16 kDefaultBaud = 9600;
 
 // Waits up to `ms` for `events` on `fd`; returns the events that came (with
 // hang-up and errors), 0 on time-out.
@@ -39,6 +50,20 @@ bool TryAgain(ssize_t r) {
 void SetModemLine(int fd, int line, bool up) {
     int bits = line;
     (void)::ioctl(fd, up ? TIOCMBIS : TIOCMBIC, &bits);
+}
+
+qint64 NowMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// How long `bytes` take on the line at `baud`: ten bits each (start, eight
+// data bits, stop). A rate below the slowest one a controller takes counts
+// as that one, so that a wild rate from the settings file cannot make the
+// wait endless.
+qint64 DrainMs(int bytes, quint16 baud) {
+    const qint64 rate = qMax<qint64>(baud, kSlowestBaud);
+    return (qint64(bytes) * 10 * 1000 + rate - 1) / rate;
 }
 
 } // namespace
@@ -98,16 +123,21 @@ bool QtSerialBackend::Open(const QString& deviceName) {
         return false;
     }
     fd_ = fd;
-
-    int bits = 0;
-    // A pseudo-terminal has no modem-control lines; a UART has.
-    modemLines_ = ::ioctl(fd_, TIOCMGET, &bits) == 0;
-    rtsUp_ = false;
-    if (modemLines_) {
-        SetModemLine(fd_, TIOCM_DTR, true);
-        SetModemLine(fd_, TIOCM_RTS, false);
-    }
+    baud_ = kDefaultBaud;
+    RaiseModemLines();
     return true;
+}
+
+void QtSerialBackend::RaiseModemLines() {
+    // RTS and DTR up for as long as the device is open: a controller set for
+    // hardware flow control holds all its output while RTS is low. A
+    // pseudo-terminal has no modem-control lines; a UART has.
+    int bits = 0;
+    if (::ioctl(fd_, TIOCMGET, &bits) == 0) {
+        SetModemLine(fd_, TIOCM_DTR, true);
+        SetModemLine(fd_, TIOCM_RTS, true);
+    }
+    linesUp_ = true;
 }
 
 bool QtSerialBackend::IsOpen() const {
@@ -126,11 +156,8 @@ bool QtSerialBackend::SetState(quint16 baudRate) {
         ok = ::tcsetattr(fd_, TCSANOW, &tio) == 0;
     }
     ok = SetLineSpeed(fd_, baudRate) && ok;
-    if (modemLines_) {
-        // DTR up and held; RTS only while sending.
-        SetModemLine(fd_, TIOCM_DTR, true);
-        DropRtsWhenDrained();
-    }
+    if (ok) baud_ = baudRate;
+    RaiseModemLines();
     return ok;
 }
 
@@ -145,35 +172,36 @@ bool QtSerialBackend::SetQueues(quint32, quint32) {
     return fd_ >= 0;
 }
 
-void QtSerialBackend::DropRtsWhenDrained() {
-    if (!rtsUp_ || fd_ < 0) return;
-    const int fd = fd_;
+int QtSerialBackend::QueuedForSending() const {
     int queued = 0;
-    if (::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0) return;
-#ifdef TIOCSERGETLSR
-    // The driver's queue may be empty while the UART still shifts out the
-    // last character.
-    unsigned int lsr = 0;
-    if (::ioctl(fd, TIOCSERGETLSR, &lsr) == 0 && !(lsr & TIOCSER_TEMT)) return;
-#endif
-    SetModemLine(fd, TIOCM_RTS, false);
-    rtsUp_ = false;
+    if (::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) return kAssumedQueueBytes;
+    return queued;
 }
 
 bool QtSerialBackend::WriteByte(quint8 byte) {
     if (fd_ < 0) return false;
     const int fd = fd_;
-    if (modemLines_ && !rtsUp_) {
-        SetModemLine(fd, TIOCM_RTS, true);
-        rtsUp_ = true;
+    // A full output queue is no fault: the line drains it at its rate. The
+    // write waits for room for as long as the line is seen to drain; it
+    // gives up on a device that has gone, or one whose queue has not moved
+    // for well beyond the time its bytes need.
+    int lastQueued = -1;
+    qint64 lastProgress = 0;
+    for (;;) {
+        const ssize_t r = ::write(fd, &byte, 1);
+        if (r == 1) return true;
+        if (!TryAgain(r)) return false; // EIO, ENXIO: the device has gone
+        const qint64 now = NowMs();
+        const int queued = QueuedForSending();
+        if (queued != lastQueued) {
+            lastQueued = queued;
+            lastProgress = now;
+        }
+        const qint64 left = lastProgress + 2 * DrainMs(queued, baud_) + kWriteMarginMs - now;
+        if (left <= 0) return false;
+        const short ev = WaitFor(fd, POLLOUT, int(qMin<qint64>(left, kWriteStepMs)));
+        if (ev & (POLLERR | POLLHUP | POLLNVAL)) return false;
     }
-    ssize_t r = ::write(fd, &byte, 1);
-    if (TryAgain(r)) {
-        const short ev = WaitFor(fd, POLLOUT, kWriteTimeoutMs);
-        if (!(ev & POLLOUT) || (ev & (POLLERR | POLLHUP | POLLNVAL))) return false;
-        r = ::write(fd, &byte, 1);
-    }
-    return r == 1;
 }
 
 bool QtSerialBackend::ReadByte(quint8& byte) {
@@ -182,7 +210,6 @@ bool QtSerialBackend::ReadByte(quint8& byte) {
 
 qint32 QtSerialBackend::BytesAvailable() {
     if (fd_ < 0) return 0;
-    DropRtsWhenDrained();
     int waiting = 0;
     // A hung-up line refuses the request: nothing is waiting then.
     if (::ioctl(fd_, FIONREAD, &waiting) != 0) return 0;
@@ -191,7 +218,6 @@ qint32 QtSerialBackend::BytesAvailable() {
 
 int QtSerialBackend::ReadBlock(char* buffer, int maxCount) {
     if (fd_ < 0 || buffer == nullptr || maxCount <= 0) return 0;
-    DropRtsWhenDrained();
     const int fd = fd_;
     // With VMIN = VTIME = 0 an empty queue reads as 0 bytes; a hung-up line
     // reads as 0 bytes as well, and polls as ready at once, so the wait below
@@ -215,6 +241,5 @@ void QtSerialBackend::Close() {
     // Closing the descriptor also ends the lock.
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
-    modemLines_ = false;
-    rtsUp_ = false;
+    linesUp_ = false;
 }

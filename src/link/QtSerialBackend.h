@@ -33,11 +33,15 @@ public:
     int ReadBlock(char* buffer, int maxCount) override;
     void PurgeInput() override;
     void Close() override;
+    bool Rts() const override { return linesUp_; }
+    bool Dtr() const override { return linesUp_; }
 
 private:
-    void DropRtsWhenDrained();
+    void RaiseModemLines();
+    // Bytes the kernel holds for sending; a few kilobytes when it does not say.
+    int QueuedForSending() const;
 
     int fd_ = -1;
-    bool modemLines_ = false;
-    bool rtsUp_ = false;
+    quint16 baud_ = 0;
+    bool linesUp_ = false;
 };

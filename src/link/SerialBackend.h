@@ -14,13 +14,14 @@ public:
     // Opens the device for reading and writing, exclusively. False on failure.
     virtual bool Open(const QString& deviceName) = 0;
     virtual bool IsOpen() const = 0;
-    // 8 data bits, no parity, one stop bit, no flow control, DTR raised and
-    // held, RTS raised while sending, at this rate.
+    // 8 data bits, no parity, one stop bit, no flow control, at this rate.
     virtual bool SetState(quint16 baudRate) = 0;
-    // Reads return within about 1 ms; a one-byte write gives up after ~4 ms.
+    // Reads return within about 1 ms.
     virtual bool SetTimeouts() = 0;
     virtual bool SetQueues(quint32 receiveSize, quint32 sendSize) = 0;
-    // True when exactly one byte was written.
+    // True when exactly one byte was written. A full output queue is waited
+    // on for as long as the line needs to drain it; false only for a device
+    // that has gone or that stopped draining.
     virtual bool WriteByte(quint8 byte) = 0;
     // True when exactly one byte was read.
     virtual bool ReadByte(quint8& byte) = 0;
@@ -31,4 +32,9 @@ public:
     // Drops received bytes; bytes queued for sending still go out.
     virtual void PurgeInput() = 0;
     virtual void Close() = 0;
+    // The modem-control lines as set for the device: RTS and DTR are raised
+    // when it opens and held up until it closes (a controller set for
+    // hardware flow control holds all its output while RTS is low).
+    virtual bool Rts() const = 0;
+    virtual bool Dtr() const = 0;
 };

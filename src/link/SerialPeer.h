@@ -14,4 +14,10 @@ public:
     virtual void Tick(quint32 nowMs) = 0;
     // Bytes the peer has sent to the program by `nowMs` (taken out).
     virtual QByteArray ToHost(quint32 nowMs) = 0;
+    // The program's RTS and DTR lines, whenever they change and when the
+    // peer is attached.
+    virtual void SetModemLines(bool rts, bool dtr) {
+        (void)rts;
+        (void)dtr;
+    }
 };

@@ -239,14 +239,26 @@ void THoofdForm::OpenPoort() {
 void THoofdForm::ControllerStartUp() {
     StartTimers();
     Receivebalk->setText(QStringLiteral("Receive"));
-    TimeToPk232();
+    const bool startUp = !st.PkStarted && !st.MaildropOn && st.PkInitOn;
+    // The clock goes to a controller that is ready for it: during the
+    // start-up it is set once HOST mode has been entered.
+    if (!startUp) TimeToPk232();
     if (!st.PkStarted && !st.MaildropOn) {
         if (st.PkInitOn) {
-            Send(QByteArray("*") + Frames::LineEnd);
+            // The controller may be in any state. A unit waiting for its rate
+            // takes the first byte it sees as the autobaud character, so "*"
+            // goes first. XON, CANLINE and COMMAND follow at once: at the
+            // command line or in Converse mode they throw the "*" away with
+            // any half-typed line and leave the unit at its command line; in
+            // HOST mode all of it is ignored.
+            Send(QByteArray("*") + StartOver() + Frames::LineEnd);
             Delay(500);
             WaitForData();
             DummiRead();
-            Send(QByteArray("restart") + Frames::LineEnd);
+            // Word length and parity take effect only at a restart: eight
+            // bits, no parity from the restart on, whatever the unit had.
+            for (const char* command : {"AWL 8", "par 0", "8b on", "restart"})
+                Send(QByteArray(command) + Frames::LineEnd);
             Delay(1000);
             if (V24Data()) GETV24DUMB();
             st.PkStarted = true;

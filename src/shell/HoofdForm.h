@@ -166,6 +166,13 @@ public:
 
     // ---- host mode entry and exit ----
     void HostOn(int kind);
+    // XON, CANLINE and COMMAND: whatever state the controller is in, it is at
+    // its command line afterwards with an empty line (HOST mode excepted,
+    // which ignores bytes outside frames).
+    static QByteArray StartOver();
+    // Sends `check` and reads until the controller's answer to "GG" has come
+    // whole: true then; false when the line falls quiet or the time is up.
+    bool HostModeAnswers(const QByteArray& check);
     void hostOff();
     void ZetPkKlaar();
     void PkInitClick();

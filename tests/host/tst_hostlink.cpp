@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "FormFixture.h"
+#include "HostCheckPeer.h"
 #include "shell/Widgets.h"
 
 namespace {
@@ -16,6 +17,12 @@ QByteArray Lines(std::initializer_list<const char*> lines) {
         out += QByteArray(l) + '\r';
     return out;
 }
+
+const QByteArray kStartOver("\x11\x18\x03", 3); // XON, CANLINE, COMMAND
+const QByteArray kCheck("\x01OGG\x17");
+const QByteArray kSecondCheck = "\x01" + kCheck;
+const QString kNoHostMode("Dervalo    Warning|The PK-232 does not answer in HOST mode. Check the "
+                          "cable, the port and the baud rate.");
 
 // The tick at which `needle` starts in what was written (after `from`).
 quint32 TickOf(const MemorySerialBackend& serial, const QByteArray& needle, int from = 0) {
@@ -29,6 +36,7 @@ class HostLinkTest : public QObject {
 private slots:
     void startUpWithInitPk();
     void secondHostOnAndMaildrop();
+    void hostModeCheckAndRecovery();
     void emptySelCall();
     void hostOffThenPlainClock();
     void zetPkKlaarFromDumbMode();
@@ -40,27 +48,35 @@ private slots:
 
 void HostLinkTest::startUpWithInitPk() {
     FormFixture f;
+    HostCheckPeer peer;
+    f.serial.AttachPeer(&peer);
     f.WriteFile("Dervalo.INI",
                 FormFixture::Settings("COM1", "9600", false, true, "PA0ABC", "ABCD"));
     THoofdForm& form = f.Start();
 
+    // The autobaud "*" first, then XON, CANLINE, COMMAND; eight bits and no
+    // parity before the restart that brings them in. No clock before HOST mode.
     const QByteArray expected =
-        QByteArray("DA 2603050907\r") + "*\r" + "restart\r" +
+        "*" + kStartOver + "\r" + Lines({"AWL 8", "par 0", "8b on", "restart"}) + kStartOver +
         Lines({"EXP ON", "CM 5", "EAS ON", "echo off", "Mycall PA0ABC", "Mys ABCD",
                "MYPTCall PA0ABC", "hpoll off", "PTHUFF ON", "MDM ON", "ACRR 0", "PTO $19", "AWL 8",
                "par 0", "8b on", "hpoll off", "host on"}) +
-        "\x01OGG\x17" + "\x01ODA2603050907\x17" +
+        kCheck + "\x01ODA2603050907\x17" +
         // readying for PACTOR: standby, ESC "DD" CR; then PACTOR and listen
         "\x01OPt\x17" +
         "\x1b"
         "DD\r" +
         "\x01OPt\x17" + "\x01OPN\x17";
     QCOMPARE(f.Written(), expected);
+    QVERIFY(f.prompts.Boxes().isEmpty());
+    // RTS and DTR were up before the first byte and stayed up.
+    QCOMPARE(peer.bytesWithLinesDown, 0);
+    QVERIFY(peer.linesUp && f.serial.Rts() && f.serial.Dtr());
 
     // The pauses: half a second after the reset, a second after "restart",
     // a second before "\x01OGG\x17", half a second before the framed clock.
     const auto& s = f.serial;
-    QVERIFY(TickOf(s, "restart") - TickOf(s, "*\r") >= 500);
+    QVERIFY(TickOf(s, "AWL 8") - TickOf(s, "*") >= 500);
     QVERIFY(TickOf(s, "EXP ON") - TickOf(s, "restart") > 1000);
     QVERIFY(TickOf(s, "PTO $19") - TickOf(s, "ACRR 0") > 200);
     QVERIFY(TickOf(s, "\x01OGG") - TickOf(s, "host on") > 1000 + 200);
@@ -81,27 +97,86 @@ void HostLinkTest::startUpWithInitPk() {
     f.serial.ClearWritten();
     form.resize(900, 500);
     QCOMPARE(f.Written(), QByteArray("\x01ODA2603050907\x17"));
+    f.serial.AttachPeer(nullptr);
 }
 
 void HostLinkTest::secondHostOnAndMaildrop() {
     FormFixture f;
+    HostCheckPeer peer;
+    f.serial.AttachPeer(&peer);
     f.WriteFile("Dervalo.INI", FormFixture::Settings());
     THoofdForm& form = f.Create();
     f.serial.ClearWritten();
     form.st.PkParametersLoaded = true;
     form.HostOn(1);
-    QCOMPARE(f.Written(), Lines({"hpoll off", "host on"}) + "\x01OGG\x17");
+    QCOMPARE(f.Written(), kStartOver + Lines({"hpoll off", "host on"}) + kCheck);
     QVERIFY(form.st.HostModeActive);
     QCOMPARE(form.Transmitbalk->text(), QString("Transmit"));
 
     // With the maildrop on even the first entry skips the parameters.
     FormFixture g;
+    g.serial.AttachPeer(&peer);
     g.WriteFile("Dervalo.INI", FormFixture::Settings("COM4", "9600", true));
     THoofdForm& other = g.Create();
     g.serial.ClearWritten();
     other.HostOn(0);
-    QCOMPARE(g.Written(), Lines({"hpoll off", "host on"}) + "\x01OGG\x17");
+    QCOMPARE(g.Written(), kStartOver + Lines({"hpoll off", "host on"}) + kCheck);
     QVERIFY(other.st.PkParametersLoaded);
+    QVERIFY(f.prompts.Boxes().isEmpty() && g.prompts.Boxes().isEmpty());
+    f.serial.AttachPeer(nullptr);
+    g.serial.AttachPeer(nullptr);
+}
+
+void HostLinkTest::hostModeCheckAndRecovery() {
+    const QByteArray entry = kStartOver + Lines({"hpoll off", "host on"});
+    // Only the second check, behind two start bytes, is answered.
+    {
+        FormFixture f;
+        HostCheckPeer peer;
+        peer.answerFrom = 2;
+        f.serial.AttachPeer(&peer);
+        f.WriteFile("Dervalo.INI", FormFixture::Settings());
+        THoofdForm& form = f.Create();
+        f.serial.ClearWritten();
+        form.st.PkParametersLoaded = true;
+        form.HostOn(1);
+        QCOMPARE(f.Written(), entry + kCheck + kSecondCheck);
+        QVERIFY(form.st.HostModeActive);
+        QVERIFY(f.prompts.Boxes().isEmpty());
+        f.serial.AttachPeer(nullptr);
+    }
+    // No answer that is one: a silent line, a unit in Converse echoing the
+    // check back, a unit at seven bits with even parity (0x01 comes as 0x81).
+    for (int kind = 0; kind < 3; ++kind) {
+        FormFixture f;
+        HostCheckPeer peer;
+        peer.answerFrom = kind == 2 ? 1 : 0;
+        peer.echo = kind == 1;
+        peer.reply = QByteArray("\x81\xCFGG\x00\x17", 6);
+        f.serial.AttachPeer(&peer);
+        f.WriteFile("Dervalo.INI", FormFixture::Settings());
+        THoofdForm& form = f.Create();
+        f.serial.ClearWritten();
+        form.st.HostModeActive = true;
+        form.st.PkParametersLoaded = true;
+        form.HostOn(1);
+        QCOMPARE(f.Written(), entry + kCheck + kSecondCheck);
+        QVERIFY2(!form.st.HostModeActive, qPrintable(QString::number(kind)));
+        QCOMPARE(f.prompts.Boxes(), QStringList{kNoHostMode});
+        QCOMPARE(form.Transmitbalk->text(), QString("Transmit"));
+        QVERIFY(form.StatusAanvraagTimer.isActive());
+        f.serial.AttachPeer(nullptr);
+    }
+    // A start-up that gets no answer warns once and goes on to PACTOR.
+    FormFixture f;
+    f.WriteFile("Dervalo.INI", FormFixture::Settings("COM1", "9600", false, true));
+    THoofdForm& form = f.Start();
+    QVERIFY(form.st.PkStarted);
+    QVERIFY(!form.st.HostModeActive);
+    QCOMPARE(f.prompts.Boxes(), QStringList{kNoHostMode});
+    QVERIFY(f.Written().contains("host on\r" + kCheck + kSecondCheck));
+    QVERIFY(f.Written().endsWith("\x01OPt\x17\x01OPN\x17"));
+    QVERIFY(form.StatusAanvraagTimer.isActive());
 }
 
 void HostLinkTest::emptySelCall() {
@@ -133,6 +208,8 @@ void HostLinkTest::hostOffThenPlainClock() {
 
 void HostLinkTest::zetPkKlaarFromDumbMode() {
     FormFixture f;
+    HostCheckPeer peer;
+    f.serial.AttachPeer(&peer);
     f.WriteFile("Dervalo.INI", FormFixture::Settings());
     THoofdForm& form = f.Create();
     form.st.PkParametersLoaded = true;
@@ -141,13 +218,16 @@ void HostLinkTest::zetPkKlaarFromDumbMode() {
     form.st.ModeName = "AMTOR";
     f.serial.ClearWritten();
     form.ZetPkKlaar();
-    QCOMPARE(f.Written(), Lines({"hpoll off", "host on"}) + "\x01OGG\x17" + "\x01OPt\x17" +
+    // Leaving the dumb terminal starts with XON, CANLINE, COMMAND.
+    QCOMPARE(f.Written(), kStartOver + Lines({"hpoll off", "host on"}) + kCheck + "\x01OPt\x17" +
                               "\x1b"
                               "DD\r");
     QVERIFY(!form.st.DumbMode);
     QVERIFY(!form.st.ScrollBackMode);
     QCOMPARE(form.st.ModeName, QString("PACTOR"));
     QVERIFY(form.StatusAanvraagTimer.isActive());
+    QVERIFY(form.st.HostModeActive);
+    f.serial.AttachPeer(nullptr);
 }
 
 void HostLinkTest::initPkSwitchRunsStartUpOnce() {
@@ -161,7 +241,7 @@ void HostLinkTest::initPkSwitchRunsStartUpOnce() {
     QVERIFY(form.PkInit->isChecked());
     QVERIFY(form.st.PkInitOn);
     QVERIFY(form.st.PkStarted);
-    QVERIFY(f.Written().contains("*\rrestart\r"));
+    QVERIFY(f.Written().contains("*" + kStartOver + "\rAWL 8\rpar 0\r8b on\rrestart\r"));
     // Parameters were taken as loaded when "Init Pk" was off at start.
     QVERIFY(!f.Written().contains("EXP ON"));
     // Switching it off sends nothing.

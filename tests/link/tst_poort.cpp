@@ -10,6 +10,7 @@
 #include <poll.h>
 #include <stdlib.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 #include "PtyMaster.h"
@@ -82,6 +83,7 @@ private slots:
     void comNamesMapToUarts();
     void ptyLineSettingsAndBytes();
     void ptyExclusiveHangUpAndReopen();
+    void ptyWritesWaitForTheLine();
     void missingDeviceBoxes();
     void namesNoDeviceCanHaveFailCleanly();
     void memoryLogReadsAndPeer();
@@ -203,6 +205,63 @@ void TestPoort::ptyExclusiveHangUpAndReopen() {
     QVERIFY(WaitUntil([&] { return poort.PoortBytesAvailable() == 1; }));
     QVERIFY(poort.PoortReadByte(byte));
     QCOMPARE(byte, quint8('z'));
+}
+
+void TestPoort::ptyWritesWaitForTheLine() {
+    // More than the line's output queue holds, read out slowly on the far
+    // side: every write waits for room, none counts as a port error, and
+    // every byte arrives in order. RTS and DTR stay up throughout.
+    PtyMaster master;
+    QVERIFY(master.Ok());
+    QtSerialBackend backend;
+    ScriptedPrompts prompts;
+    Poort poort(backend, prompts);
+    OpenPoort(poort, master.SlavePath(), 38400);
+    QVERIFY(backend.Rts() && backend.Dtr());
+
+    QByteArray sent;
+    for (int i = 0; i < 60000; ++i)
+        sent += char('A' + i % 26 + (i % 2600 == 0 ? 32 : 0));
+    QByteArray got;
+    std::atomic<bool> writing{true};
+    std::thread reader([&] {
+        // A slow reader: at most 4 KB every 20 ms; it stops when all has
+        // come, when nothing more comes after the writer has stopped, or
+        // after a minute.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        while (got.size() < sent.size() && std::chrono::steady_clock::now() < until) {
+            ::poll(nullptr, 0, 20);
+            const QByteArray chunk =
+                master.Receive(int(qMin<qsizetype>(4096, sent.size() - got.size())));
+            got += chunk;
+            if (chunk.isEmpty() && !writing) break;
+        }
+    });
+    int failed = 0;
+    for (char c : sent)
+        if (!poort.PoortWriteByte(quint8(c))) {
+            ++failed;
+            break;
+        }
+    writing = false;
+    reader.join();
+    QCOMPARE(failed, 0);
+    QCOMPARE(got.size(), sent.size());
+    QVERIFY(got == sent);
+    QVERIFY(backend.Rts() && backend.Dtr());
+    QVERIFY(prompts.log.isEmpty());
+    poort.PoortClose();
+    QVERIFY(!backend.Rts() && !backend.Dtr());
+
+    // A far side that never reads: once the queue is full and does not move,
+    // the write gives up.
+    PtyMaster deaf;
+    QVERIFY(deaf.Ok());
+    OpenPoort(poort, deaf.SlavePath(), 38400);
+    bool gaveUp = false;
+    for (int i = 0; i < 1000000 && !gaveUp; ++i)
+        gaveUp = !poort.PoortWriteByte('x');
+    QVERIFY(gaveUp);
 }
 
 void TestPoort::missingDeviceBoxes() {

@@ -7,20 +7,24 @@
 #include <QtTest>
 
 #include "FormFixture.h"
+#include "HostCheckPeer.h"
 #include "shell/Widgets.h"
 
 namespace {
-// Back into HOST mode (the parameters already loaded), then the readying of
-// every switch: listen off in PACTOR terms, escape, "DD", carriage return.
-const QByteArray kBackToHost = "hpoll off\rhost on\r\x01OGG\x17"
+// Back into HOST mode (the parameters already loaded; XON, CANLINE and
+// COMMAND first), then the readying of every switch: listen off in PACTOR
+// terms, escape, "DD", carriage return.
+const QByteArray kBackToHost = "\x11\x18\x03hpoll off\rhost on\r\x01OGG\x17"
                                "\x01OPt\x17\x1B"
                                "DD\r";
 const QByteArray kCloseMailbox = "\x0D\x42\x0D";
 
 struct Rig {
+    HostCheckPeer controller; // answers the HOST-mode check
     FormFixture f;
     THoofdForm* form = nullptr;
     explicit Rig(const QString& mode = "PACTOR", bool maildrop = false, bool pkInit = false) {
+        f.serial.AttachPeer(&controller);
         f.WriteFile("Dervalo.INI", FormFixture::Settings("COM4", "9600", maildrop, pkInit));
         form = &f.Start();
         form->st.ModeName = mode;
@@ -118,7 +122,7 @@ void MaildropTest::startUpRunsOnceTheMaildropIsOff() {
     r.f.serial.ClearWritten();
     r.form->resize(820, 480);
     QVERIFY(r.form->st.PkStarted);
-    QVERIFY(r.f.Written().contains("*\rrestart\r"));
+    QVERIFY(r.f.Written().contains("*\x11\x18\x03\rAWL 8\rpar 0\r8b on\rrestart\r"));
     QVERIFY(r.f.Written().contains("host on\r"));
     r.f.serial.ClearWritten();
     r.form->resize(840, 480);

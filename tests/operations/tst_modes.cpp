@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "FormFixture.h"
+#include "HostCheckPeer.h"
 #include "Pk232Model.h"
 #include "shell/Widgets.h"
 
@@ -323,7 +324,9 @@ void ModesTest::amtorWhileConnectedStopsAfterReadying() {
 }
 
 void ModesTest::leavingDumbClosesTheMaildropCheck() {
+    HostCheckPeer controller; // answers the HOST-mode check
     FormFixture f;
+    f.serial.AttachPeer(&controller);
     THoofdForm& form = Shown(f);
     Put(form, "DUMB", 3);
     form.st.DumbMode = true;
@@ -335,7 +338,8 @@ void ModesTest::leavingDumbClosesTheMaildropCheck() {
 
     ClickTab(form, 0);
     // The mailbox dialogue ends first; then back into HOST mode and PACTOR.
-    QCOMPARE(f.Written(), QByteArray("\rB\r") + "hpoll off\rhost on\r\x01OGG\x17" + kToPactor);
+    QCOMPARE(f.Written(),
+             QByteArray("\rB\r") + "\x11\x18\x03hpoll off\rhost on\r\x01OGG\x17" + kToPactor);
     QVERIFY(!form.MenuMaildropCheck->isChecked());
     for (QToolButton* b : {form.MdcList, form.MdcRead, form.MdcWrite, form.MdcKill})
         QVERIFY(!b->isVisible());

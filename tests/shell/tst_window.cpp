@@ -197,7 +197,7 @@ void WindowTest::paintedBeforeTheStartUp() {
     QVERIFY(form.st.PkStarted);
     QVERIFY(exposed);
     QVERIFY(paintedBefore > 0);
-    QVERIFY(f.Written().startsWith("DA 2603050907\r*\r"));
+    QVERIFY(f.Written().startsWith("*\x11\x18\x03\r"));
 }
 
 void WindowTest::centredOnTheScreen() {
