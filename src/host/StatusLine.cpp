@@ -50,7 +50,11 @@ void THoofdForm::StatusLine() {
         SetPane(Pane5, QStringLiteral("RECEIVE"));
         SetLamp(Pane5, QColor(0, 255, 0), Qt::black);
     } else {
+        // Empty, it takes the colours of its neighbour: a red pane left from
+        // a transmission would still read as "on the air".
         SetPane(Pane5, QString());
+        const QPalette& plain = Pane4->palette();
+        SetLamp(Pane5, plain.color(QPalette::Window), plain.color(QPalette::WindowText));
     }
 
     if (st.LogFileOpen) {

@@ -130,6 +130,9 @@ void StatusLineTest::rttyMark() {
     Feed(f, Reply("OPBA----"));
     QCOMPARE(form.Pane2->text(), QString());
     QCOMPARE(form.Pane5->text(), QString());
+    // No longer red once the transmission is over.
+    QCOMPARE(Back(form.Pane5), Back(form.Pane4));
+    QCOMPARE(Fore(form.Pane5), Fore(form.Pane4));
     Feed(f, Reply("OPBA----"));
     QCOMPARE(form.Pane2->text(), QString("STANDBY"));
 }
