@@ -94,6 +94,7 @@ private slots:
     void escapeEndsAfterThePass();
     void holdsAt3000UntilTheEchoComes();
     void countFollowsTheEcho();
+    void easOnLeavesNoCarriageReturnOutstanding();
     void countNeverWraps();
     void maildropCheckAndDumbTerminal();
     void badFiles();
@@ -281,14 +282,15 @@ void FileTransmitTest::escapeEndsAfterThePass() {
 }
 
 void FileTransmitTest::holdsAt3000UntilTheEchoComes() {
-    // Lines of 99 characters, 100 bytes outstanding each with the carriage
-    // return. Nothing comes back: after 30 lines the loop holds ("XOff"),
-    // waiting rather than spinning. When the echo starts the rest goes out.
+    // Lines of 100 characters, 100 bytes outstanding each (the carriage
+    // return is not echoed). Nothing comes back: after 30 lines the loop
+    // holds ("XOff"), waiting rather than spinning. When the echo starts the
+    // rest goes out.
     Rig r(true);
     r.peer.silent = true;
     QByteArray file;
     for (int i = 0; i < 40; ++i)
-        file += QByteArray(99, char('a' + i % 26)) + "\r\n";
+        file += QByteArray(100, char('a' + i % 26)) + "\r\n";
     int held = 0;
     quint64 heldFrom = 0;
     r.Probe([&](int) {
@@ -350,6 +352,34 @@ void FileTransmitTest::countFollowsTheEcho() {
     QCOMPARE(r.peer.dataFrames.size(), 300);
     QCOMPARE(r.TxLines().last(), QString(QByteArray("299").rightJustified(30, '.')));
     QVERIFY(r.form->ZendWindow->document()->characterCount() <= 4000 + 32);
+    QVERIFY(r.Idle());
+}
+
+void FileTransmitTest::easOnLeavesNoCarriageReturnOutstanding() {
+    // The controller runs with EAS on and echoes no carriage return. 5,000
+    // short lines go out and the file ends by itself: the count never
+    // climbs and the loop never holds at "XOff". (Most lines are empty: the
+    // echo without line ends all lands on one line of the receive window.)
+    Rig r(true);
+    r.peer.easOn = true;
+    QByteArray file, echo;
+    for (int i = 0; i < 5000; ++i) {
+        const QByteArray line = i % 100 == 0 ? QByteArray::number(i) : QByteArray();
+        file += line + "\r\n";
+        echo += line;
+    }
+    bool held = false;
+    r.Probe(
+        [&](int) {
+            held = held || r.form->XOnLed->text() == "XOff";
+            return false;
+        },
+        100'000);
+    r.Transmit("eas.txt", file);
+    QVERIFY(!r.runaway && !held);
+    QCOMPARE(r.peer.dataFrames.size(), 5000);
+    QVERIFY2(r.maxPending <= 4, qPrintable(QString::number(r.maxPending)));
+    QCOMPARE(r.form->ReceiveWindow->toPlainText(), QString(echo));
     QVERIFY(r.Idle());
 }
 

@@ -156,15 +156,17 @@ void TransmitEndToEndTest::unprotoAtTheRealPaceHoldsAndCatchesUp() {
     QVERIFY(r.maxPending >= 3000 && r.maxPending <= 3000 + 31);
     QVERIFY(r.Idle());
     // The loop ran about as long as the air needs for all but the last
-    // 3000 bytes, and waited rather than spun meanwhile.
+    // 3000 bytes, and waited rather than spun meanwhile. No carriage return
+    // is counted (EAS ON); a controller that echoes them anyway leaves up
+    // to one more byte per line outstanding.
     const quint64 took = r.f.clock.Elapsed() - start;
-    QVERIFY2(took >= (9300 - 3031) * 1000 / 20 && took <= 9300 * 1000 / 20,
+    QVERIFY2(took >= (9300 - 3031 - 300) * 1000 / 20 && took <= 9300 * 1000 / 20,
              qPrintable(QString::number(took)));
     QVERIFY(r.passes < int(took) * 2);
     QVERIFY(!r.Overflowed());
 
     // The rest goes out at the air's pace while the timers read the echo.
-    r.Run(160'000);
+    r.Run(180'000);
     QByteArray aired = file;
     aired.replace("\r\n", "\r");
     QCOMPARE(r.pk.Transmitted(), aired);
