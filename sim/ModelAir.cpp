@@ -61,11 +61,8 @@ void Pk232Model::WorkAir(quint32 until) {
         // Time with nothing left to send builds up no credit for later text.
         if (sending ? SendableTx() == 0 : rxAir_.isEmpty()) airCredit_ = 0;
     }
-    // The echo goes to the program in short runs, not character by character.
-    if (!echo_.isEmpty() && (!CanTransmit() || SendableTx() == 0 ||
-                             qint32(now_ - echoSince_) >= qint32(kEchoBatchMs))) {
-        FlushEcho();
-    }
+    // The echo goes to the program as it goes out, one character per frame.
+    FlushEcho();
     if (!heardBatch_.isEmpty() &&
         (rxAir_.isEmpty() || qint32(now_ - heardSince_) >= qint32(kEchoBatchMs))) {
         FlushHeard();
@@ -93,7 +90,7 @@ void Pk232Model::SendOnAir(int count) {
         pos = 0;
         AppendAirLog(transmitted_, out);
         AppendAirLog(ourTurn_, out);
-        echo_.append(out);
+        EchoSent(out);
         out.clear();
         FlushEcho();
     };
@@ -132,11 +129,8 @@ void Pk232Model::SendOnAir(int count) {
     if (!out.isEmpty()) {
         AppendAirLog(transmitted_, out);
         AppendAirLog(ourTurn_, out);
-        if (echo_.isEmpty()) echoSince_ = now_;
-        for (char c : out) {
-            echo_.append(c);
-            if (quint8(c) == kCr || echo_.size() >= kMaxTextFrame) FlushEcho();
-        }
+        EchoSent(out);
+        FlushEcho();
     }
     if (taken > 0) lastTrafficAt_ = now_;
 }
@@ -154,11 +148,23 @@ void Pk232Model::HearOnAir(int count) {
     lastTrafficAt_ = now_;
 }
 
+void Pk232Model::EchoSent(const QByteArray& sent) {
+    // With EAS ON (echo as sent) a carriage return goes out but is not echoed.
+    const bool eas = EasOn();
+    for (char c : sent) {
+        if (!(eas && quint8(c) == kCr)) echo_.append(c);
+    }
+}
+
 void Pk232Model::FlushEcho() {
     if (echo_.isEmpty()) return;
-    EmitText(kCtlEcho, echo_);
+    if (hostMode_) {
+        for (char c : echo_)
+            EmitFrame(kCtlEcho, QByteArray(1, c));
+    } else {
+        Emit(echo_);
+    }
     echo_.clear();
-    echoSince_ = now_;
 }
 
 void Pk232Model::FlushHeard() {
@@ -169,15 +175,13 @@ void Pk232Model::FlushHeard() {
 }
 
 QByteArray Pk232Model::Baudot(const QByteArray& text, bool lineFeeds) const {
-    static const QByteArray kFigures = "-?:$!&#'().,;/\"=+";
     QByteArray out;
     for (char c : text) {
-        const char upper = (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
-        if ((upper >= 'A' && upper <= 'Z') || (upper >= '0' && upper <= '9') || upper == ' ' ||
-            upper == '\x07' || kFigures.contains(upper)) {
-            out.append(upper);
-        } else if (quint8(upper) == kCr) {
+        if (!InBaudot(quint8(c))) continue;
+        if (quint8(c) == kCr) {
             out.append(lineFeeds ? "\r\n" : "\r");
+        } else {
+            out.append((c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c);
         }
     }
     return out;

@@ -7,21 +7,21 @@ using namespace pk232sim;
 namespace {
 
 // Command-line commands: the full name and the shortest abbreviation taken.
-enum class Kind { Param, Host, Restart, Daytime, Mailbox, Display, Clear };
+enum class Kind { Param, Host, Restart, Daytime, Mailbox, Display, Clear, Converse };
 struct Command {
     const char* name;
     int minLength;
     Kind kind;
 };
 const Command kCommands[] = {
-    {"8BITCONV", 2, Kind::Param},  {"ACRREPT", 4, Kind::Param},   {"AWLEN", 3, Kind::Param},
-    {"CM", 2, Kind::Param},        {"DAYTIME", 2, Kind::Daytime}, {"DISPLAY", 4, Kind::Display},
-    {"EAS", 3, Kind::Param},       {"ECHO", 2, Kind::Param},      {"EXPERT", 3, Kind::Param},
-    {"HOST", 2, Kind::Host},       {"HPOLL", 2, Kind::Param},     {"MAILDROP", 4, Kind::Param},
-    {"MDCHECK", 3, Kind::Mailbox}, {"MDM", 3, Kind::Param},       {"MYCALL", 2, Kind::Param},
-    {"MYSELCAL", 3, Kind::Param},  {"MYPTCALL", 4, Kind::Param},  {"PARITY", 3, Kind::Param},
-    {"PTHUFF", 4, Kind::Param},    {"PTOVER", 3, Kind::Param},    {"RESTART", 7, Kind::Restart},
-    {"TCLEAR", 2, Kind::Clear},
+    {"8BITCONV", 2, Kind::Param},  {"ACRREPT", 4, Kind::Param},     {"AWLEN", 3, Kind::Param},
+    {"CM", 2, Kind::Param},        {"CONVERSE", 4, Kind::Converse}, {"DAYTIME", 2, Kind::Daytime},
+    {"DISPLAY", 4, Kind::Display}, {"EAS", 3, Kind::Param},         {"ECHO", 2, Kind::Param},
+    {"EXPERT", 3, Kind::Param},    {"HOST", 2, Kind::Host},         {"K", 1, Kind::Converse},
+    {"HPOLL", 2, Kind::Param},     {"MAILDROP", 4, Kind::Param},    {"MDCHECK", 3, Kind::Mailbox},
+    {"MDM", 3, Kind::Param},       {"MYCALL", 2, Kind::Param},      {"MYSELCAL", 3, Kind::Param},
+    {"MYPTCALL", 4, Kind::Param},  {"PARITY", 3, Kind::Param},      {"PTHUFF", 4, Kind::Param},
+    {"PTOVER", 3, Kind::Param},    {"RESTART", 7, Kind::Restart},   {"TCLEAR", 2, Kind::Clear},
 };
 
 const Command* FindCommand(const QByteArray& word) {
@@ -59,7 +59,12 @@ void Pk232Model::LineByte(quint8 byte) {
         }
         return;
     }
-    // Other control bytes (ESC, frame bytes, 0x19, line feed) do nothing here;
+    if (byte == kCanLine) { // CANLINE: the half-typed line is thrown away
+        line_.clear();
+        return;
+    }
+    // Other control bytes (ESC, frame bytes, XON, COMMAND, 0x19, line feed)
+    // do nothing here;
     // what does not fit on the line is dropped.
     if (byte < 0x20 || line_.size() >= kMaxLine) return;
     line_.append(char(byte));
@@ -118,8 +123,10 @@ void Pk232Model::CommandLine(const QByteArray& line) {
         }
         return;
     case Kind::Restart:
-        // Parameters and mailbox stay; the operating state starts afresh.
+        // Parameters and mailbox stay; the operating state starts afresh, and
+        // the line takes the word length and parity now set.
         ResetOperatingState();
+        ApplyLineParams();
         EmitPrompt(Banner());
         return;
     case Kind::Display: {
@@ -134,6 +141,9 @@ void Pk232Model::CommandLine(const QByteArray& line) {
     case Kind::Clear:
         txBuffer_.clear();
         EmitPrompt();
+        return;
+    case Kind::Converse:
+        converse_ = true; // no prompt: text from here on
         return;
     case Kind::Mailbox:
         lineMode_ = LineMode::Mailbox;
@@ -150,6 +160,10 @@ QByteArray Pk232Model::Param(const QByteArray& name) const {
 
 bool Pk232Model::EchoOn() const {
     return IsOn(params_.value("ECHO"));
+}
+
+bool Pk232Model::EasOn() const {
+    return IsOn(params_.value("EAS"));
 }
 
 bool Pk232Model::MaildropOn() const {

@@ -32,6 +32,7 @@ void Pk232Model::HostByte(quint8 byte) {
         }
         return;
     case FrameState::Control:
+        if (byte == kSoh) return; // "\x01\x01OGG\x17": a fresh start
         control_ = byte;
         payload_.clear();
         overlong_ = false;
@@ -72,13 +73,16 @@ void Pk232Model::HostFrame(quint8 control, const QByteArray& payload) {
     if (control == kCtlCommand) {
         HostCommand(payload);
     } else if (control == kCtlData) {
+        // Taken at once, before anything of it goes out.
+        EmitFrame(kCtlAck, QByteArray("XX\0", 3));
         HostData(payload);
     }
 }
 
 void Pk232Model::HostCommand(const QByteArray& payload) {
+    // Case matters: "Pt" is PACTOR standby, "PT" PACTIME.
     const QByteArray mnemonic = payload.left(2);
-    const QByteArray code = mnemonic.toUpper();
+    const QByteArray& code = mnemonic;
     const QByteArray args = payload.mid(2).trimmed();
     const bool linked = link_ != Link::None;
     bool accepted = true;
@@ -99,22 +103,23 @@ void Pk232Model::HostCommand(const QByteArray& payload) {
         return;
     }
     if (code == "HO" && IsOff(args)) {
-        hostMode_ = false;
-        lineMode_ = LineMode::Command;
-        line_.clear();
-        FlushEcho();
-        FlushHeard();
-        rxAir_.clear();
+        LeaveHostMode();
         EmitPrompt();
         return;
     }
-    if (code == "PT" || code == "AM") { // standby; ends a link at once
+    if (code == "PT" && args.isEmpty()) { // PACTIME, a packet parameter
+        EmitFrame(kCtlCommand, "PTA " + params_.value("PACTIME", "10"));
+        return;
+    }
+    if (code == "PT") {
+        params_["PACTIME"] = args;
+    } else if (code == "Pt" || code == "AM") { // standby; ends a link at once
         if (link_ == Link::Connected) {
             EndLink(true);
         } else if (link_ == Link::Calling) {
             EndLink(false);
         }
-        SetMode(code == "PT" ? Mode::PactorStandby : Mode::AmtorStandby);
+        SetMode(code == "Pt" ? Mode::PactorStandby : Mode::AmtorStandby);
     } else if (code == "PG" || code == "AC") {
         if (link_ == Link::Connected) {
             accepted = false;
@@ -170,15 +175,22 @@ void Pk232Model::HostCommand(const QByteArray& payload) {
 }
 
 void Pk232Model::HostData(const QByteArray& payload) {
-    for (qsizetype i = 0; i < payload.size(); ++i) {
-        const quint8 byte = quint8(payload.at(i));
+    TakeText(payload);
+}
+
+void Pk232Model::TakeText(const QByteArray& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const quint8 byte = quint8(text.at(i));
         if (byte == kEot && link_ == Link::Calling) {
             EndLink(false); // the call is given up
             continue;
         }
+        // In AMTOR and RTTY the text is taken in the Baudot alphabet: what it
+        // has no sign for never enters the buffer (0x04 still ends the
+        // transmission when its turn comes).
+        if (!IsPactor() && byte != kEot && !InBaudot(byte)) continue;
         if (txBuffer_.size() >= kMaxTransmitBuffer) {
-            Note("transmit buffer full: " + QByteArray::number(payload.size() - i) +
-                 " bytes dropped");
+            Note("transmit buffer full: " + QByteArray::number(text.size() - i) + " bytes dropped");
             return;
         }
         txBuffer_.append(char(byte));

@@ -11,21 +11,23 @@
 namespace pk232sim {
 
 inline constexpr quint8 kSoh = 0x01;
+inline constexpr quint8 kCommandKey = 0x03; // COMMAND: Converse back to "cmd:"
 inline constexpr quint8 kEot = 0x04;
 inline constexpr quint8 kBs = 0x08;
 inline constexpr quint8 kLf = 0x0A;
 inline constexpr quint8 kCr = 0x0D;
 inline constexpr quint8 kDle = 0x10; // inside a frame: the next byte is data
+inline constexpr quint8 kXon = 0x11;
+inline constexpr quint8 kXoff = 0x13;
 inline constexpr quint8 kEtb = 0x17;
-inline constexpr quint8 kEm = 0x19; // PACTOR change-over character (PTO $19)
+inline constexpr quint8 kCanLine = 0x18; // CANLINE: the line typed so far is dropped
+inline constexpr quint8 kEm = 0x19;      // PACTOR change-over character (PTO $19)
 inline constexpr quint8 kSub = 0x1A;
 inline constexpr quint8 kDel = 0x7F;
 
 // Control bytes of the HOST frames.
 inline constexpr quint8 kCtlData = ' ';    // program -> controller: text to transmit
 inline constexpr quint8 kCtlCommand = 'O'; // both ways: command and its reply
-inline constexpr quint8 kCtlHeard = '/';   // controller -> program: text received
-inline constexpr quint8 kCtlEcho = '0';    // controller -> program: echo of sent text
 inline constexpr quint8 kCtlLink = 'P';    // controller -> program: link message
 
 inline constexpr char kPrompt[] = "cmd:";
@@ -37,6 +39,16 @@ inline constexpr int kMaxOutsideNote = 64;
 inline constexpr int kMaxSubject = 28;
 inline constexpr int kMaxEventsPerStop = 32;
 inline constexpr int kMaxStops = 4096; // per Advance; a stop is an event or the air running dry
+
+// What the Baudot alphabet (ITA2, and CCIR 476 in AMTOR) carries: letters
+// (small ones go out as capitals), digits, blank, carriage return, line feed,
+// the bell, and the figures of both the international and the US teleprinter
+// variant. Nothing else ever goes on the air in AMTOR and RTTY.
+inline bool InBaudot(quint8 c) {
+    static const QByteArray kFigures = "-?:$!&#'().,;/\"=+";
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == ' ' ||
+           c == 0x07 || c == kCr || c == kLf || kFigures.contains(char(c));
+}
 
 inline bool IsOn(const QByteArray& value) {
     const QByteArray v = value.trimmed().toUpper();

@@ -8,6 +8,8 @@ using namespace pk232sim;
 Pk232Model::Pk232Model(quint32 seed) : random_(seed) {
     params_["ECHO"] = "ON";
     params_["MAILDROP"] = "OFF";
+    params_["AWLEN"] = "8";
+    params_["PARITY"] = "0";
     messages_.append(Message{"PA3XYZ", "ALL", "Welcome",
                              "Welcome to the maildrop of this simulated PK-232.\r"
                              "Messages written here stay until the simulator ends.\r"});
@@ -102,8 +104,17 @@ bool Pk232Model::RunDueEvents() {
 
 void Pk232Model::FromHost(quint8 byte, quint32 nowMs) {
     Advance(nowMs);
-    if (hostMode_) {
+    byte = FromLine(byte);
+    if (cold_) {
+        // Only the autobaud character wakes it; anything else goes unheard.
+        if (byte == '*') {
+            cold_ = false;
+            EmitPrompt(Banner());
+        }
+    } else if (hostMode_) {
         HostByte(byte);
+    } else if (converse_) {
+        ConverseByte(byte);
     } else if (lineMode_ == LineMode::Compose) {
         ComposeByte(byte);
     } else {
@@ -120,6 +131,7 @@ void Pk232Model::Tick(quint32 nowMs) {
 QByteArray Pk232Model::ToHost(quint32 nowMs) {
     Advance(nowMs);
     QByteArray out;
+    if (hardwareFlow_ && !rts_) return out; // held until RTS comes up
     out.swap(out_);
     return out;
 }
@@ -136,7 +148,7 @@ QList<QByteArray> Pk232Model::TakeNotes() {
 void Pk232Model::Emit(const QByteArray& bytes) {
     // A program that stops reading loses whole replies, never parts of one.
     if (out_.size() + bytes.size() > kMaxOutput) return;
-    out_.append(bytes);
+    out_.append(ToLine(bytes));
 }
 
 void Pk232Model::EmitFrame(quint8 control, const QByteArray& body) {

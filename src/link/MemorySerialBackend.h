@@ -33,9 +33,14 @@ public:
     int ReadBlock(char* buffer, int maxCount) override;
     void PurgeInput() override;
     void Close() override;
+    void SetRts(bool on) override;
+    void SetDtr(bool on) override;
 
     // --- test controls ---
+    // The peer learns the modem lines as the program sets them.
     void AttachPeer(SerialPeer* peer) { peer_ = peer; }
+    bool Rts() const { return rts_; }
+    bool Dtr() const { return dtr_; }
     void FeedInput(const QByteArray& bytes) { input_.append(bytes); }
     QByteArray PendingInput() const { return input_; }
     // All bytes written so far, in order, and with their times.
@@ -75,6 +80,8 @@ private:
     quint32 rxQueue_ = 0;
     quint32 txQueue_ = 0;
     bool timeoutsSet_ = false;
+    bool rts_ = true;
+    bool dtr_ = true;
     QByteArray input_;
     QVector<Written> written_;
     QStringList missing_;

@@ -31,4 +31,8 @@ public:
     // Drops received bytes; bytes queued for sending still go out.
     virtual void PurgeInput() = 0;
     virtual void Close() = 0;
+    // The modem lines towards the device (request to send, data terminal
+    // ready). A backend that cannot set them does nothing.
+    virtual void SetRts(bool on) { (void)on; }
+    virtual void SetDtr(bool on) { (void)on; }
 };

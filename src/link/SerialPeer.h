@@ -14,4 +14,11 @@ public:
     virtual void Tick(quint32 nowMs) = 0;
     // Bytes the peer has sent to the program by `nowMs` (taken out).
     virtual QByteArray ToHost(quint32 nowMs) = 0;
+    // The program's modem lines as it has set them (both up until it sets
+    // them): a peer with hardware flow control holds its output while RTS is
+    // low.
+    virtual void SetModemLines(bool rts, bool dtr) {
+        (void)rts;
+        (void)dtr;
+    }
 };
