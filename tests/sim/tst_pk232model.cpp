@@ -14,6 +14,7 @@
 #include "ControlCommands.h"
 #include "Pk232Model.h"
 #include "ReadableBytes.h"
+#include "link/MemorySerialBackend.h"
 
 namespace {
 
@@ -134,6 +135,20 @@ struct Rig {
     }
 };
 
+// Bytes sent at 7 bits with even parity, as a host at 8 bits, no parity
+// reads them: the parity bit lands in bit 7.
+QByteArray SevenEven(const QByteArray& bytes) {
+    QByteArray out;
+    for (char c : bytes) {
+        const quint8 low = quint8(c) & 0x7F;
+        int ones = 0;
+        for (quint8 b = low; b != 0; b >>= 1)
+            ones += b & 1;
+        out.append(char(low | (ones % 2 == 1 ? 0x80 : 0)));
+    }
+    return out;
+}
+
 } // namespace
 
 class TestPk232Model : public QObject {
@@ -174,6 +189,11 @@ private slots:
     void controlTextEscapes();
     void controlPipeAndStandardInput();
     void programOnPseudoTerminal();
+    void startStatesAndConverse();
+    void coldUnitAnswersAtSevenBitsUntilRestart();
+    void hostModeAnswersAsTheUnitDoes();
+    void rtsLowHoldsAllOutput();
+    void linePaceKeepsToTheBaudRate();
 };
 
 void TestPk232Model::startUpSequenceEntersHostModeWithParametersStored() {
@@ -1341,7 +1361,8 @@ void TestPk232Model::controlPipeAndStandardInput() {
     QVERIFY(control("call DL1AB\n"));
     QVERIFY(readUntil("*** CONNECTED to DL1AB").contains("\x01P*** CONNECTED to DL1AB\x17"));
     QVERIFY(control("state\n"));
-    QVERIFY2(answerUntil("mode PG (HOST, line 8N1), link connected with DL1AB"), answers.constData());
+    QVERIFY2(answerUntil("mode PG (HOST, line 8N1), link connected with DL1AB"),
+             answers.constData());
     QVERIFY(answers.contains("DL1AB calls and connects\n"));
     // Standard input takes the same commands; the answers come on standard
     // output.
@@ -1367,3 +1388,163 @@ void TestPk232Model::controlPipeAndStandardInput() {
 
 QTEST_GUILESS_MAIN(TestPk232Model)
 #include "tst_pk232model.moc"
+
+void TestPk232Model::startStatesAndConverse() {
+    // HOST mode from the start: frames answered, plain lines ignored.
+    Rig host;
+    host.model.PutInState(Pk232Model::UnitState::Host, host.now);
+    QCOMPARE(host.Send("host on\r\x01OGG\x17"), QByteArray("\x01OGG\x00\x17", 6));
+    // A double start byte brings a link in doubt to a known state.
+    QCOMPARE(host.Send("\x01\x01OGG\x17"), QByteArray("\x01OGG\x00\x17", 6));
+
+    // At cmd: (the default): CANLINE throws away the half-typed line.
+    Rig cmd;
+    QCOMPARE(cmd.model.CurrentUnitState(), Pk232Model::UnitState::Command);
+    QCOMPARE(cmd.Send("MYCALL XX\x18\x11\r"), QByteArray("MYCALL XX\r\ncmd:"));
+    QCOMPARE(cmd.model.MyCall(), QByteArray());
+
+    // Converse: every byte is text to send and is echoed, frames and "host
+    // on" included; XON does nothing, CANLINE drops the line typed so far,
+    // COMMAND goes back to cmd:.
+    Rig conv;
+    conv.model.PutInState(Pk232Model::UnitState::Converse, conv.now);
+    QCOMPARE(conv.Send("host on\r"), QByteArray("host on\r\n"));
+    QCOMPARE(conv.Send("\x11\x01OGG\x17"), QByteArray("\x01OGG\x17"));
+    QVERIFY(!conv.model.IsHostMode());
+    QCOMPARE(conv.model.TransmitBuffer(), QByteArray("host on\r\x01OGG\x17"));
+    conv.Send("\x18");
+    QCOMPARE(conv.model.TransmitBuffer(), QByteArray("host on\r"));
+    QCOMPARE(conv.Send("\x03"), QByteArray("\r\ncmd:"));
+    QCOMPARE(conv.Send("host on\r"), QByteArray("host on"));
+    QVERIFY(conv.model.IsHostMode());
+    // "K" (and CONVERSE) enter it from the command line.
+    conv.Send("\x01OHON\x17");
+    QCOMPARE(conv.Send("K\r"), QByteArray("K"));
+    QVERIFY(conv.model.InConverse());
+
+    // The control channel puts the unit into each state while it runs.
+    QCOMPARE(conv.Control("host"), QByteArray("the controller is now HOST, line 8N1\n"));
+    QVERIFY(conv.model.IsHostMode());
+    QCOMPARE(conv.Control("cmd"), QByteArray("the controller is now command line, line 8N1\n"));
+    QCOMPARE(conv.Send("\r"), QByteArray("\r\ncmd:"));
+    conv.Control("converse");
+    QVERIFY(conv.model.InConverse());
+    QCOMPARE(conv.Control("cold"),
+             QByteArray("the controller is now cold, waiting for '*', line 7E1\n"));
+    QVERIFY(conv.Control("help").contains("converse"));
+}
+
+void TestPk232Model::coldUnitAnswersAtSevenBitsUntilRestart() {
+    Rig rig;
+    rig.model.PutInState(Pk232Model::UnitState::Cold, rig.now);
+    // Anything but the autobaud character goes unheard.
+    QCOMPARE(rig.Send("restart\r\x01OGG\x17host on\r"), QByteArray());
+    QCOMPARE(rig.Send("*"), SevenEven("\r\nPK-232 simulator ready\r\ncmd:"));
+    QCOMPARE(rig.model.LineFormat(), QByteArray("7E1"));
+    // It reads the low 7 bits of what comes (bit 7 set on 'A' and 'l').
+    QCOMPARE(rig.Send("MYC \xc1\xecl\r"), SevenEven("MYC All\r\ncmd:"));
+    QCOMPARE(rig.model.MyCall(), QByteArray("All"));
+    // Word length and parity wait for RESTART.
+    rig.Send("AWL 8\rpar 0\r8b on\r");
+    QCOMPARE(rig.Send("host on\r"), SevenEven("host on"));
+    // A frame cannot be recognised: 0x01 arrives as 0x81, 'O' as 0xCF.
+    QCOMPARE(rig.Send("\x01OGG\x17"), QByteArray("\x81\xcfGG\x00\x17", 6));
+    rig.Send("\x01OHON\x17");
+    QCOMPARE(rig.Send("restart\r"),
+             SevenEven("restart") + QByteArray("\r\nPK-232 simulator ready\r\ncmd:"));
+    QCOMPARE(rig.model.LineFormat(), QByteArray("8N1"));
+    rig.Send("host on\r");
+    QCOMPARE(rig.Send("\x01OGG\x17"), QByteArray("\x01OGG\x00\x17", 6));
+}
+
+void TestPk232Model::hostModeAnswersAsTheUnitDoes() {
+    Rig rig;
+    rig.StartHost();
+    rig.model.SetAirSpeed(0);
+    // Every data frame is answered at once, before its echo.
+    QCOMPARE(rig.Send("\x01 x\x17"), QByteArray("\x01\x5fXX\x00\x17", 6));
+    rig.Send("\x01OTC\x17");
+    // Case matters: PT is PACTIME, Pt PACTOR standby; others are refused.
+    rig.Send("\x01OPN\x17");
+    QCOMPARE(rig.Send("\x01OPT\x17"), Rig::Frame('O', "PTA 10"));
+    QCOMPARE(rig.model.ModeCode(), QByteArray("PN"));
+    QCOMPARE(rig.Send("\x01Opt\x17"), Rig::Frame('O', "pt?"));
+    QCOMPARE(rig.Send("\x01OpN\x17"), Rig::Frame('O', "pN?"));
+    QCOMPARE(rig.model.ModeCode(), QByteArray("PN"));
+    QCOMPARE(rig.Send("\x01OPt\x17"), QByteArray("\x01OPt\x00\x17", 6));
+    QCOMPARE(rig.model.ModeCode(), QByteArray("Pt"));
+
+    // EAS ON (loaded by StartHost): the CR goes on the air, not back.
+    rig.Send("\x01OPD\x17");
+    QCOMPARE(rig.Send("\x01 a\rb\x17"), Rig::Ack() + Rig::Echo("ab"));
+    QVERIFY(rig.model.Transmitted().endsWith("a\rb"));
+    // EAS OFF: it comes back in a frame of its own.
+    rig.Send("\x01 \x04\x17\x01OHON\x17");
+    rig.Send("EAS OFF\rhost on\r\x01OPD\x17");
+    QCOMPARE(rig.Send("\x01 a\rb\x17"), Rig::Ack() + Rig::Echo("a\rb"));
+}
+
+void TestPk232Model::rtsLowHoldsAllOutput() {
+    Pk232Model pk;
+    pk.SetBandPace(Pk232Model::BandPace::Off);
+    pk.PutInState(Pk232Model::UnitState::Host, 0);
+    MemorySerialBackend serial;
+    serial.AttachPeer(&pk);
+    QVERIFY(serial.Open("COM1"));
+    auto write = [&](const QByteArray& bytes) {
+        for (char c : bytes)
+            serial.WriteByte(quint8(c));
+    };
+    auto read = [&] {
+        char buffer[64];
+        const int n = serial.ReadBlock(buffer, sizeof buffer);
+        return QByteArray(buffer, n);
+    };
+    // RTS low: the frame is read and answered, but the answer waits.
+    serial.SetRts(false);
+    QVERIFY(!pk.Rts());
+    write("\x01OGG\x17");
+    QCOMPARE(serial.BytesAvailable(), 0);
+    QCOMPARE(pk.FramesReceived().size(), 1);
+    serial.SetRts(true);
+    QCOMPARE(read(), QByteArray("\x01OGG\x00\x17", 6));
+    // Without hardware flow control RTS does not matter.
+    pk.SetHardwareFlow(false);
+    serial.SetRts(false);
+    write("\x01OGG\x17");
+    QCOMPARE(read(), QByteArray("\x01OGG\x00\x17", 6));
+}
+
+void TestPk232Model::linePaceKeepsToTheBaudRate() {
+    const QByteArray program = qgetenv("DERVALO_SIM");
+    if (program.isEmpty()) QSKIP("DERVALO_SIM is not set");
+    QProcess sim;
+    sim.start(QString::fromLocal8Bit(program), {"--start", "host", "--line-pace", "--quiet"});
+    QVERIFY(sim.waitForStarted(10000));
+    QVERIFY(sim.waitForReadyRead(10000));
+    const QByteArray slave = sim.readLine().trimmed();
+    const int fd = ::open(slave.constData(), O_RDWR | O_NOCTTY);
+    QVERIFY(fd >= 0);
+    // 300 data frames (1200 bytes) at once; each is answered with 6 bytes.
+    // At 9600 baud (960 bytes a second) the 1800 bytes of answers take
+    // almost 1.9 s on the line, however fast the machine.
+    QElapsedTimer timer;
+    timer.start();
+    const QByteArray burst = QByteArray("\x01 x\x17").repeated(300);
+    QCOMPARE(::write(fd, burst.constData(), size_t(burst.size())), ssize_t(burst.size()));
+    QByteArray got;
+    while (got.size() < 1800 && timer.elapsed() < 30000) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 50) > 0) {
+            char buffer[256];
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n > 0) got.append(buffer, n);
+        }
+    }
+    const qint64 took = timer.elapsed();
+    ::close(fd);
+    QCOMPARE(got, QByteArray("\x01_XX\x00\x17", 6).repeated(300));
+    QVERIFY2(took >= 1500, QByteArray::number(took).constData());
+    sim.terminate();
+    QVERIFY(sim.waitForFinished(10000));
+}
