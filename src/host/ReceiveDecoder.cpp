@@ -1,5 +1,6 @@
 // Reading what the controller sends: one HOST frame per call, dispatched by
-// its control byte; the dumb-terminal reader; and the small read helpers.
+// its control byte, and the frames waiting at a write-timer tick; the
+// dumb-terminal reader; and the small read helpers.
 #include "host/Frames.h"
 #include "shell/Clock.h"
 #include "shell/HoofdForm.h"
@@ -109,6 +110,14 @@ void THoofdForm::GETV24Data() {
         }
         if (CallTimeUp()) return;
     }
+}
+
+void THoofdForm::ReadWaitingFrames() {
+    const quint32 start = clock_.TickCount();
+    do {
+        GETV24Data();
+    } while (framePart_ == FramePart::None && V24Data() && captureError_.isEmpty() &&
+             clock_.TickCount() - start < kTickBudgetMs);
 }
 
 bool THoofdForm::TakeFrameByte(const PayloadByte& p) {

@@ -83,10 +83,10 @@ void THoofdForm::SchryfintervalTimer() {
         if (st.DumbMode)
             GETV24DUMB();
         else
-            GETV24Data();
+            ReadWaitingFrames();
     }
     // A capture file that failed meanwhile (here, or while a text file went
-    // out) is reported now, once, with every frame shown whole.
+    // out) is reported now, once, after the frame it failed in, shown whole.
     ReportCaptureError();
 }
 

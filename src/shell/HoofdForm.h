@@ -127,6 +127,12 @@ public:
     // stay responsive whatever the line brings. A frame that is not complete
     // by then is read on by the next call, from where this one stopped.
     static constexpr quint32 kCallTimeLimitMs = 20;
+    // A write-timer tick reads the frames that are waiting, one call after
+    // the other, and starts no new one once this much time has gone: the
+    // reader keeps pace with a unit that sends several frames per typed key,
+    // and the window stays responsive (the last call may still take its own
+    // kCallTimeLimitMs).
+    static constexpr quint32 kTickBudgetMs = 30;
     // The byte behind a DLE is waited for this long, even past the call's
     // time: it follows the DLE at once.
     static constexpr quint32 kDleWaitMs = 5;
@@ -150,6 +156,10 @@ public:
     // the frame's end.
     bool TakeFrameByte(const PayloadByte& p);
     void GETV24Data();
+    // The HOST-mode reading of one write-timer tick: GETV24Data until
+    // nothing is waiting, a frame is left unfinished, the capture file has
+    // failed, or kTickBudgetMs has gone.
+    void ReadWaitingFrames();
     void GETV24DUMB();
     void DummiRead();
 

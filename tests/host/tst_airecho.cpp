@@ -25,8 +25,9 @@ struct Echoes {
         now += 50;
         pk.Tick(now);
         const QByteArray out = pk.ToHost(now);
-        // The payloads of the echo frames ('0'); a DLE takes the next byte
-        // as it is.
+        // The payloads of the text frames: on a quiet band all of them are
+        // the echo, whichever text control byte carries it. A DLE takes the
+        // next byte as it is.
         QByteArray echoed;
         char control = 0;
         for (qsizetype i = 0; i < out.size(); ++i) {
@@ -35,7 +36,7 @@ struct Echoes {
                 control = out.at(++i);
             else if (b == Frames::kEnd)
                 control = 0;
-            else if (control == Frames::kRxEcho)
+            else if (control == Frames::kRxEcho || control == Frames::kRxText)
                 echoed += b == Frames::kDle && i + 1 < out.size() ? out.at(++i) : b;
         }
         return echoed;
