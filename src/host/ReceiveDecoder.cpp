@@ -1,6 +1,8 @@
 // Reading what the controller sends: one HOST frame per call, dispatched by
 // its control byte, and the frames waiting at a write-timer tick; the
 // dumb-terminal reader; and the small read helpers.
+#include <utility>
+
 #include "host/Frames.h"
 #include "shell/Clock.h"
 #include "shell/HoofdForm.h"
@@ -62,20 +64,27 @@ THoofdForm::PayloadByte THoofdForm::V24Payload(bool escapes) {
 
 void THoofdForm::GETV24Data() {
     // 1. Held-back text goes out first, unless the operator still reads back.
-    // Whatever has gone out leaves the held text even when the output fails
-    // half-way (a capture file that cannot be written); the rest stays held.
-    if (!st.PendingReceiveText.isEmpty() && !st.ScrollBackMode) {
-        qsizetype written = 0;
-        struct Trim {
-            QByteArray& text;
-            const qsizetype& written;
-            ~Trim() { text.remove(0, written); }
-        } trim{st.PendingReceiveText, written};
-        const QByteArray pending = st.PendingReceiveText;
-        while (written < pending.size())
-            schryf(quint8(pending.at(written++)));
-    }
+    if (!st.PendingReceiveText.isEmpty() && !st.ScrollBackMode) WritePendingText();
+    // 2. - 5. One frame. Its text is shown in one step, also when the call's
+    // time ends it half-way.
+    ReadFrame();
+    FlushFrameText();
+}
 
+void THoofdForm::WritePendingText() {
+    schryfText(std::exchange(st.PendingReceiveText, QByteArray()));
+}
+
+void THoofdForm::HoldText(quint8 c, TextKind) {
+    if (Frames::IsHeld(c)) st.PendingReceiveText.append(char(c));
+}
+
+void THoofdForm::FlushFrameText() {
+    if (frameText_.isEmpty()) return;
+    schryfText(std::exchange(frameText_, QByteArray()), frameTextKind_);
+}
+
+void THoofdForm::ReadFrame() {
     StartCallClock();
     // 2. Between frames: skip to the start byte; a lone end byte ends the
     // call. With nothing more waiting there is no frame to read.
@@ -103,6 +112,7 @@ void THoofdForm::GETV24Data() {
             continue;
         }
         if (!p.escaped && p.value == Frames::kStart) {
+            FlushFrameText(); // the cut frame's text, before the next one's
             framePart_ = FramePart::Control;
         } else if (TakeFrameByte(p)) {
             framePart_ = FramePart::None;
@@ -123,11 +133,12 @@ void THoofdForm::ReadWaitingFrames() {
 bool THoofdForm::TakeFrameByte(const PayloadByte& p) {
     const int b = p.value;
     const bool end = !p.escaped && b == Frames::kEnd;
+    // Text collects for the frame's one step into the window, or is held.
     auto deliver = [this](int c) {
         if (st.HoldReceive) {
-            if (Frames::IsHeld(quint8(c))) st.PendingReceiveText.append(char(c));
+            HoldText(quint8(c), frameTextKind_);
         } else {
-            schryf(quint8(c));
+            frameText_.append(char(c));
         }
     };
     switch (framePart_) {
@@ -136,9 +147,12 @@ bool THoofdForm::TakeFrameByte(const PayloadByte& p) {
     case FramePart::Control:
         if (end) return true;
         framePart_ = FramePart::Unlisted;
+        frameTextKind_ = b == Frames::kRxEcho ? TextKind::Echo : TextKind::Received;
         switch (b) {
-        case Frames::kRxText:
         case Frames::kRxEcho:
+            framePart_ = FramePart::Echo;
+            break;
+        case Frames::kRxText:
             framePart_ = FramePart::Text;
             break;
         case Frames::kRxMonitor:
@@ -154,13 +168,14 @@ bool THoofdForm::TakeFrameByte(const PayloadByte& p) {
             break; // an unlisted frame is dropped up to and including its end byte
         }
         return false;
+    case FramePart::Echo:
     case FramePart::Text:
         if (end) return true;
         deliver(b);
         return false;
     case FramePart::Monitor:
         if (end) {
-            schryf(quint8(Frames::kEnd)); // the end byte goes on too; it is not shown
+            frameText_.append(Frames::kEnd); // the end byte goes on too; it is not shown
             return true;
         }
         deliver(b);

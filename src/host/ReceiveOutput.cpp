@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextCharFormat>
 #include <QTextCursor>
 
 #include "host/CharTable.h"
@@ -35,15 +36,38 @@ int THoofdForm::TextLength(const QPlainTextEdit* box) {
 }
 
 void THoofdForm::schryf(quint8 c) {
-    if (st.FileTransmitActive && st.TxPendingCount > 0) --st.TxPendingCount; // never wraps
-    if (Frames::IsShown(c)) {
-        AppendReceived(c);
-        if (st.LogFileOpen) CaptureChar(c);
+    schryfText(QByteArray(1, char(c)));
+}
+
+namespace {
+// The shown characters of received text as the window holds them: each
+// carriage return or line feed a line break of its own.
+QString WindowText(const QByteArray& shown) {
+    QString text = CharTable::ToString(shown);
+    for (QChar& c : text)
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) c = QChar::ParagraphSeparator;
+    return text;
+}
+} // namespace
+
+void THoofdForm::schryfText(const QByteArray& text, TextKind kind) {
+    // 1. Every character counts down a file transmission, shown or not; the
+    // count never wraps.
+    if (st.FileTransmitActive)
+        st.TxPendingCount = quint16(qMax<qsizetype>(0, st.TxPendingCount - text.size()));
+    // 2. The shown ones go to the window and the capture file, in one step.
+    QByteArray shown;
+    shown.reserve(text.size());
+    for (const char c : text)
+        if (Frames::IsShown(quint8(c))) shown.append(c);
+    if (!shown.isEmpty()) {
+        AppendReceived(WindowText(shown), kind);
+        if (st.LogFileOpen) CaptureText(shown);
     }
     if (st.DumbMode) RefreshCountPanes();
 }
 
-void THoofdForm::AppendReceived(quint8 c) {
+void THoofdForm::AppendReceived(const QString& text, TextKind) {
     // Received text always goes to the end of the buffer, so the buffer
     // holds exactly what was received (and captured), in order. The
     // operator's caret and selection stay where they are: a caret at the
@@ -58,10 +82,7 @@ void THoofdForm::AppendReceived(quint8 c) {
 
     QTextCursor end(ReceiveWindow->document());
     end.movePosition(QTextCursor::End);
-    if (c == 0x0D || c == 0x0A)
-        end.insertBlock(); // a carriage return starts a new line
-    else
-        end.insertText(QString(CharTable::ToChar(c)));
+    end.insertText(text, QTextCharFormat());
 
     // A selection that reached the end has been carried along: it gets
     // back its own characters, without moving the view.

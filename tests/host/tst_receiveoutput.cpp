@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include "FormFixture.h"
@@ -28,6 +29,7 @@ private slots:
     void controlCharactersNeitherShownNorCaptured();
     void highBytes();
     void everyShownByteRoundTrips();
+    void frameTextInOneStep();
     void bufferCountMatchesSavedSize();
     void dumbModeRefreshesCountsPerCharacter();
 };
@@ -79,6 +81,25 @@ void ReceiveOutputTest::everyShownByteRoundTrips() {
     f.prompts.fileAnswers.enqueue("rx.buf");
     form.SaveBufferClick();
     QCOMPARE(f.ReadFile("rx.buf"), all + "\r\n" + all);
+}
+
+void ReceiveOutputTest::frameTextInOneStep() {
+    // A frame's shown characters go into the window in one insertion, with
+    // the same filter, capture and count as one by one.
+    Fixture f;
+    THoofdForm& form = f.Capturing();
+    form.st.FileTransmitActive = true;
+    form.st.TxPendingCount = 100;
+    QSignalSpy changes(form.ReceiveWindow->document(), &QTextDocument::contentsChange);
+    f.serial.FeedInput("\x01"
+                       "0ab\x07\r\ncd\xff\xfe\x1b"
+                       "e\x17");
+    form.GETV24Data();
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(form.ReceiveWindow->toPlainText(), QString("ab\ncd\u00FEe"));
+    QCOMPARE(f.ReadFile("capture.log"), QByteArray("ab\rcd\xFE"
+                                                   "e"));
+    QCOMPARE(form.st.TxPendingCount, quint16(100 - 11)); // the line feed reads as 0
 }
 
 void ReceiveOutputTest::bufferCountMatchesSavedSize() {
