@@ -72,11 +72,26 @@ void THoofdForm::GETV24Data() {
 }
 
 void THoofdForm::WritePendingText() {
-    schryfText(std::exchange(st.PendingReceiveText, QByteArray()));
+    const QByteArray text = std::exchange(st.PendingReceiveText, QByteArray());
+    QByteArray kinds = std::exchange(st.PendingReceiveKinds, QByteArray());
+    kinds.resize(text.size(), char(TextKind::Received));
+    // One step per run of one kind.
+    for (qsizetype from = 0; from < text.size();) {
+        qsizetype to = from + 1;
+        while (to < text.size() && kinds.at(to) == kinds.at(from))
+            ++to;
+        const TextKind kind =
+            kinds.at(from) == char(TextKind::Echo) ? TextKind::Echo : TextKind::Received;
+        schryfText(text.mid(from, to - from), kind);
+        from = to;
+    }
 }
 
-void THoofdForm::HoldText(quint8 c, TextKind) {
-    if (Frames::IsHeld(c)) st.PendingReceiveText.append(char(c));
+void THoofdForm::HoldText(quint8 c, TextKind kind) {
+    if (!Frames::IsHeld(c)) return;
+    st.PendingReceiveKinds.resize(st.PendingReceiveText.size(), char(TextKind::Received));
+    st.PendingReceiveText.append(char(c));
+    st.PendingReceiveKinds.append(char(kind));
 }
 
 void THoofdForm::FlushFrameText() {

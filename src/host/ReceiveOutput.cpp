@@ -67,7 +67,7 @@ void THoofdForm::schryfText(const QByteArray& text, TextKind kind) {
     if (st.DumbMode) RefreshCountPanes();
 }
 
-void THoofdForm::AppendReceived(const QString& text, TextKind) {
+void THoofdForm::AppendReceived(const QString& text, TextKind kind) {
     // Received text always goes to the end of the buffer, so the buffer
     // holds exactly what was received (and captured), in order. The
     // operator's caret and selection stay where they are: a caret at the
@@ -82,7 +82,11 @@ void THoofdForm::AppendReceived(const QString& text, TextKind) {
 
     QTextCursor end(ReceiveWindow->document());
     end.movePosition(QTextCursor::End);
-    end.insertText(text, QTextCharFormat());
+    // The echo in the operator's own colour; received text in the window's
+    // text colour, whatever stands before it.
+    QTextCharFormat format;
+    if (kind == TextKind::Echo) format.setForeground(st.EchoColour);
+    end.insertText(text, format);
 
     // A selection that reached the end has been carried along: it gets
     // back its own characters, without moving the view.

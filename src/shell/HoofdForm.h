@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QMainWindow>
 #include <QString>
+#include <QTextDocumentFragment>
 #include <QTimer>
 #include <QVector>
 #include <functional>
@@ -81,6 +82,8 @@ public:
     void Statusline1Click();
     void MenuRxWindowColorClick();
     void MenuTxWindowColorClick();
+    // Colors / "Own text": the colour of the echo of what this side sends.
+    void MenuEchoColorClick();
     void TransmitandReceivebar1Click();
     void TransmitbalkMouseDown();
     void TransmitbalkMouseMove(int y);
@@ -165,9 +168,9 @@ public:
     void ReadFrame();
     // The text of the frame read so far goes out in one step.
     void FlushFrameText();
-    // Held-back text goes out.
+    // Held-back text goes out, each run in its own kind.
     void WritePendingText();
-    // Holds one received character back.
+    // Holds one received character back, with its kind.
     void HoldText(quint8 c, TextKind kind);
     // The HOST-mode reading of one write-timer tick: GETV24Data until
     // nothing is waiting, a frame is left unfinished, the capture file has
@@ -368,8 +371,8 @@ public:
     QAction *MenuOpenLogFile, *MenuCloseLogFile, *MenuShowLogBook, *MenuEditLogBook, *MenuEditaFile,
         *MenuTransmitFile, *MenuExitDervalo;
     QAction *MenuComPort, *MenuRxWindowFont, *MenuTxWindowFont, *KnoppenBalk1, *Statusline1,
-        *MenuRxWindowColor, *MenuTxWindowColor, *TransmitandReceivebar1, *MenuYourcall, *PkInit,
-        *LogBook;
+        *MenuRxWindowColor, *MenuTxWindowColor, *MenuEchoColor, *TransmitandReceivebar1,
+        *MenuYourcall, *PkInit, *LogBook;
     QAction *MenuPactor, *MenuAmtor, *MenuRtty, *MenuDumb;
     QAction *MenuToggleListen, *MenuUnpro, *MenuAmtorFec, *MenuBaudotTransmit, *MenuStandby,
         *MenuCallAstation, *MenuCallAListStation, *MenuDisconnect, *MenuHardDisconnect, *MenuCallCQ,
@@ -445,5 +448,5 @@ private:
     static constexpr int kShowWaitMs = 2000;
     QFont fontDialogFont_;
     QColor fontDialogColor_;
-    QString clipboardDuringDrag_;
+    QTextDocumentFragment clipboardDuringDrag_; // the receive text, colours included
 };
