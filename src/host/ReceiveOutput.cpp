@@ -13,6 +13,7 @@
 #include "host/CharTable.h"
 #include "host/Frames.h"
 #include "shell/HoofdForm.h"
+#include "terminal/ReceiveLines.h"
 
 namespace {
 // More bytes than this waiting in the input queue light the "Data" lamp.
@@ -28,11 +29,13 @@ void SetLampIfChanged(QLabel* lamp, const QColor& background, const QColor& text
 } // namespace
 
 int THoofdForm::TextLength(const QPlainTextEdit* box) {
-    // Both counts are kept by the document itself: nothing here walks the
-    // text. The document counts one separator per line break and one more
-    // at its end.
+    // The counts are kept by the document: nothing here walks the text.
+    // The document counts one separator per block break and one more at
+    // its end; a break is a line break, CR LF, unless the block only goes
+    // on with a long line.
     const QTextDocument* doc = box->document();
-    return doc->characterCount() - 1 + doc->blockCount() - 1;
+    return doc->characterCount() - 1 + doc->blockCount() - 1 -
+           2 * ReceiveLines::ContinuedLines(doc);
 }
 
 void THoofdForm::schryf(quint8 c) {
@@ -86,7 +89,7 @@ void THoofdForm::AppendReceived(const QString& text, TextKind kind) {
     // text colour, whatever stands before it.
     QTextCharFormat format;
     if (kind == TextKind::Echo) format.setForeground(st.EchoColour);
-    end.insertText(text, format);
+    ReceiveLines::Append(end, text, format);
 
     // A selection that reached the end has been carried along: it gets
     // back its own characters, without moving the view.

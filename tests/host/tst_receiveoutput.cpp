@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QtTest>
 
 #include "FormFixture.h"
@@ -30,6 +32,7 @@ private slots:
     void highBytes();
     void everyShownByteRoundTrips();
     void frameTextInOneStep();
+    void longLineKeptWhole();
     void bufferCountMatchesSavedSize();
     void dumbModeRefreshesCountsPerCharacter();
 };
@@ -100,6 +103,52 @@ void ReceiveOutputTest::frameTextInOneStep() {
     QCOMPARE(f.ReadFile("capture.log"), QByteArray("ab\rcd\xFE"
                                                    "e"));
     QCOMPARE(form.st.TxPendingCount, quint16(100 - 11)); // the line feed reads as 0
+}
+
+void ReceiveOutputTest::longLineKeptWhole() {
+    // A line without a line end is kept in blocks of its own length limit,
+    // so that it costs every later frame no more; the buffer's bytes, its
+    // count, the capture file and a pick know no break there.
+    Fixture f;
+    THoofdForm& form = f.Capturing();
+    const QByteArray piece(60, 'x');
+    for (int i = 0; i < 50; ++i)
+        f.serial.FeedInput("\x01/" + piece + "\x17");
+    f.serial.FeedInput("\x01"
+                       "0\rend\x17");
+    while (form.V24Data())
+        form.SchryfintervalTimer();
+    const QTextDocument* doc = form.ReceiveWindow->document();
+    QCOMPARE(doc->blockCount(), 4); // 1024 + 1024 + 952, then "end"
+    const QByteArray line = piece.repeated(50);
+    QCOMPARE(f.ReadFile("capture.log"), line + "\rend");
+    form.StatusAanvraagTimerTimer();
+    QCOMPARE(form.Pane6->text(), QString("Buffer: 3005"));
+    f.prompts.fileAnswers.enqueue("rx.buf");
+    form.SaveBufferClick();
+    QCOMPARE(f.ReadFile("rx.buf"), line + "\r\nend");
+
+    // A pick over a break that only goes on with the line, and one over a
+    // line end.
+    form.st.LogBookOn = true;
+    QTextCursor c(form.ReceiveWindow->document());
+    c.setPosition(1000);
+    c.setPosition(1100, QTextCursor::KeepAnchor);
+    form.ReceiveWindow->setTextCursor(c);
+    form.ReceiveWindowDblClick();
+    QCOMPARE(form.st.PickedCall, QString(99, QLatin1Char('x')));
+    c.setPosition(doc->characterCount() - 6);
+    c.setPosition(doc->characterCount() - 1, QTextCursor::KeepAnchor);
+    form.ReceiveWindow->setTextCursor(c);
+    form.ReceiveWindowDblClick();
+    QCOMPARE(form.st.PickedCall, QString("x\r\nend"));
+
+    // Cleared, the count starts again.
+    form.MenuClearRxScreenClick();
+    f.serial.FeedInput("\x01/ab\r\x17");
+    form.SchryfintervalTimer();
+    form.StatusAanvraagTimerTimer();
+    QCOMPARE(form.Pane6->text(), QString("Buffer: 4"));
 }
 
 void ReceiveOutputTest::bufferCountMatchesSavedSize() {
