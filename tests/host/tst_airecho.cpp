@@ -36,7 +36,7 @@ struct Echoes {
                 control = out.at(++i);
             else if (b == Frames::kEnd)
                 control = 0;
-            else if (control == 0x2F)
+            else if (control == Frames::kRxEcho)
                 echoed += b == Frames::kDle && i + 1 < out.size() ? out.at(++i) : b;
         }
         return echoed;
