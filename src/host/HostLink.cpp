@@ -54,6 +54,7 @@ void THoofdForm::senddata(const QByteArray& text) {
     // the text of a data frame goes on the air in the mode in use, never the
     // framing: that is what stays outstanding. Out of HOST mode nothing comes
     // back in frames to count.
+    if (!st.DumbMode) echoBreaks_.Sent(text, AirEcho::ForMode(st.ModeName), st.IsConnected);
     if (st.FileTransmitActive && !st.DumbMode) {
         const int echoed =
             AirEcho::EchoedCount(text, AirEcho::ForMode(st.ModeName), st.IsConnected, kEasOn);

@@ -115,6 +115,7 @@ void THoofdForm::hostOff() {
 }
 
 void THoofdForm::ZetPkKlaar() {
+    echoBreaks_.Reset();
     st.ModeName = QStringLiteral("PACTOR");
     StopTimers();
     if (st.DumbMode) {

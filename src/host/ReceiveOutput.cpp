@@ -53,12 +53,15 @@ QString WindowText(const QByteArray& shown) {
 }
 } // namespace
 
-void THoofdForm::schryfText(const QByteArray& text, TextKind kind) {
+void THoofdForm::schryfText(const QByteArray& given, TextKind kind) {
     // 1. Every character counts down a file transmission, shown or not; the
     // count never wraps.
     if (st.FileTransmitActive)
-        st.TxPendingCount = quint16(qMax<qsizetype>(0, st.TxPendingCount - text.size()));
-    // 2. The shown ones go to the window and the capture file, in one step.
+        st.TxPendingCount = quint16(qMax<qsizetype>(0, st.TxPendingCount - given.size()));
+    // 2. The echo gets back the line ends the controller sent but kept to
+    // itself, so the operator's lines stand apart.
+    const QByteArray text = kind == TextKind::Echo ? echoBreaks_.Echoed(given) : given;
+    // 3. The shown ones go to the window and the capture file, in one step.
     QByteArray shown;
     shown.reserve(text.size());
     for (const char c : text)

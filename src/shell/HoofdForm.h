@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "host/EchoLineBreaks.h"
 #include "link/Poort.h"
 #include "shell/InOutError.h"
 #include "shell/ProgramState.h"
@@ -447,6 +448,8 @@ private:
     // The text of the frame being read, not yet shown, and its kind.
     QByteArray frameText_;
     TextKind frameTextKind_ = TextKind::Received;
+    // Where the carriage returns the controller does not echo fall.
+    EchoLineBreaks echoBreaks_;
     bool closeConfirmed_ = false;
     bool errorBoxShown_ = false; // see Guarded
     QString captureError_;       // see CaptureText

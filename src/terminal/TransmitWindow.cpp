@@ -28,6 +28,8 @@ void THoofdForm::MenuClearTxScreenClick() {
 }
 
 void THoofdForm::ClearTransmitBufferClick() {
+    // What waited in the controller's buffer will not come back.
+    echoBreaks_.Reset();
     if (st.HostModeActive) {
         Send(QByteArray(1, Frames::kEnd));
         Send(Frames::CommandFrame("TC"));
