@@ -10,7 +10,7 @@
 // thread. With "--tsv" the figures come as "name<TAB>value<TAB>unit" lines
 // (BenchReport.h); there "status_tick" is one status request out with its
 // reply read, decoded and shown on the status line, repaint included, and
-// "peak_memory" the peak resident memory after the megabyte.
+// "peak_memory_1mb" the peak resident memory after the megabyte.
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -117,8 +117,9 @@ void Measure(THoofdForm& form, MemorySerialBackend& serial, const char* label, c
     // One status tick as the operator sees it: the request goes out, the
     // reply comes, is read and decoded, and the status line shows it with
     // the repaint that follows in the event loop. The same reply each time
-    // (nothing on the status line changes), and two replies in turn (the
-    // mode and the link state change at every tick).
+    // (nothing on the status line changes), and two replies in turn
+    // (listening and calling: the link state, phase and transmit panes
+    // change at every tick).
     auto flush = [] { QCoreApplication::processEvents(); };
     auto statusTick = [&](const QByteArray& reply) {
         form.StatusAanvraagTimerTimer();
