@@ -7,7 +7,9 @@
 // program's thread (and the share of it spent inside the simulated
 // controller), the passes of the loop and the largest TxPendingCount seen.
 // Run: build with -DDERVALO_BENCH=ON in a release build, then
-// ./bench_filetransmit (or "./bench_filetransmit quick" without the real air).
+// ./bench_filetransmit (or "./bench_filetransmit quick" without the real air);
+// with "--tsv" the figures come as "name<TAB>value<TAB>unit" lines
+// (BenchReport.h), "filetx_noair_..." and "filetx_air_...".
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -16,6 +18,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "BenchReport.h"
 #include "Pk232Model.h"
 #include "link/MemorySerialBackend.h"
 #include "link/SerialPeer.h"
@@ -106,7 +109,7 @@ QByteArray TextFile() {
     return out;
 }
 
-void Run(const char* label, int airSpeed) {
+void Run(const char* label, const char* key, int airSpeed, const bench::Report& report) {
     QTemporaryDir dir;
     VirtualClock clock;
     MemorySerialBackend serial(&clock);
@@ -140,8 +143,9 @@ void Run(const char* label, int airSpeed) {
     form.MenuUnpro->trigger();
     timers(1500);
     if (form.st.LinkStateText != QLatin1String("UNPRO")) {
-        std::printf("%s: the controller did not start unproto (%s)\n", label,
-                    qPrintable(form.st.LinkStateText));
+        std::fprintf(report.Tsv() ? stderr : stdout,
+                     "%s: the controller did not start unproto (%s)\n", label,
+                     qPrintable(form.st.LinkStateText));
         return;
     }
 
@@ -172,6 +176,18 @@ void Run(const char* label, int airSpeed) {
     const double paint = (CpuMs() - paintStart) / 50;
     const double repaints = virtualS * 1000 / THoofdForm::kTxRepaintMs;
 
+    const auto figure = [&](const char* name, double value, const char* unit) {
+        report.Figure((QByteArray("filetx_") + key + "_" + name).constData(), value, unit);
+    };
+    figure("bytes", double(text.size()), "bytes");
+    figure("virtual", virtualS, "s");
+    figure("real", double(realMs), "ms");
+    figure("cpu", cpu, "ms");
+    figure("simulator_cpu", peer.ms, "ms");
+    figure("max_pending", prompts.maxPending, "bytes");
+    figure("complete", complete ? 1 : 0, "bool");
+    if (report.Tsv()) return;
+
     std::printf("%-24s %6lld bytes | virtual %7.1f s | real %6lld ms | cpu %6.0f ms "
                 "(simulator %5.0f ms, ~%5.0f repaints of %.2f ms) | %7ld passes, %5.1f us each | "
                 "max TxPendingCount %4d | %s\n",
@@ -185,8 +201,9 @@ void Run(const char* label, int airSpeed) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const bool quick = argc > 1 && qstrcmp(argv[1], "quick") == 0;
-    Run("no air time", 0);
-    if (!quick) Run("PACTOR unproto, 20 cps", 1);
+    const bool quick = bench::HasArg(argc, argv, "quick");
+    const bench::Report report(argc, argv);
+    Run("no air time", "noair", 0, report);
+    if (!quick) Run("PACTOR unproto, 20 cps", "air", 1, report);
     return 0;
 }

@@ -1,7 +1,8 @@
 // How fast the logbook goes with 10,000 records: listing it in the viewer,
 // searching it for a call, and deleting its first record (every later record
 // moves up one place). Run: build with -DDERVALO_BENCH=ON, then
-// QT_QPA_PLATFORM=offscreen ./bench_logbook
+// QT_QPA_PLATFORM=offscreen ./bench_logbook; with "--tsv" the figures come as
+// "name<TAB>value<TAB>unit" lines (BenchReport.h).
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "BenchReport.h"
 #include "link/MemorySerialBackend.h"
 #include "logbook/LogBookEditForm.h"
 #include "logbook/LogBookRecord.h"
@@ -91,6 +93,16 @@ int main(int argc, char** argv) {
     const double deleteMs = Ms(t);
     const qint64 size = QFile(dir.filePath(QStringLiteral("Halvuro.log"))).size();
 
+    const bench::Report report(argc, argv);
+    report.Figure("logbook_list", listMs, "ms");
+    report.Figure("logbook_open_viewer", showMs, "ms");
+    report.Figure("logbook_search", seekMs, "ms");
+    report.Figure("logbook_search_found", found, "records");
+    report.Figure("logbook_delete_first", deleteMs, "ms");
+    if (report.Tsv()) {
+        form.CloseLogBookFile();
+        return 0;
+    }
     std::printf("list %d records:       %.1f ms (%d lines)\n", records, listMs, lines);
     std::printf("open the viewer:          %.1f ms (shown, listed and painted)\n", showMs);
     std::printf("search for PA99:          %.1f ms (%d records found)\n", seekMs, found);

@@ -9,7 +9,8 @@
 // sent while typing, the delay from the last echo frame to its showing, and
 // the processor time of the window's thread per tick (mean and largest).
 // Run: build with -DDERVALO_BENCH=ON in a release build, then
-// ./bench_readpace
+// ./bench_readpace; with "--tsv" the figures come as "name<TAB>value<TAB>unit"
+// lines (BenchReport.h), those of the one-frame rule named "one_frame_...".
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
@@ -18,6 +19,7 @@
 #include <ctime>
 #include <deque>
 
+#include "BenchReport.h"
 #include "host/Frames.h"
 #include "link/MemorySerialBackend.h"
 #include "link/SerialPeer.h"
@@ -122,7 +124,7 @@ int FramesWaiting(const QByteArray& bytes) {
     return int(bytes.count(Frames::kStart));
 }
 
-void Run(bool waitingFrames, const QString& folder) {
+void Run(bool waitingFrames, const QString& folder, const bench::Report& report) {
     VirtualClock clock;
     MemorySerialBackend serial(&clock);
     SilentPrompts prompts;
@@ -180,12 +182,24 @@ void Run(bool waitingFrames, const QString& folder) {
         }
     }
     const double seconds = kTypingMs / 1000.0;
+    const auto figure = [&](const char* name, double value, const char* unit) {
+        const QByteArray full = QByteArray(waitingFrames ? "" : "one_frame_") + name;
+        report.Figure(full.constData(), value, unit);
+    };
+    figure("frames_read", framesRead / seconds, "frames/s");
+    figure("frames_sent", framesSent / seconds, "frames/s");
+    figure("frames_waiting_max", maxWaiting, "frames");
+    figure("status_requests", requestsWhileTyping, "requests");
+    figure("last_echo_delay", shownAt ? double(shownAt - unit.lastEchoMs) : -1.0, "ms");
+    figure("tick_mean", cpuTotal / ticks, "us");
+    figure("tick_max", cpuMax, "us");
+    serial.AttachPeer(nullptr);
+    if (report.Tsv()) return;
     std::printf("%-22s | %6.1f frames/s read (%5.1f sent) | %5d waiting at most | %3d status "
                 "requests | last echo shown after %7.0f ms | tick %6.0f us mean, %6.0f us max\n",
                 waitingFrames ? "frames waiting / tick" : "one frame / tick", framesRead / seconds,
                 framesSent / seconds, maxWaiting, requestsWhileTyping,
                 shownAt ? double(shownAt - unit.lastEchoMs) : -1.0, cpuTotal / ticks, cpuMax);
-    serial.AttachPeer(nullptr);
 }
 } // namespace
 
@@ -193,10 +207,12 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    std::printf(
-        "30 s of typing at 20 keys/s (acknowledged at once, echoed at 20 chars/s on the "
-        "air) and a heard character every 100 ms; a delay of -1 means not shown in 300 s\n");
-    Run(false, dir.path());
-    Run(true, dir.path());
+    const bench::Report report(argc, argv);
+    if (!report.Tsv())
+        std::printf(
+            "30 s of typing at 20 keys/s (acknowledged at once, echoed at 20 chars/s on the "
+            "air) and a heard character every 100 ms; a delay of -1 means not shown in 300 s\n");
+    Run(false, dir.path(), report);
+    Run(true, dir.path(), report);
     return 0;
 }

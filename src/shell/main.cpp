@@ -1,11 +1,41 @@
 // Program entry: the application, the main window and its dialogs.
+#include <QDateTime>
 #include <QDir>
+#include <QEvent>
+#include <QTimer>
+#include <cstdio>
+#include <ctime>
 
 #include "link/QtSerialBackend.h"
 #include "shell/Clock.h"
 #include "shell/DervaloApplication.h"
 #include "shell/HoofdForm.h"
 #include "shell/Prompts.h"
+
+namespace {
+// With DERVALO_REPORT_FIRST_PAINT=1 in the environment: one line on standard
+// error, "first paint <ms since the epoch> <processor ms>", once the main
+// window's first paint (its parts included) is done; the processor time is
+// that of the whole process so far. scripts/bench times the start with it.
+class FirstPaintReport : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            // Runs once the paint pass that this paint begins has ended.
+            QTimer::singleShot(0, [] {
+                timespec cpu{};
+                clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+                std::fprintf(stderr, "first paint %lld %.1f\n",
+                             static_cast<long long>(QDateTime::currentMSecsSinceEpoch()),
+                             double(cpu.tv_sec) * 1e3 + double(cpu.tv_nsec) / 1e6);
+                std::fflush(stderr);
+            });
+        }
+        return false;
+    }
+};
+} // namespace
 
 int main(int argc, char** argv) {
     DervaloApplication app(argc, argv);
@@ -15,6 +45,9 @@ int main(int argc, char** argv) {
     SystemClock clock;
     QtPrompts prompts;
     THoofdForm form(serial, clock, prompts, QDir::currentPath());
+    FirstPaintReport firstPaint;
+    if (qEnvironmentVariable("DERVALO_REPORT_FIRST_PAINT") == QLatin1String("1"))
+        form.installEventFilter(&firstPaint);
     prompts.SetParent(&form);
     form.CreateDialogs();
     form.show();
