@@ -5,6 +5,7 @@ namespace AirEcho {
 namespace {
 constexpr quint8 kEndTransmission = 0x04;
 constexpr quint8 kChangeOver = 0x19;
+constexpr quint8 kCarriageReturn = 0x0D;
 constexpr char kFigures[] = "-?:().,'/=+$!&#\";";
 } // namespace
 
@@ -22,11 +23,13 @@ bool InBaudot(quint8 c) {
     return false;
 }
 
-int EchoedCount(const QByteArray& text, Air air, bool onLink) {
+int EchoedCount(const QByteArray& text, Air air, bool onLink, bool easOn) {
     int count = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const quint8 c = quint8(text.at(i));
-        if (air == Air::Pactor) {
+        if (easOn && c == kCarriageReturn) {
+            continue; // on the air, never echoed
+        } else if (air == Air::Pactor) {
             count += c != kEndTransmission && c != kChangeOver;
         } else if (air == Air::Amtor && onLink && c == '+' && i + 1 < text.size() &&
                    text.at(i + 1) == '?') {

@@ -22,6 +22,9 @@
 // character is outstanding exactly while it may still come back. Everything
 // else (tab, @, *, <, _, 8-bit bytes ...) never goes on the air. On an AMTOR
 // link "+?" hands the turn over and is not sent either.
+//
+// With EAS on (echo as sent) a carriage return goes on the air in every mode
+// but is not echoed.
 namespace AirEcho {
 
 enum class Air { Pactor, Amtor, Rtty };
@@ -35,6 +38,7 @@ bool InBaudot(quint8 c);
 
 // How many characters of `text`, given in one data frame, come back as echo.
 // `onLink`: an ARQ link is up (only then is "+?" an order in AMTOR).
-int EchoedCount(const QByteArray& text, Air air, bool onLink);
+// `easOn`: the controller's EAS is on, so no carriage return comes back.
+int EchoedCount(const QByteArray& text, Air air, bool onLink, bool easOn);
 
 } // namespace AirEcho

@@ -37,6 +37,18 @@ void THoofdForm::Send(const QByteArray& text) {
     }
 }
 
+namespace {
+// The controller runs with EAS ON, so it echoes no carriage return. The
+// parameter block loads it; with "Init Pk" off the controller is taken to be
+// loaded by this program already, as it is taken to be in HOST mode, and the
+// unit keeps its parameters. A unit set to EAS OFF by hand echoes the
+// carriage returns as well: the count then runs one lower per echoed line,
+// stops at 0 and holds nothing back for ever (the pacing only gets looser),
+// whereas counting them against a unit with EAS ON would leave one per
+// line outstanding for good and stall a long file.
+constexpr bool kEasOn = true;
+} // namespace
+
 void THoofdForm::senddata(const QByteArray& text) {
     // During a file transmission the controller's echo gives back what of
     // the text of a data frame goes on the air in the mode in use, never the
@@ -44,7 +56,7 @@ void THoofdForm::senddata(const QByteArray& text) {
     // back in frames to count.
     if (st.FileTransmitActive && !st.DumbMode) {
         const int echoed =
-            AirEcho::EchoedCount(text, AirEcho::ForMode(st.ModeName), st.IsConnected);
+            AirEcho::EchoedCount(text, AirEcho::ForMode(st.ModeName), st.IsConnected, kEasOn);
         st.TxPendingCount = quint16(qMin(0xFFFF, st.TxPendingCount + echoed));
     }
     // The frame with its payload escaped: a DLE before 0x01, 0x10 and 0x17.

@@ -143,7 +143,14 @@ void THoofdForm::SendFile(const QString& name) {
             // carriage return after its last piece; Escape is asked between
             // them, and memory stays bounded whatever the file holds.
             const FileLines::Piece piece = lines.NextPiece(kTxPieceSize);
-            senddata(piece.endsLine ? piece.bytes + Frames::LineEnd : piece.bytes);
+            const QByteArray text = piece.endsLine ? piece.bytes + Frames::LineEnd : piece.bytes;
+            // Out of HOST mode (the dumb terminal, the mailbox with it) the
+            // controller reads no frames: frame bytes would be text, stored
+            // in a mailbox message being written. The line goes out plain.
+            if (st.DumbMode)
+                Send(text);
+            else
+                senddata(text);
             if (ShowsSentLines()) ShowSentPiece(piece.bytes, lineOpen);
             lineOpen = !piece.endsLine;
         }

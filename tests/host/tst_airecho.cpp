@@ -1,5 +1,6 @@
-// What the controller echoes of sent text in each mode, and that the
-// simulated controller echoes exactly that, byte for byte.
+// What the controller echoes of sent text in each mode, with EAS on and off,
+// and that the simulated controller (EAS off) echoes exactly that, byte for
+// byte.
 #include <QtTest>
 
 #include "Pk232Model.h"
@@ -54,17 +55,20 @@ void AirEchoTest::countsWhatGoesOnTheAir() {
     const QByteArray odd("\t@*<_|~[]{}%^\\`\x1B\x80\xFF");
     const QByteArray text = "cq de PA0ABC -?:().,'/=+$!&#\";\x07\r\n";
     for (const Air baudot : {Air::Amtor, Air::Rtty}) {
-        QCOMPARE(AirEcho::EchoedCount(odd, baudot, false), 0);
-        QCOMPARE(AirEcho::EchoedCount(odd + text + odd, baudot, false), int(text.size()));
-        QCOMPARE(AirEcho::EchoedCount("\x04\x19", baudot, false), 0);
+        QCOMPARE(AirEcho::EchoedCount(odd, baudot, false, false), 0);
+        QCOMPARE(AirEcho::EchoedCount(odd + text + odd, baudot, false, false), int(text.size()));
+        QCOMPARE(AirEcho::EchoedCount("\x04\x19", baudot, false, false), 0);
     }
     // PACTOR carries every byte but the two orders.
-    QCOMPARE(AirEcho::EchoedCount(odd + text + "\x04\x19", Air::Pactor, true),
+    QCOMPARE(AirEcho::EchoedCount(odd + text + "\x04\x19", Air::Pactor, true, false),
              int(odd.size() + text.size()));
     // On an AMTOR link "+?" hands the turn over; elsewhere it is text.
-    QCOMPARE(AirEcho::EchoedCount("ok +? +", Air::Amtor, true), 5);
-    QCOMPARE(AirEcho::EchoedCount("ok +? +", Air::Amtor, false), 7);
-    QCOMPARE(AirEcho::EchoedCount("ok +? +", Air::Rtty, true), 7);
+    QCOMPARE(AirEcho::EchoedCount("ok +? +", Air::Amtor, true, false), 5);
+    QCOMPARE(AirEcho::EchoedCount("ok +? +", Air::Amtor, false, false), 7);
+    QCOMPARE(AirEcho::EchoedCount("ok +? +", Air::Rtty, true, false), 7);
+    // With EAS on no carriage return comes back, in any mode.
+    for (const Air air : {Air::Pactor, Air::Amtor, Air::Rtty})
+        QCOMPARE(AirEcho::EchoedCount("AB\rC\r\r", air, true, true), 3);
     QCOMPARE(AirEcho::ForMode("AMTOR"), Air::Amtor);
     QCOMPARE(AirEcho::ForMode("RTTY"), Air::Rtty);
     QCOMPARE(AirEcho::ForMode("PACTOR"), Air::Pactor);
@@ -83,7 +87,7 @@ void AirEchoTest::simulatedControllerAgrees() {
             if (b == 0x04) continue;
             const QByteArray byte(1, char(b));
             const QByteArray echoed = e.Put(Frames::DataFrame(byte));
-            QVERIFY2(echoed.size() == AirEcho::EchoedCount(byte, air, false),
+            QVERIFY2(echoed.size() == AirEcho::EchoedCount(byte, air, false, false),
                      qPrintable(QStringLiteral("%1 byte %2 echoed as '%3'")
                                     .arg(QString(start))
                                     .arg(b)

@@ -50,6 +50,7 @@ void EchoPeer::Echo(qsizetype count) {
     QByteArray frame("\x01"
                      "0");
     for (const char c : buffer_.left(count)) {
+        if (easOn && c == '\r') continue;
         if (c == 0x01 || c == 0x10 || c == 0x17) frame += char(0x10);
         frame += c;
     }

@@ -16,6 +16,7 @@ class EchoPeer : public SerialPeer {
 public:
     int charsPerSecond = 0; // 0: the echo follows each data frame at once
     bool silent = false;
+    bool easOn = false; // as the controller with EAS ON: no carriage return echoed
 
     // What came in, decoded: data-frame payloads, command payloads, and the
     // bytes that came outside any frame.

@@ -94,6 +94,7 @@ private slots:
     void escapeEndsAfterThePass();
     void holdsAt3000UntilTheEchoComes();
     void countFollowsTheEcho();
+    void easOnLeavesNoCarriageReturnOutstanding();
     void countNeverWraps();
     void maildropCheckAndDumbTerminal();
     void badFiles();
@@ -182,9 +183,11 @@ void FileTransmitTest::permissionAndShownLines() {
         QCOMPARE(r.f.Written(), QByteArray());
         return;
     }
-    // Sent in every mode, one data frame per line; shown only where the
-    // operator is transmitting.
-    QVERIFY(r.f.Written().startsWith(Data("RY RY\r") + Data("DE PA0ABC\r")));
+    // Sent in every mode, one data frame per line in HOST mode and the plain
+    // lines in the dumb terminal; shown only where the operator is
+    // transmitting.
+    QVERIFY(r.f.Written().startsWith(mode == "DUMB" ? QByteArray("RY RY\rDE PA0ABC\r")
+                                                    : Data("RY RY\r") + Data("DE PA0ABC\r")));
     QCOMPARE(r.TxLines().size(), shown ? 2 : 0);
 }
 
@@ -230,7 +233,7 @@ void FileTransmitTest::endlessLineStopsWithinAPiece() {
         return pass == 40;
     });
     r.Transmit("endless.dat", QByteArray(3 * 1024 * 1024, 'z'));
-    QCOMPARE(r.f.Written(), Data(QByteArray(256, 'z')).repeated(40) + "TClear\r");
+    QCOMPARE(r.f.Written(), QByteArray(40 * 256, 'z') + "TClear\r");
     QVERIFY2(shown > 4000 && shown <= 4000 + 256, qPrintable(QString::number(shown)));
     QVERIFY(r.Idle());
 }
@@ -279,14 +282,15 @@ void FileTransmitTest::escapeEndsAfterThePass() {
 }
 
 void FileTransmitTest::holdsAt3000UntilTheEchoComes() {
-    // Lines of 99 characters, 100 bytes outstanding each with the carriage
-    // return. Nothing comes back: after 30 lines the loop holds ("XOff"),
-    // waiting rather than spinning. When the echo starts the rest goes out.
+    // Lines of 100 characters, 100 bytes outstanding each (the carriage
+    // return is not echoed). Nothing comes back: after 30 lines the loop
+    // holds ("XOff"), waiting rather than spinning. When the echo starts the
+    // rest goes out.
     Rig r(true);
     r.peer.silent = true;
     QByteArray file;
     for (int i = 0; i < 40; ++i)
-        file += QByteArray(99, char('a' + i % 26)) + "\r\n";
+        file += QByteArray(100, char('a' + i % 26)) + "\r\n";
     int held = 0;
     quint64 heldFrom = 0;
     r.Probe([&](int) {
@@ -351,6 +355,34 @@ void FileTransmitTest::countFollowsTheEcho() {
     QVERIFY(r.Idle());
 }
 
+void FileTransmitTest::easOnLeavesNoCarriageReturnOutstanding() {
+    // The controller runs with EAS on and echoes no carriage return. 5,000
+    // short lines go out and the file ends by itself: the count never
+    // climbs and the loop never holds at "XOff". (Most lines are empty: the
+    // echo without line ends all lands on one line of the receive window.)
+    Rig r(true);
+    r.peer.easOn = true;
+    QByteArray file, echo;
+    for (int i = 0; i < 5000; ++i) {
+        const QByteArray line = i % 100 == 0 ? QByteArray::number(i) : QByteArray();
+        file += line + "\r\n";
+        echo += line;
+    }
+    bool held = false;
+    r.Probe(
+        [&](int) {
+            held = held || r.form->XOnLed->text() == "XOff";
+            return false;
+        },
+        100'000);
+    r.Transmit("eas.txt", file);
+    QVERIFY(!r.runaway && !held);
+    QCOMPARE(r.peer.dataFrames.size(), 5000);
+    QVERIFY2(r.maxPending <= 4, qPrintable(QString::number(r.maxPending)));
+    QCOMPARE(r.form->ReceiveWindow->toPlainText(), QString(echo));
+    QVERIFY(r.Idle());
+}
+
 void FileTransmitTest::countNeverWraps() {
     // More comes back than was sent: the count stops at 0 instead of
     // wrapping to a value that would hold the transmission for ever.
@@ -367,15 +399,22 @@ void FileTransmitTest::countNeverWraps() {
 }
 
 void FileTransmitTest::maildropCheckAndDumbTerminal() {
-    // In the maildrop check the file is a mailbox message: its frames, then
-    // CR 0x1A CR outside any frame; for an empty file only that. The mailbox
+    // In the maildrop check the file is a mailbox message: out of HOST mode
+    // the controller reads no frames, so its lines go out plain, each with
+    // its carriage return, then CR 0x1A CR; for an empty file only that. A
+    // line with frame bytes goes out as it is, no DLE added. The mailbox
     // answers in plain text, which reaches the receive window, and with no
     // framed echo to wait for a long message never holds back.
     Rig r;
     r.Mode("DUMB", "", false);
     r.form->MenuMaildropCheck->setChecked(true);
     r.Transmit("msg.txt", "Hello\r\nBye");
-    QCOMPARE(r.f.Written(), Data("Hello\r") + Data("Bye\r") + "\r\x1A\r");
+    QCOMPARE(r.f.Written(), QByteArray("Hello\rBye\r\r\x1A\r"));
+    r.f.serial.ClearWritten();
+    r.Transmit("odd.txt", "a\x01\x10\x17"
+                          "b");
+    QCOMPARE(r.f.Written(), QByteArray("a\x01\x10\x17"
+                                       "b\r\r\x1A\r"));
     r.f.serial.ClearWritten();
     r.Transmit("none.txt", "");
     QCOMPARE(r.f.Written(), QByteArray("\r\x1A\r"));
@@ -389,7 +428,9 @@ void FileTransmitTest::maildropCheckAndDumbTerminal() {
     });
     r.Transmit("letter.txt", Numbered(200, 40));
     QVERIFY(!r.runaway && !held);
-    QCOMPARE(r.f.Written().count("\x01 "), 200);
+    QByteArray plain = Numbered(200, 40);
+    plain.replace("\r\n", "\r");
+    QCOMPARE(r.f.Written(), plain + "\r\x1A\r");
     QVERIFY(r.form->ReceiveWindow->toPlainText().contains("Enter message"));
     QVERIFY(r.Idle());
 }

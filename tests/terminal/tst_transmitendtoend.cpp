@@ -156,15 +156,17 @@ void TransmitEndToEndTest::unprotoAtTheRealPaceHoldsAndCatchesUp() {
     QVERIFY(r.maxPending >= 3000 && r.maxPending <= 3000 + 31);
     QVERIFY(r.Idle());
     // The loop ran about as long as the air needs for all but the last
-    // 3000 bytes, and waited rather than spun meanwhile.
+    // 3000 bytes, and waited rather than spun meanwhile. No carriage return
+    // is counted (EAS ON); a controller that echoes them anyway leaves up
+    // to one more byte per line outstanding.
     const quint64 took = r.f.clock.Elapsed() - start;
-    QVERIFY2(took >= (9300 - 3031) * 1000 / 20 && took <= 9300 * 1000 / 20,
+    QVERIFY2(took >= (9300 - 3031 - 300) * 1000 / 20 && took <= 9300 * 1000 / 20,
              qPrintable(QString::number(took)));
     QVERIFY(r.passes < int(took) * 2);
     QVERIFY(!r.Overflowed());
 
     // The rest goes out at the air's pace while the timers read the echo.
-    r.Run(160'000);
+    r.Run(180'000);
     QByteArray aired = file;
     aired.replace("\r\n", "\r");
     QCOMPARE(r.pk.Transmitted(), aired);
@@ -189,9 +191,15 @@ void TransmitEndToEndTest::mailboxMessageFromAFile() {
     r.Run(500);
     QVERIFY(r.pk.Composing());
     QVERIFY(r.Received().contains("Enter message to PA3XYZ, end with Ctrl-Z"));
+    // Out of HOST mode the lines go out plain: no frame byte can end up in
+    // the message. The message ends with CR 0x1A CR, whose first CR is an
+    // empty last line.
+    r.f.serial.ClearWritten();
     r.Transmit("letter.txt", "Dinner on Sunday\r\nBring the antenna.\r\n73 de PA0ABC");
     QVERIFY(!r.runaway);
     QVERIFY(r.Idle());
+    QCOMPARE(r.f.Written(),
+             QByteArray("Dinner on Sunday\rBring the antenna.\r73 de PA0ABC\r\r\x1A\r"));
     r.Run(500);
     QVERIFY(!r.pk.Composing());
     QCOMPARE(r.pk.MessageCount(), 2);
@@ -199,8 +207,7 @@ void TransmitEndToEndTest::mailboxMessageFromAFile() {
     QCOMPARE(m.from, QByteArray("PA0ABC"));
     QCOMPARE(m.to, QByteArray("PA3XYZ"));
     QCOMPARE(m.subject, QByteArray("Dinner on Sunday"));
-    QVERIFY2(m.text.startsWith("Dinner on Sunday\rBring the antenna.\r73 de PA0ABC\r"),
-             m.text.constData());
+    QCOMPARE(m.text, QByteArray("Dinner on Sunday\rBring the antenna.\r73 de PA0ABC\r\r"));
     QVERIFY(r.Received().contains("Message 2 saved"));
     QCOMPARE(r.form->ZendWindow->toPlainText().split('\n', Qt::SkipEmptyParts),
              (QStringList{"Dinner on Sunday", "Bring the antenna.", "73 de PA0ABC"}));
