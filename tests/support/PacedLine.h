@@ -3,29 +3,23 @@
 // Text files sent through the dumb terminal to the simulator program, which
 // reads the pseudo-terminal no faster than a serial line at 9600 baud: the
 // terminal's buffer fills and the program's writes have to wait for it. In
-// the dumb terminal the unit takes the frames as plain bytes and nothing
-// comes back framed to hold the file back, so the line's pace is the only
-// limit, and the simulator's line log shows every byte in the order it came.
+// the dumb terminal the lines go out plain and nothing comes back framed to
+// hold the file back, so the line's pace is the only limit, and the
+// simulator's line log shows every byte in the order it came.
 
 #include <QAction>
 
 #include "LiveStation.h"
-#include "host/Frames.h"
 
 namespace PacedLine {
 
-// The data frames a file's lines go out in: a line longer than 256 bytes in
-// pieces of 256, its carriage return after the last.
-inline QByteArray Frames(const QList<QByteArray>& lines) {
+// What a file's lines become on the line in the dumb terminal: each line
+// plain, with a carriage return after it (a line longer than 256 bytes goes
+// out in pieces, which join up again on the line).
+inline QByteArray Plain(const QList<QByteArray>& lines) {
     QByteArray out;
-    for (const QByteArray& line : lines) {
-        qsizetype at = 0;
-        do {
-            const QByteArray piece = line.mid(at, 256);
-            at += piece.size();
-            out += "\x01 " + piece + (at >= line.size() ? "\r" : "") + "\x17";
-        } while (at < line.size());
-    }
+    for (const QByteArray& line : lines)
+        out += line + '\r';
     return out;
 }
 
@@ -58,20 +52,20 @@ inline void Transmit(LiveStation& s, const QString& name, const QByteArray& cont
 }
 
 // What the simulator has read from the program, from the first byte of
-// `frames` (which must begin with a frame found nowhere before it) on, once
-// as many bytes as `frames` holds have come; the paced line is given its
-// time (960 bytes a second) twice over.
-inline QByteArray Arrived(LiveStation& s, const QByteArray& frames) {
-    const QByteArray first = frames.left(frames.indexOf('\x17') + 1);
+// `bytes` (whose first line must be found nowhere before it) on, once as
+// many bytes as `bytes` holds have come; the paced line is given its time
+// (960 bytes a second) twice over.
+inline QByteArray Arrived(LiveStation& s, const QByteArray& bytes) {
+    const QByteArray first = bytes.left(bytes.indexOf('\r') + 1);
     QByteArray got;
     LiveStation::WaitFor(
         [&] {
             const QByteArray all = s.FromProgram();
             const qsizetype at = all.indexOf(first);
             got = at < 0 ? QByteArray() : all.mid(at);
-            return got.size() >= frames.size();
+            return got.size() >= bytes.size();
         },
-        int(frames.size() * 2 * 1000 / 960) + 10000);
+        int(bytes.size() * 2 * 1000 / 960) + 10000);
     return got;
 }
 
