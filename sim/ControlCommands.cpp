@@ -15,6 +15,11 @@ const char kHelp[] = "Commands of the simulated PK-232 (the other side of the ai
                      "  answer on|off               whether a called station answers\n"
                      "  mail FROM TEXT              FROM leaves a message in the mailbox\n"
                      "  speed N                     air speed N times the real one, 0 instant\n"
+                     "  cold                        switched off and on with no stored rate:\n"
+                     "                              waits for '*', then 7 bits, even parity\n"
+                     "  cmd                         at the cmd: prompt (8 bits, no parity)\n"
+                     "  converse                    in Converse: all it gets is text to send\n"
+                     "  host                        in HOST mode (8 bits, no parity)\n"
                      "  state                       what the controller is doing\n"
                      "  help                        this list\n";
 
@@ -51,9 +56,23 @@ QByteArray PaceName(Pk232Model::BandPace pace) {
     return "normal";
 }
 
+QByteArray UnitStateName(Pk232Model::UnitState state) {
+    switch (state) {
+    case Pk232Model::UnitState::Cold:
+        return "cold, waiting for '*'";
+    case Pk232Model::UnitState::Command:
+        return "command line";
+    case Pk232Model::UnitState::Converse:
+        return "Converse";
+    case Pk232Model::UnitState::Host:
+        return "HOST";
+    }
+    return "command line";
+}
+
 QByteArray State(const Pk232Model& model) {
-    QByteArray text =
-        "mode " + model.ModeCode() + (model.IsHostMode() ? " (HOST)" : " (command line)");
+    QByteArray text = "mode " + model.ModeCode() + " (" + UnitStateName(model.CurrentUnitState()) +
+                      ", line " + model.LineFormat() + ")";
     text += ", link " + LinkName(model.LinkState());
     if (model.LinkState() != Pk232Model::Link::None) {
         text += " with " + model.LinkCall() +
@@ -173,5 +192,14 @@ QByteArray RunControlCommand(Pk232Model& model, const QByteArray& line, quint32 
         return "air speed x" + QByteArray::number(factor) + "\n";
     }
     if (word == "state" || word == "status") return State(model);
+    if (word == "cold" || word == "cmd" || word == "converse" || word == "host") {
+        const Pk232Model::UnitState state = word == "cold"       ? Pk232Model::UnitState::Cold
+                                            : word == "cmd"      ? Pk232Model::UnitState::Command
+                                            : word == "converse" ? Pk232Model::UnitState::Converse
+                                                                 : Pk232Model::UnitState::Host;
+        model.PutInState(state, nowMs);
+        return "the controller is now " + UnitStateName(state) + ", line " + model.LineFormat() +
+               "\n";
+    }
     return "?unknown command " + word + " (help lists them)\n";
 }

@@ -23,6 +23,10 @@ class Pk232Model;
 //   answer on|off               whether a called station answers
 //   mail FROM TEXT              FROM leaves a message (escapes as for text)
 //   speed N                     air speed N times the real one, 0 no air time
+//   cold                        the controller as switched on with no stored
+//                               rate: waits for '*', then 7 bits, even parity
+//   cmd | converse | host       the controller at "cmd:", in Converse, in
+//                               HOST mode (each at 8 bits, no parity)
 //   state                       what the controller is doing
 // The answer is one or more lines, each ended by "\n"; an unknown or
 // malformed command answers with a line that starts with "?".

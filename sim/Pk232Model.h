@@ -18,6 +18,26 @@
 // it is given at the air speed of the mode and echoes it; plays the other
 // station of an ARQ link and the other stations heard on the band.
 //
+// The parts: Pk232Model.cpp (time and output), ModelLine.cpp (the serial
+// line: start states, autobaud, word length and parity, flow control, the
+// Converse mode), ModelCommandLine.cpp, ModelMailbox.cpp, ModelHost.cpp
+// (HOST frames and commands), ModelLink.cpp (modes, links, status, the other
+// side), ModelAir.cpp, ModelBand.cpp (stations heard, the maildrop visitors).
+//
+// ---- The line
+// The unit starts in one of four states (PutInState): at "cmd:" (the
+// default), in Converse, in HOST mode, or cold. Cold, it waits for the
+// autobaud character '*' and ignores everything else; it then answers at the
+// factory word length 7 with even parity. Word length and parity (AWLEN,
+// PARITY) take effect at the next RESTART. The host is taken to be at 8 bits,
+// no parity: at 7 bits every byte to it carries the parity bit as bit 7 (with
+// no parity the stop bit, 1), and the unit reads the low 7 bits of what the
+// host sends. In Converse every byte is text to transmit and is echoed, host
+// frames included; COMMAND (0x03) goes back to "cmd:". CANLINE (0x18) throws
+// away the line being typed; XON (0x11) and XOFF (0x13) do nothing. With
+// hardware flow control (the default) all output is held while the host's
+// RTS is low (SetModemLines).
+//
 // ---- Framing
 // HOST frame: 0x01, control byte, payload, 0x17. Inside the payload the bytes
 // 0x01, 0x10 and 0x17 travel behind a DLE (0x10), both ways: the model takes
@@ -42,18 +62,22 @@
 //   7 '-'; 8 '1' while a PACTOR link runs with PTHUFF ON, else '0'.
 // Examples: "OPPN3--0" listening, "OPPG1S-0" calling, "OPPG3S-1" connected
 // and sending, "OPPG4--1" the other station sending.
-// Any other command gets a short reply: the mnemonic and a 0x00 (done) or
-// '?' (refused or unknown), fewer than five characters the program keeps.
+// Mnemonics are two letters and case matters: "Pt" is PACTOR standby, "PT"
+// PACTIME (answered "PTA 10", the mode unchanged). Any other command gets a
+// short reply: the mnemonic and a 0x00 (done) or '?' (refused or unknown),
+// fewer than five characters the program keeps. Every data frame is answered
+// at once with "\x01\x5FXX\x00\x17".
 //
 // ---- Frames to the program
-// 0x30 ('0') the echo of transmitted text, character by character as it goes
-// out on the air, gathered into frames of at most kMaxTextFrame bytes that end
-// at a line end, after kEchoBatchMs, or when the buffer runs dry; 0x2F ('/')
-// text heard from other stations, gathered the same way; 0x50 ('P') link
+// 0x2F ('/') the echo of transmitted text, one character per frame as it goes
+// out on the air (with EAS ON a carriage return is sent but not echoed); 0x30
+// ('0') text heard from other stations, gathered into frames of at most
+// kMaxTextFrame bytes that end at a line end, after kEchoBatchMs, or when
+// nothing more comes in; 0x50 ('P') link
 // messages ("*** CONNECTED to CALL", "*** DISCONNECTED",
 // "*** RETRY COUNT EXCEEDED"); 0x4F ('O') command replies. The echo gives
 // back exactly the bytes that went out (a CR stays a lone CR), so a program
-// counting what is still to come back stays exact; other stations' lines end
+// counting what is still to come back stays exact (EAS aside); other stations' lines end
 // in CR LF. Off HOST mode the same texts come as plain text, and the band is
 // silent.
 //
@@ -142,6 +166,9 @@ public:
     static constexpr quint32 kTrafficShowMs = 3000;
     static constexpr quint32 kOverShowMs = 1200;
     static constexpr quint32 kFadeMs = 8000;
+    static constexpr quint8 kCtlEcho = '/';  // to the program: echo of sent text
+    static constexpr quint8 kCtlHeard = '0'; // to the program: text received
+    static constexpr quint8 kCtlAck = '_';   // to the program: a data frame taken
 
     enum class Mode {
         PactorStandby, // Pt
@@ -174,15 +201,39 @@ public:
         QByteArray text; // lines end in CR
     };
 
+    // Where the unit stands: cold (waiting for the autobaud '*'), at "cmd:",
+    // in Converse, in HOST mode.
+    enum class UnitState { Cold, Command, Converse, Host };
+
     explicit Pk232Model(quint32 seed = 232);
 
     // SerialPeer
     void FromHost(quint8 byte, quint32 nowMs) override;
     void Tick(quint32 nowMs) override;
     QByteArray ToHost(quint32 nowMs) override;
+    void SetModemLines(bool rts, bool dtr) override;
+
+    // ---- the line
+    // Puts the unit into a state, as if it had been left there: cold sets
+    // the factory word length and parity (7, even); the others 8 bits, no
+    // parity (stored, so a RESTART keeps them). Nothing is sent. The
+    // operating state starts afresh when cold (a power cycle); parameters and
+    // the mailbox stay.
+    void PutInState(UnitState state, quint32 nowMs);
+    UnitState CurrentUnitState() const;
+    // The unit's line as it is now, e.g. "8N1" or "7E1".
+    QByteArray LineFormat() const;
+    int WordLength() const { return wordLength_; }
+    // Hardware flow control: output waits while RTS is low. On by default.
+    void SetHardwareFlow(bool on) { hardwareFlow_ = on; }
+    bool HardwareFlow() const { return hardwareFlow_; }
+    bool Rts() const { return rts_; }
+    bool Dtr() const { return dtr_; }
 
     // ---- state
     bool IsHostMode() const { return hostMode_; }
+    bool InConverse() const { return converse_; }
+    bool WaitingForAutobaud() const { return cold_; }
     bool InMailbox() const { return lineMode_ != LineMode::Command; }
     bool Composing() const { return lineMode_ == LineMode::Compose; }
     Mode CurrentMode() const { return mode_; }
@@ -207,6 +258,7 @@ public:
     QByteArray MySelCall() const { return Param("MYSELCAL"); }
     QByteArray MyPtCall() const { return Param("MYPTCALL"); }
     bool EchoOn() const;
+    bool EasOn() const;
     bool MaildropOn() const;
     QByteArray ClockText() const { return clockText_; }
 
@@ -288,6 +340,14 @@ private:
     quint32 Random(quint32 below);
     quint32 Jitter(quint32 mean);
 
+    // The line
+    quint8 FromLine(quint8 byte) const;
+    QByteArray ToLine(const QByteArray& bytes) const;
+    void ApplyLineParams();
+    void SetLineFormat(int wordLength, int parity);
+    void ConverseByte(quint8 byte);
+    void LeaveHostMode();
+
     // Output
     void Emit(const QByteArray& bytes);
     void EmitFrame(quint8 control, const QByteArray& body);
@@ -311,6 +371,7 @@ private:
     void HostFrame(quint8 control, const QByteArray& payload);
     void HostCommand(const QByteArray& payload);
     void HostData(const QByteArray& payload);
+    void TakeText(const QByteArray& text); // into the transmit buffer
     void EnterHostMode();
 
     // Modes and links
@@ -338,6 +399,7 @@ private:
     void WorkAir(quint32 until);
     void SendOnAir(int count);
     void HearOnAir(int count);
+    void EchoSent(const QByteArray& sent);
     void FlushEcho();
     void FlushHeard();
     QByteArray Baudot(const QByteArray& text, bool lineFeeds) const;
@@ -353,6 +415,15 @@ private:
     quint32 now_ = 0;
     quint32 lastByteAt_ = 0;
     std::mt19937 random_;
+
+    // The line
+    bool cold_ = false;     // waiting for the autobaud character
+    bool converse_ = false; // Converse mode
+    int wordLength_ = 8;
+    int parity_ = 0; // as PARITY: 0 and 2 none, 1 odd, 3 even
+    bool hardwareFlow_ = true;
+    bool rts_ = true;
+    bool dtr_ = true;
 
     // Output waiting for the program
     QByteArray out_;
@@ -412,7 +483,6 @@ private:
     quint32 airAt_ = 0;
     qint64 airCredit_ = 0; // thousandths of a character
     QByteArray echo_;
-    quint32 echoSince_ = 0;
     QByteArray heardBatch_;
     quint32 heardSince_ = 0;
     QByteArray transmitted_;

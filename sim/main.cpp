@@ -37,7 +37,8 @@ void OnSignal(int) {
 const char kUsage[] =
     "Usage: dervalo-pk232sim [--link PATH] [--log FILE] [--control PATH]\n"
     "                        [--band off|quiet|normal|busy] [--quiet] [--seed N]\n"
-    "                        [--air-speed N]\n"
+    "                        [--air-speed N] [--start host|cmd|converse|cold]\n"
+    "                        [--line-pace]\n"
     "       dervalo-pk232sim --write-ini FILE --device PATH\n"
     "\n"
     "Simulates a PK-232 multi-mode controller on a pseudo-terminal. The path of\n"
@@ -57,6 +58,13 @@ const char kUsage[] =
     "  --quiet            the same as --band off\n"
     "  --seed N           seed of the simulated stations' choices (default 232)\n"
     "  --air-speed N      air time N times faster than a real band; 0 none\n"
+    "  --start STATE      how the controller stands at start: cmd (at the cmd:\n"
+    "                     prompt, the default), host (in HOST mode), converse\n"
+    "                     (in Converse), cold (waiting for the autobaud '*',\n"
+    "                     then at 7 bits, even parity until AWLEN, PARITY and\n"
+    "                     RESTART change it)\n"
+    "  --line-pace        read and write no faster than the serial line at the\n"
+    "                     rate the program set (ten bits a byte)\n"
     "  --write-ini FILE   write a settings file for the program that uses the\n"
     "  --device PATH      serial port PATH, then exit\n"
     "  --help             this text\n";
@@ -70,6 +78,8 @@ struct Options {
     Pk232Model::BandPace band = Pk232Model::BandPace::Normal;
     quint32 seed = 232;
     int airSpeed = 1;
+    Pk232Model::UnitState start = Pk232Model::UnitState::Command;
+    bool linePace = false;
     bool help = false;
 };
 
@@ -118,6 +128,22 @@ bool ParseArgs(int argc, char** argv, Options& options) {
             } else {
                 options.airSpeed = int(number);
             }
+        } else if (arg == "--start") {
+            std::string state;
+            if (!value(state)) return false;
+            if (state == "cmd") {
+                options.start = Pk232Model::UnitState::Command;
+            } else if (state == "host") {
+                options.start = Pk232Model::UnitState::Host;
+            } else if (state == "converse") {
+                options.start = Pk232Model::UnitState::Converse;
+            } else if (state == "cold") {
+                options.start = Pk232Model::UnitState::Cold;
+            } else {
+                return false;
+            }
+        } else if (arg == "--line-pace") {
+            options.linePace = true;
         } else if (arg == "--control") {
             if (!value(options.control)) return false;
         } else if (arg == "--link") {
@@ -278,6 +304,63 @@ int OpenPty(std::string& slaveName) {
     return master;
 }
 
+// The pace of one direction of the serial line: bytes may pass as fast as
+// the rate the program set on the terminal allows, ten bits a byte. Time
+// with nothing to send is not saved up beyond a short burst.
+class LinePacer {
+public:
+    void SetRate(int bytesPerSecond) { rate_ = bytesPerSecond > 0 ? bytesPerSecond : 1; }
+    // Bytes that may pass now.
+    int Allowed(quint32 now) {
+        if (!started_) {
+            started_ = true;
+            at_ = now;
+        }
+        credit_ += qint64(quint32(now - at_)) * rate_; // thousandths of a byte
+        at_ = now;
+        const qint64 cap = qMax<qint64>(1000, qint64(rate_) * kBurstMs);
+        credit_ = qMin(credit_, cap);
+        return int(credit_ / 1000);
+    }
+    void Used(int count) { credit_ -= qint64(count) * 1000; }
+    // Milliseconds until the next byte may pass.
+    int WaitMs() const {
+        const qint64 missing = 1000 - credit_;
+        return missing <= 0 ? 0 : int((missing + rate_ - 1) / rate_);
+    }
+
+private:
+    static constexpr int kBurstMs = 20;
+    int rate_ = 960;
+    bool started_ = false;
+    quint32 at_ = 0;
+    qint64 credit_ = 0;
+};
+
+// Bytes a second at the rate set on the terminal (ten bits a byte).
+int LineBytesPerSecond(int fd) {
+    termios tio{};
+    if (tcgetattr(fd, &tio) != 0) return 960;
+    switch (cfgetospeed(&tio)) {
+    case B1200:
+        return 120;
+    case B2400:
+        return 240;
+    case B4800:
+        return 480;
+    case B19200:
+        return 1920;
+    case B38400:
+        return 3840;
+    case B57600:
+        return 5760;
+    case B115200:
+        return 11520;
+    default:
+        return 960;
+    }
+}
+
 // Command lines from standard input or the control pipe, read only when
 // poll says so (standard input is never switched to non-blocking: it may be
 // shared with the shell).
@@ -418,15 +501,35 @@ int Run(const Options& options) {
     Pk232Model model(options.seed);
     model.SetBandPace(options.band);
     model.SetAirSpeed(options.airSpeed);
+    model.PutInState(options.start, MonotonicMs());
     QByteArray pending;
     bool lineOpen = false;
     char buffer[kReadChunk];
+    LinePacer readPace;
+    LinePacer writePace;
 
     while (!gStop) {
-        pollfd fds[3] = {{master, short(POLLIN | (pending.isEmpty() ? 0 : POLLOUT)), 0},
+        // Paced, the line is read only when a byte may have come through.
+        int readable = kReadChunk;
+        int writable = kMaxPending;
+        int timeout = kPollMs;
+        if (options.linePace) {
+            const int rate = LineBytesPerSecond(master);
+            readPace.SetRate(rate);
+            writePace.SetRate(rate);
+            const quint32 start = MonotonicMs();
+            readable = qMin(readPace.Allowed(start), kReadChunk);
+            writable = writePace.Allowed(start);
+            if (readable == 0) timeout = qBound(1, readPace.WaitMs(), kPollMs);
+            if (writable == 0 && !pending.isEmpty())
+                timeout = qMin(timeout, qBound(1, writePace.WaitMs(), kPollMs));
+        }
+        const short events =
+            short((readable > 0 ? POLLIN : 0) | (pending.isEmpty() || writable == 0 ? 0 : POLLOUT));
+        pollfd fds[3] = {{master, events, 0},
                          {input.Fd() >= 0 && StdinIsOurs() ? input.Fd() : -1, POLLIN, 0},
                          {control.Fd(), POLLIN, 0}};
-        const int ready = poll(fds, 3, kPollMs);
+        const int ready = poll(fds, 3, timeout);
         if (ready < 0 && errno != EINTR) break;
         const pollfd& fd = fds[0];
         const quint32 now = MonotonicMs();
@@ -447,8 +550,9 @@ int Run(const Options& options) {
             lineOpen = true;
         }
         if (ready > 0 && (fd.revents & POLLIN) != 0) {
-            const ssize_t n = read(master, buffer, sizeof buffer);
+            const ssize_t n = read(master, buffer, size_t(readable));
             if (n > 0) {
+                readPace.Used(int(n));
                 const QByteArray bytes(buffer, qsizetype(n));
                 log.Bytes("->", bytes);
                 for (char c : bytes)
@@ -476,9 +580,14 @@ int Run(const Options& options) {
             log.Bytes("<-", out);
             pending.append(out.left(kMaxPending - pending.size()));
         }
-        if (lineOpen && !pending.isEmpty()) {
-            const ssize_t n = write(master, pending.constData(), size_t(pending.size()));
-            if (n > 0) pending.remove(0, qsizetype(n));
+        if (options.linePace) writable = writePace.Allowed(MonotonicMs());
+        if (lineOpen && !pending.isEmpty() && writable > 0) {
+            const qsizetype count = qMin<qsizetype>(pending.size(), writable);
+            const ssize_t n = write(master, pending.constData(), size_t(count));
+            if (n > 0) {
+                pending.remove(0, qsizetype(n));
+                writePace.Used(int(n));
+            }
         }
         if (!lineOpen && commands.isEmpty()) poll(nullptr, 0, kIdleMs);
     }

@@ -79,6 +79,16 @@ bool MemorySerialBackend::WriteByte(quint8 byte) {
     return true;
 }
 
+void MemorySerialBackend::SetRts(bool on) {
+    rts_ = on;
+    if (peer_) peer_->SetModemLines(rts_, dtr_);
+}
+
+void MemorySerialBackend::SetDtr(bool on) {
+    dtr_ = on;
+    if (peer_) peer_->SetModemLines(rts_, dtr_);
+}
+
 bool MemorySerialBackend::ReadByte(quint8& byte) {
     if (!open_) return false;
     PullFromPeer();

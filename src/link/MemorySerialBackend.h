@@ -39,6 +39,10 @@ public:
     // --- test controls ---
     // The peer learns the modem lines at once and at every change.
     void AttachPeer(SerialPeer* peer);
+    // The lines as a program would set them by hand (the program itself
+    // raises both at open and holds them).
+    void SetRts(bool on);
+    void SetDtr(bool on);
     void FeedInput(const QByteArray& bytes) { input_.append(bytes); }
     QByteArray PendingInput() const { return input_; }
     // All bytes written so far, in order, and with their times.

@@ -14,6 +14,7 @@
 #include "ControlCommands.h"
 #include "Pk232Model.h"
 #include "ReadableBytes.h"
+#include "link/MemorySerialBackend.h"
 
 namespace {
 
@@ -68,6 +69,15 @@ struct Rig {
     static QByteArray Frame(char control, const QByteArray& payload) {
         return "\x01" + QByteArray(1, control) + payload + "\x17";
     }
+    // The echo of sent text: one 0x2F frame per character.
+    static QByteArray Echo(const QByteArray& text) {
+        QByteArray frames;
+        for (char c : text)
+            frames += Frame('/', QByteArray(1, c));
+        return frames;
+    }
+    // The answer to every data frame.
+    static QByteArray Ack() { return QByteArray("\x01_XX\x00\x17", 6); }
     // Control byte and payload of each complete frame in `bytes`, with the
     // DLE before a start, pass or end byte of the payload taken away.
     static QList<QByteArray> Frames(const QByteArray& bytes) {
@@ -125,6 +135,20 @@ struct Rig {
     }
 };
 
+// Bytes sent at 7 bits with even parity, as a host at 8 bits, no parity
+// reads them: the parity bit lands in bit 7.
+QByteArray SevenEven(const QByteArray& bytes) {
+    QByteArray out;
+    for (char c : bytes) {
+        const quint8 low = quint8(c) & 0x7F;
+        int ones = 0;
+        for (quint8 b = low; b != 0; b >>= 1)
+            ones += b & 1;
+        out.append(char(low | (ones % 2 == 1 ? 0x80 : 0)));
+    }
+    return out;
+}
+
 } // namespace
 
 class TestPk232Model : public QObject {
@@ -165,6 +189,11 @@ private slots:
     void controlTextEscapes();
     void controlPipeAndStandardInput();
     void programOnPseudoTerminal();
+    void startStatesAndConverse();
+    void coldUnitAnswersAtSevenBitsUntilRestart();
+    void hostModeAnswersAsTheUnitDoes();
+    void rtsLowHoldsAllOutput();
+    void linePaceKeepsToTheBaudRate();
 };
 
 void TestPk232Model::startUpSequenceEntersHostModeWithParametersStored() {
@@ -298,11 +327,12 @@ void TestPk232Model::pactorCallReportsCallingThenConnected() {
     QCOMPARE(rig.Status(), QByteArray("OPPG3--1"));
     // The greeting to the call loaded with MYCALL, at 20 characters a second:
     // the first line (18 bytes with its CR LF) within the first second.
-    QCOMPARE(rig.Wait(1000), QByteArray("\x01/PA0ABC de PA3XYZ\r\n\x17"));
+    QCOMPARE(rig.Wait(1000), QByteArray("\x01"
+                                        "0PA0ABC de PA3XYZ\r\n\x17"));
     QCOMPARE(rig.Status(), QByteArray("OPPG4--1"));
     QByteArray heard;
     QVERIFY(rig.RunUntil([&] { return rig.model.WeAreSending(); }, 20000, &heard));
-    QCOMPARE(Rig::Text(heard, '/'),
+    QCOMPARE(Rig::Text(heard, '0'),
              QByteArray("Good day and thanks for the call. Name here is Piet, "
                         "QTH Utrecht.\r\nHow do you copy?\r\n"
                         "PA0ABC de PA3XYZ k\r\n"));
@@ -363,7 +393,8 @@ void TestPk232Model::clockMayWrapAround() {
     rig.Send("\x01OPGPA3XYZ\x17");
     rig.Status();
     QCOMPARE(rig.Wait(1999), QByteArray());
-    QVERIFY(rig.Wait(1).startsWith("\x01P*** CONNECTED to PA3XYZ\x17\x01/PA0ABC de"));
+    QVERIFY(rig.Wait(1).startsWith("\x01P*** CONNECTED to PA3XYZ\x17\x01"
+                                   "0PA0ABC de"));
     QCOMPARE(rig.Wait(Pk232Model::kHandBackDelayMs), QByteArray());
     QVERIFY(rig.model.WeAreSending());
     // A clock that steps back is held where it was: no time runs twice.
@@ -388,14 +419,14 @@ void TestPk232Model::amtorCallConnectsWithoutHuffman() {
     // AMTOR carries capitals, at about 7 characters a second.
     QByteArray heard;
     QVERIFY(rig.RunUntil([&] { return rig.model.WeAreSending(); }, 60000, &heard));
-    const QByteArray greeting = Rig::Text(heard, '/');
+    const QByteArray greeting = Rig::Text(heard, '0');
     QVERIFY2(greeting.startsWith("PA0ABC DE PXYZ\r\nGOOD DAY AND THANKS FOR THE CALL."), greeting);
     QCOMPARE(greeting.toUpper(), greeting);
     QVERIFY(rig.now - 5000 > quint32(greeting.size()) * 1000 / 8);
     // "+?" hands the turn over in AMTOR; the text before it goes out first,
     // the two characters themselves are not echoed.
     rig.model.SetAirSpeed(0);
-    QCOMPARE(rig.Send("\x01 ok +?\x17"), Rig::Frame('0', "OK "));
+    QCOMPARE(rig.Send("\x01 ok +?\x17"), Rig::Ack() + Rig::Echo("OK "));
     QVERIFY(!rig.model.WeAreSending());
     QCOMPARE(rig.Status(), QByteArray("OPAC2--0")); // over
     rig.Wait(Pk232Model::kOverShowMs);
@@ -407,29 +438,29 @@ void TestPk232Model::textIsEchoedWhenTransmittingElseBuffered() {
     rig.StartHost();
     rig.model.SetAirSpeed(0);
     // Standby: kept in the transmit buffer, nothing echoed.
-    QCOMPARE(rig.Send("\x01 CQ\r\x17"), QByteArray());
+    QCOMPARE(rig.Send("\x01 CQ\r\x17"), Rig::Ack());
     QCOMPARE(rig.model.TransmitBuffer(), QByteArray("CQ\r"));
     rig.Send("\x01OTC\x17");
     QCOMPARE(rig.model.TransmitBuffer(), QByteArray());
     rig.Send("\x01 CQ de\x07 PA0ABC\r\x17");
     // Unproto sends what waited, and from then on echoes as it goes.
-    QCOMPARE(rig.Send("\x01OPD\x17"),
-             Rig::Frame('O', QByteArray("PD\x00", 3)) + Rig::Frame('0', "CQ de\x07 PA0ABC\r"));
-    QCOMPARE(rig.Send("\x01 k\x17"), Rig::Frame('0', "k"));
+    QCOMPARE(rig.Send("\x01OPD\x17"), Rig::Frame('O', QByteArray("PD\x00", 3)) +
+                                          Rig::Echo("CQ de\x07 PA0ABC")); // EAS ON: no CR
+    QCOMPARE(rig.Send("\x01 k\x17"), Rig::Ack() + Rig::Echo("k"));
     // 0x04 ends the unproto transmission.
-    QCOMPARE(rig.Send("\x01 \x04\x17"), QByteArray());
+    QCOMPARE(rig.Send("\x01 \x04\x17"), Rig::Ack());
     QCOMPARE(rig.Status(), QByteArray("OPPt0--0"));
 
     // FEC and RTTY carry capitals only: small letters go out as capitals,
     // what Baudot has no sign for is dropped.
     rig.Send("\x01OFE\x17");
     QCOMPARE(rig.Status(), QByteArray("OPFE4S-0"));
-    QCOMPARE(rig.Send("\x01 fec [1]\x17"), Rig::Frame('0', "FEC 1"));
+    QCOMPARE(rig.Send("\x01 fec [1]\x17"), Rig::Ack() + Rig::Echo("FEC 1"));
     rig.Send("\x01 \x04\x17");
     QCOMPARE(rig.Status(), QByteArray("OPAM0--0"));
     rig.Send("\x01OXM\x17");
     QCOMPARE(rig.Status(), QByteArray("OPBAS--0"));
-    QCOMPARE(rig.Send("\x01 ry\x19\x17"), Rig::Frame('0', "RY"));
+    QCOMPARE(rig.Send("\x01 ry\x19\x17"), Rig::Ack() + Rig::Echo("RY"));
     rig.Send("\x01 \x04\x17");
     QCOMPARE(rig.Status(), QByteArray("OPBA0--0"));
     rig.Send("\x01OXM\x17");
@@ -439,7 +470,7 @@ void TestPk232Model::textIsEchoedWhenTransmittingElseBuffered() {
     // On a link: echoed while this side sends.
     rig.Send("\x01OPt\x17");
     rig.Connect();
-    QCOMPARE(rig.Send("\x01 hello\r\x17"), Rig::Frame('0', "hello\r"));
+    QCOMPARE(rig.Send("\x01 hello\r\x17"), Rig::Ack() + Rig::Echo("hello"));
     // The transmit buffer is bounded; what does not fit is dropped and noted.
     rig.Send("\x01 \x19\x17");
     rig.model.TakeNotes();
@@ -457,15 +488,18 @@ void TestPk232Model::changeOverGivesTheRemoteItsTurn() {
     rig.Connect();
     QVERIFY(rig.model.WeAreSending());
     // 0x19 (PACTOR change over) while sending: the text before it goes out
-    // at air speed, then the remote gets the turn; 0x19 is not echoed (it
-    // takes its place in the buffer like any character).
-    QCOMPARE(rig.Send("\x01 bye\x19\x17"), QByteArray());
-    QCOMPARE(rig.Wait(150), QByteArray());
+    // at air speed, echoed one character per frame as it goes out (20 a
+    // second), then the remote gets the turn; 0x19 is not echoed (it takes
+    // its place in the buffer like any character).
+    QCOMPARE(rig.Send("\x01 bye\x19\x17"), Rig::Ack());
+    QCOMPARE(rig.Wait(49), QByteArray());
+    QCOMPARE(rig.Wait(1), Rig::Echo("b"));
+    QCOMPARE(rig.Wait(100), Rig::Echo("ye"));
     QVERIFY(rig.model.WeAreSending());
-    QCOMPARE(rig.Wait(50), Rig::Frame('0', "bye"));
+    QCOMPARE(rig.Wait(50), QByteArray());
     QVERIFY(!rig.model.WeAreSending());
     QCOMPARE(rig.Status(), QByteArray("OPPG2--1"));
-    QCOMPARE(rig.Send("\x01 queued\x17"), QByteArray());
+    QCOMPARE(rig.Send("\x01 queued\x17"), Rig::Ack());
     QCOMPARE(rig.Wait(Pk232Model::kRemoteTalkDelayMs - 1), QByteArray());
 
     QByteArray heard;
@@ -473,15 +507,15 @@ void TestPk232Model::changeOverGivesTheRemoteItsTurn() {
     const QList<QByteArray> frames = Rig::Frames(heard);
     QVERIFY(frames.size() >= 3);
     for (const QByteArray& frame : frames) {
-        QCOMPARE(frame.at(0), '/');
+        QCOMPARE(frame.at(0), '0');
         QVERIFY(frame.size() - 1 <= Pk232Model::kMaxTextFrame);
     }
-    const QByteArray answer = Rig::Text(heard, '/');
+    const QByteArray answer = Rig::Text(heard, '0');
     QVERIFY(answer.startsWith("PA0ABC de PA3XYZ\r\n"));
     QVERIFY(answer.endsWith("\r\nPA0ABC de PA3XYZ k\r\n"));
     QVERIFY(answer.count("\r\n") >= 3);
     // The remote handed back; the waiting text goes out in one run.
-    QCOMPARE(rig.Run(400), Rig::Frame('0', "queued"));
+    QCOMPARE(rig.Run(400), Rig::Echo("queued"));
 
     // AG swaps in either direction, and a break-in stops the remote's reply.
     rig.Send("\x01OAG\x17");
@@ -496,7 +530,7 @@ void TestPk232Model::disconnectEndsLinkAfterDelay() {
     rig.StartHost();
     rig.Connect();
     rig.model.SetAirSpeed(0);
-    QCOMPARE(rig.Send("\x01 73\r\x04\x17"), Rig::Frame('0', "73\r"));
+    QCOMPARE(rig.Send("\x01 73\r\x04\x17"), Rig::Ack() + Rig::Echo("73"));
     QCOMPARE(rig.model.LinkState(), Pk232Model::Link::Connected);
     QCOMPARE(rig.Wait(Pk232Model::kDisconnectDelayMs - 1), QByteArray());
     QCOMPARE(rig.Wait(1), QByteArray("\x01P*** DISCONNECTED\x17"));
@@ -507,8 +541,8 @@ void TestPk232Model::disconnectEndsLinkAfterDelay() {
     rig.model.SetAirSpeed(1);
     rig.Connect();
     rig.Send("\x01 0123456789\x04\x17");
-    QCOMPARE(rig.Wait(500), QByteArray());
-    QCOMPARE(rig.Wait(50), Rig::Frame('0', "0123456789"));
+    QCOMPARE(rig.Wait(499), Rig::Echo("012345678"));
+    QCOMPARE(rig.Wait(51), Rig::Echo("9"));
     QCOMPARE(rig.Wait(Pk232Model::kDisconnectDelayMs), QByteArray("\x01P*** DISCONNECTED\x17"));
 
     // Our "73" makes the other operator sign off and disconnect; "1973" is
@@ -519,7 +553,7 @@ void TestPk232Model::disconnectEndsLinkAfterDelay() {
     QVERIFY(rig.RunUntil([&] { return rig.model.WeAreSending(); }, 20000));
     rig.Send("\x01 Thanks, 73\r\x19\x17");
     rig.Wait(Pk232Model::kRemoteTalkDelayMs - 1);
-    QCOMPARE(Rig::Text(rig.Wait(1), '/'),
+    QCOMPARE(Rig::Text(rig.Wait(1), '0'),
              QByteArray("PA0ABC de PA3XYZ\r\nThanks for the QSO and 73, hope to meet you again.\r\n"
                         "PA0ABC de PA3XYZ sk\r\n"));
     QCOMPARE(rig.Wait(Pk232Model::kDisconnectDelayMs - 1), QByteArray());
@@ -582,9 +616,9 @@ void TestPk232Model::unsolicitedCqOnlyWhileListeningInHostMode() {
     const QByteArray first = rig.Run(1500);
     QVERIFY(!first.isEmpty());
     for (const QByteArray& frame : Rig::Frames(first))
-        QCOMPARE(frame.at(0), '/');
+        QCOMPARE(frame.at(0), '0');
     // PACTOR: mixed case, calls and "de".
-    const QByteArray pactor = Rig::Text(first + rig.Run(60000), '/');
+    const QByteArray pactor = Rig::Text(first + rig.Run(60000), '0');
     QVERIFY(pactor.contains(" de "));
     QVERIFY(pactor.count("\r\n") >= 10);
     QVERIFY(pactor.contains("CQ CQ CQ de") || pactor.contains("73") || pactor.contains("QST"));
@@ -593,11 +627,11 @@ void TestPk232Model::unsolicitedCqOnlyWhileListeningInHostMode() {
     QCOMPARE(rig.Run(60000), QByteArray());
     // AMTOR listen and RTTY receive: capitals only.
     rig.Send("\x01OAL\x17");
-    const QByteArray amtor = Rig::Text(rig.Run(60000), '/');
+    const QByteArray amtor = Rig::Text(rig.Run(60000), '0');
     QVERIFY(amtor.contains(" DE "));
     QCOMPARE(amtor.toUpper(), amtor);
     rig.Send("\x01OBA\x17");
-    const QByteArray rtty = Rig::Text(rig.Run(60000), '/');
+    const QByteArray rtty = Rig::Text(rig.Run(60000), '0');
     QVERIFY(rtty.contains(" DE "));
     QCOMPARE(rtty.toUpper(), rtty);
     // RTTY transmit, FEC and unproto hear nothing.
@@ -623,13 +657,14 @@ void TestPk232Model::injectedTextIsSplitIntoShortFrames() {
     rig.model.InjectRemoteText(QByteArray(200, 'a') + "\r\nb\r\n", rig.now);
     const QList<QByteArray> frames = Rig::Frames(rig.model.ToHost(rig.now));
     QCOMPARE(frames.size(), 4);
-    QCOMPARE(frames[0], "/" + QByteArray(80, 'a'));
-    QCOMPARE(frames[2], "/" + QByteArray(40, 'a') + "\r\n");
-    QCOMPARE(frames[3], QByteArray("/b\r\n"));
+    QCOMPARE(frames[0], "0" + QByteArray(80, 'a'));
+    QCOMPARE(frames[2], "0" + QByteArray(40, 'a') + "\r\n");
+    QCOMPARE(frames[3], QByteArray("0b\r\n"));
     // An end byte inside the text cannot cut a frame short: it travels
     // behind a DLE.
     rig.model.InjectRemoteText("x\x17y", rig.now);
-    QCOMPARE(rig.model.ToHost(rig.now), QByteArray("\x01/x\x10\x17y\x17"));
+    QCOMPARE(rig.model.ToHost(rig.now), QByteArray("\x01"
+                                                   "0x\x10\x17y\x17"));
 }
 
 void TestPk232Model::garbageDoesNotStopFrameDecoding() {
@@ -675,7 +710,7 @@ void TestPk232Model::frameBytesTravelBehindDle() {
     const QByteArray raw = rig.model.ToHost(rig.now);
     QByteArray heard;
     for (const QByteArray& frame : Rig::Frames(raw)) {
-        QCOMPARE(frame.at(0), '/');
+        QCOMPARE(frame.at(0), '0');
         heard += frame.mid(1);
     }
     QCOMPARE(heard, every.left(10) + every.mid(11));
@@ -720,8 +755,8 @@ void TestPk232Model::frameBytesTravelBehindDle() {
     // The echo of an escaped data byte is escaped again.
     rig.model.SetAirSpeed(0);
     rig.Send("\x01OPD\x17");
-    QCOMPARE(rig.Send("\x01 x\x10\x10y\x17") + rig.Wait(10), QByteArray("\x01"
-                                                                        "0x\x10\x10y\x17"));
+    QCOMPARE(rig.Send("\x01 x\x10\x10y\x17") + rig.Wait(10),
+             Rig::Ack() + Rig::Echo("x") + Rig::Frame('/', "\x10\x10") + Rig::Echo("y"));
 }
 
 void TestPk232Model::endlessInputStaysBounded() {
@@ -899,19 +934,19 @@ void TestPk232Model::echoRunsAtTheAirSpeedOfTheMode() {
         const QByteArray text(200, 'A');
         rig.Send(Rig::Frame(' ', text));
         // A program reading every 100 ms: each second about cps characters
-        // go out, in runs of a few characters, never one frame per character.
+        // go out, each echoed in a frame of its own.
         QByteArray out = rig.Run(1000);
         QCOMPARE(rig.model.Transmitted().size(), c.cps);
-        const QByteArray echoed = Rig::Text(out, '0');
+        const QByteArray echoed = Rig::Text(out, '/');
         QVERIFY(echoed.size() <= c.cps && echoed.size() >= c.cps * 6 / 10);
         QCOMPARE(echoed, QByteArray(echoed.size(), 'A'));
-        QVERIFY2(Rig::Frames(out).size() <= 4, c.mode);
+        QCOMPARE(Rig::Frames(out).size(), echoed.size());
         out += rig.Run(5000);
         QCOMPARE(rig.model.Transmitted().size(), 6 * c.cps);
         QCOMPARE(rig.model.TransmitBuffer().size(), 200 - 6 * c.cps);
         // The rest goes out by itself.
         out += rig.Run(200000 / c.cps);
-        QCOMPARE(Rig::Text(out, '0'), text);
+        QCOMPARE(Rig::Text(out, '/'), text);
         QCOMPARE(rig.model.TransmitBuffer(), QByteArray());
         // The idle time after it saved up nothing: the next text goes at
         // the same pace.
@@ -921,22 +956,22 @@ void TestPk232Model::echoRunsAtTheAirSpeedOfTheMode() {
         QCOMPARE(rig.model.Transmitted().size(), 200 + c.cps);
     }
 
-    // One key in PACTOR comes back within one character time; lines come
-    // back as frames of their own.
+    // One key in PACTOR comes back within one character time; with EAS ON
+    // the carriage returns go out but do not come back.
     Rig rig;
     rig.StartHost();
     rig.Connect();
     rig.Send("\x01 a\x17");
     QCOMPARE(rig.Wait(49), QByteArray());
-    QCOMPARE(rig.Wait(1), Rig::Frame('0', "a"));
+    QCOMPARE(rig.Wait(1), Rig::Echo("a"));
     rig.Send("\x01 one\rtwo\r\x17");
-    QCOMPARE(rig.Run(500), Rig::Frame('0', "one\r") + Rig::Frame('0', "two\r"));
+    QCOMPARE(rig.Run(500), Rig::Echo("onetwo"));
     // Faster air for tests: ten times, or none at all.
     rig.model.SetAirSpeed(10);
     rig.Send(Rig::Frame(' ', QByteArray(200, 'b')));
-    QCOMPARE(Rig::Text(rig.Run(1000), '0'), QByteArray(200, 'b'));
+    QCOMPARE(Rig::Text(rig.Run(1000), '/'), QByteArray(200, 'b'));
     rig.model.SetAirSpeed(0);
-    QCOMPARE(Rig::Text(rig.Send(Rig::Frame(' ', QByteArray(300, 'c'))), '0'), QByteArray(300, 'c'));
+    QCOMPARE(Rig::Text(rig.Send(Rig::Frame(' ', QByteArray(300, 'c'))), '/'), QByteArray(300, 'c'));
 }
 
 void TestPk232Model::controlCharactersTakeEffectOnTheAir() {
@@ -945,11 +980,11 @@ void TestPk232Model::controlCharactersTakeEffectOnTheAir() {
     rig.Connect();
     rig.model.SetAirSpeed(0);
     // PACTOR carries every byte value but the ones that act.
-    QCOMPARE(rig.Send("\x01 \x03\x80\xff\x17"), Rig::Frame('0', "\x03\x80\xff"));
+    QCOMPARE(rig.Send("\x01 \x03\x80\xff\x17"), Rig::Ack() + Rig::Echo("\x03\x80\xff"));
     // Text behind a change over waits for the next turn.
     QCOMPARE(rig.Send("\x01 abc\x19"
                       "def\x17"),
-             Rig::Frame('0', "abc"));
+             Rig::Ack() + Rig::Echo("abc"));
     QCOMPARE(rig.model.TransmitBuffer(), QByteArray("def"));
     QVERIFY(!rig.model.Transmitted().contains('\x19'));
     rig.Send("\x01OAG\x17");
@@ -969,12 +1004,12 @@ void TestPk232Model::controlCharactersTakeEffectOnTheAir() {
     rig.Status();
     QVERIFY(rig.RunUntil([&] { return rig.model.WeAreSending(); }, 60000));
     rig.model.SetAirSpeed(0);
-    QCOMPARE(rig.Send("\x01 a+\x17"), Rig::Frame('0', "A"));
-    QCOMPARE(rig.Send("\x01 b\x19\x17"), Rig::Frame('0', "+B"));
+    QCOMPARE(rig.Send("\x01 a+\x17"), Rig::Ack() + Rig::Echo("A"));
+    QCOMPARE(rig.Send("\x01 b\x19\x17"), Rig::Ack() + Rig::Echo("+B"));
     rig.Send("\x01 k +\x17");
     QVERIFY(rig.model.WeAreSending());
     QCOMPARE(rig.Send("\x01?\x17"), QByteArray()); // not a data frame: nothing
-    QCOMPARE(rig.Send("\x01 ?\x17"), QByteArray());
+    QCOMPARE(rig.Send("\x01 ?\x17"), Rig::Ack());
     QVERIFY(!rig.model.WeAreSending());
     QVERIFY(rig.model.Transmitted().endsWith("A+BK "));
 
@@ -992,7 +1027,8 @@ void TestPk232Model::longTransmissionHoldsTheProgramBack() {
     Rig rig;
     rig.StartHost();
     rig.Send("\x01OPD\x17");
-    const QByteArray line = QByteArray(38, 'x') + "\r"; // 39 bytes, all echoed
+    // 39 bytes on the air, 38 echoed: with EAS ON the CR is not.
+    const QByteArray line = QByteArray(38, 'x') + "\r";
     const int lines = 300;
     int sent = 0;
     qint64 outstanding = 0;
@@ -1002,24 +1038,25 @@ void TestPk232Model::longTransmissionHoldsTheProgramBack() {
     while (sent < lines && rig.now < 10'000'000) {
         if (outstanding < 3000) {
             rig.Send(Rig::Frame(' ', line));
-            outstanding += line.size();
+            outstanding += line.size() - 1;
             ++sent;
         } else {
             ++holds;
         }
-        const QByteArray echo = Rig::Text(rig.Wait(20), '0');
+        const QByteArray echo = Rig::Text(rig.Wait(20), '/');
         echoed += echo;
         outstanding -= echo.size();
         most = qMax(most, outstanding);
         // The program's count never runs behind the controller's buffer.
-        QVERIFY(rig.model.TransmitBuffer().size() <= outstanding);
+        const QByteArray waiting = rig.model.TransmitBuffer();
+        QVERIFY(waiting.size() - waiting.count('\r') <= outstanding);
         QVERIFY(rig.model.TransmitBuffer().size() < Pk232Model::kMaxTransmitBuffer);
     }
     QCOMPARE(sent, lines);
     QVERIFY(holds > 100);
     QVERIFY(most <= 3000 + line.size());
-    echoed += Rig::Text(rig.Run(200000), '0');
-    QCOMPARE(echoed, line.repeated(lines));
+    echoed += Rig::Text(rig.Run(200000), '/');
+    QCOMPARE(echoed, QByteArray(38, 'x').repeated(lines));
     QVERIFY(rig.model.TakeNotes().isEmpty()); // nothing dropped
     // About 20 characters a second: 11,700 bytes take about 585 s.
     QVERIFY(rig.now > 5000 + 580'000);
@@ -1030,7 +1067,7 @@ void TestPk232Model::longTransmissionHoldsTheProgramBack() {
     QVERIFY(!rig.model.TransmitBuffer().isEmpty());
     rig.Send("\x01OTC\x17");
     QCOMPARE(rig.model.TransmitBuffer(), QByteArray());
-    QCOMPARE(Rig::Text(rig.Run(5000), '0'), QByteArray());
+    QCOMPARE(Rig::Text(rig.Run(5000), '/'), QByteArray());
     rig.Send("\x01OPt\x17\x01 waiting\x17\x01OHON\x17");
     QCOMPARE(rig.model.TransmitBuffer(), QByteArray("waiting"));
     QCOMPARE(rig.Send("TC\r"), QByteArray("\r\ncmd:"));
@@ -1051,16 +1088,16 @@ void TestPk232Model::controlCommandsDriveTheOtherSide() {
     QCOMPARE(rig.Status(), QByteArray("OPPG3--1"));
     QByteArray heard;
     QVERIFY(rig.RunUntil([&] { return rig.model.WeAreSending(); }, 30000, &heard));
-    QVERIFY2(Rig::Text(heard, '/')
+    QVERIFY2(Rig::Text(heard, '0')
                  .startsWith(
                      "PA0ABC de DL1ABC\r\nHello, I heard you on the band and gave you a call.\r\n"
                      "Name here is Hans, QTH Hamburg.\r\n"),
-             Rig::Text(heard, '/'));
+             Rig::Text(heard, '0'));
 
     // A line of remote text breaks in, comes at air speed, and hands back.
     rig.model.SetAirSpeed(0);
     QCOMPARE(rig.Control("text Are you there?\\nQRV"), QByteArray("sent\n"));
-    QCOMPARE(rig.Wait(0), Rig::Frame('/', "Are you there?\r\n") + Rig::Frame('/', "QRV\r\n"));
+    QCOMPARE(rig.Wait(0), Rig::Frame('0', "Are you there?\r\n") + Rig::Frame('0', "QRV\r\n"));
     QVERIFY(!rig.model.WeAreSending());
     QCOMPARE(rig.Wait(Pk232Model::kHandBackDelayMs), QByteArray());
     QVERIFY(rig.model.WeAreSending());
@@ -1070,7 +1107,7 @@ void TestPk232Model::controlCommandsDriveTheOtherSide() {
     QCOMPARE(rig.Run(30000), QByteArray());
     QVERIFY(!rig.model.WeAreSending());
     rig.Control("text go ahead");
-    QCOMPARE(rig.Run(30000), Rig::Frame('/', "go ahead\r\n"));
+    QCOMPARE(rig.Run(30000), Rig::Frame('0', "go ahead\r\n"));
     QVERIFY(!rig.model.WeAreSending());
     QCOMPARE(rig.Control("over"), QByteArray("the turn is ours\n"));
     QVERIFY(rig.model.WeAreSending());
@@ -1120,9 +1157,11 @@ void TestPk232Model::controlCommandsDriveTheOtherSide() {
     QCOMPARE(m.to, QByteArray("PA0ABC"));
     QCOMPARE(m.subject, QByteArray("QSL"));
     QCOMPARE(m.text, QByteArray("QSL\rCard sent.\r"));
-    QCOMPARE(rig.Control("state"),
-             QByteArray("mode AM (HOST), link none\nstatus OPAM0--0, transmit buffer 0 bytes, band "
-                        "quiet, air speed x5, maildrop off, 2 message(s)\n"));
+    QCOMPARE(
+        rig.Control("state"),
+        QByteArray(
+            "mode AM (HOST, line 8N1), link none\nstatus OPAM0--0, transmit buffer 0 bytes, band "
+            "quiet, air speed x5, maildrop off, 2 message(s)\n"));
     // help lists every command.
     const QByteArray help = rig.Control("help");
     for (const char* word :
@@ -1204,7 +1243,7 @@ void TestPk232Model::maildropVisitorsLeaveMessages() {
     QCOMPARE(frames.size(), rig.model.MessageCount() - 1);
     for (int i = 0; i < frames.size(); ++i) {
         const Pk232Model::Message& m = rig.model.Messages().at(i + 1);
-        QCOMPARE(frames[i], "/*** Maildrop: message " + QByteArray::number(i + 2) + " from " +
+        QCOMPARE(frames[i], "0*** Maildrop: message " + QByteArray::number(i + 2) + " from " +
                                 m.from + " stored\r\n");
         QCOMPARE(m.to, QByteArray("PA0ABC"));
         QVERIFY(!m.subject.isEmpty());
@@ -1246,9 +1285,10 @@ void TestPk232Model::controlTextEscapes() {
     rig.Send("\x01OPN\x17");
     rig.Control("text AB\\x10\\x17CD");
     const QByteArray raw = rig.Wait(0);
-    QCOMPARE(raw, QByteArray("\x01/AB\x10\x10\x10\x17"
+    QCOMPARE(raw, QByteArray("\x01"
+                             "0AB\x10\x10\x10\x17"
                              "CD\r\n\x17"));
-    QCOMPARE(Rig::Frames(raw), QList<QByteArray>{QByteArray("/AB\x10\x17"
+    QCOMPARE(Rig::Frames(raw), QList<QByteArray>{QByteArray("0AB\x10\x17"
                                                             "CD\r\n")});
 }
 
@@ -1321,7 +1361,8 @@ void TestPk232Model::controlPipeAndStandardInput() {
     QVERIFY(control("call DL1AB\n"));
     QVERIFY(readUntil("*** CONNECTED to DL1AB").contains("\x01P*** CONNECTED to DL1AB\x17"));
     QVERIFY(control("state\n"));
-    QVERIFY2(answerUntil("mode PG (HOST), link connected with DL1AB"), answers.constData());
+    QVERIFY2(answerUntil("mode PG (HOST, line 8N1), link connected with DL1AB"),
+             answers.constData());
     QVERIFY(answers.contains("DL1AB calls and connects\n"));
     // Standard input takes the same commands; the answers come on standard
     // output.
@@ -1347,3 +1388,163 @@ void TestPk232Model::controlPipeAndStandardInput() {
 
 QTEST_GUILESS_MAIN(TestPk232Model)
 #include "tst_pk232model.moc"
+
+void TestPk232Model::startStatesAndConverse() {
+    // HOST mode from the start: frames answered, plain lines ignored.
+    Rig host;
+    host.model.PutInState(Pk232Model::UnitState::Host, host.now);
+    QCOMPARE(host.Send("host on\r\x01OGG\x17"), QByteArray("\x01OGG\x00\x17", 6));
+    // A double start byte brings a link in doubt to a known state.
+    QCOMPARE(host.Send("\x01\x01OGG\x17"), QByteArray("\x01OGG\x00\x17", 6));
+
+    // At cmd: (the default): CANLINE throws away the half-typed line.
+    Rig cmd;
+    QCOMPARE(cmd.model.CurrentUnitState(), Pk232Model::UnitState::Command);
+    QCOMPARE(cmd.Send("MYCALL XX\x18\x11\r"), QByteArray("MYCALL XX\r\ncmd:"));
+    QCOMPARE(cmd.model.MyCall(), QByteArray());
+
+    // Converse: every byte is text to send and is echoed, frames and "host
+    // on" included; XON does nothing, CANLINE drops the line typed so far,
+    // COMMAND goes back to cmd:.
+    Rig conv;
+    conv.model.PutInState(Pk232Model::UnitState::Converse, conv.now);
+    QCOMPARE(conv.Send("host on\r"), QByteArray("host on\r\n"));
+    QCOMPARE(conv.Send("\x11\x01OGG\x17"), QByteArray("\x01OGG\x17"));
+    QVERIFY(!conv.model.IsHostMode());
+    QCOMPARE(conv.model.TransmitBuffer(), QByteArray("host on\r\x01OGG\x17"));
+    conv.Send("\x18");
+    QCOMPARE(conv.model.TransmitBuffer(), QByteArray("host on\r"));
+    QCOMPARE(conv.Send("\x03"), QByteArray("\r\ncmd:"));
+    QCOMPARE(conv.Send("host on\r"), QByteArray("host on"));
+    QVERIFY(conv.model.IsHostMode());
+    // "K" (and CONVERSE) enter it from the command line.
+    conv.Send("\x01OHON\x17");
+    QCOMPARE(conv.Send("K\r"), QByteArray("K"));
+    QVERIFY(conv.model.InConverse());
+
+    // The control channel puts the unit into each state while it runs.
+    QCOMPARE(conv.Control("host"), QByteArray("the controller is now HOST, line 8N1\n"));
+    QVERIFY(conv.model.IsHostMode());
+    QCOMPARE(conv.Control("cmd"), QByteArray("the controller is now command line, line 8N1\n"));
+    QCOMPARE(conv.Send("\r"), QByteArray("\r\ncmd:"));
+    conv.Control("converse");
+    QVERIFY(conv.model.InConverse());
+    QCOMPARE(conv.Control("cold"),
+             QByteArray("the controller is now cold, waiting for '*', line 7E1\n"));
+    QVERIFY(conv.Control("help").contains("converse"));
+}
+
+void TestPk232Model::coldUnitAnswersAtSevenBitsUntilRestart() {
+    Rig rig;
+    rig.model.PutInState(Pk232Model::UnitState::Cold, rig.now);
+    // Anything but the autobaud character goes unheard.
+    QCOMPARE(rig.Send("restart\r\x01OGG\x17host on\r"), QByteArray());
+    QCOMPARE(rig.Send("*"), SevenEven("\r\nPK-232 simulator ready\r\ncmd:"));
+    QCOMPARE(rig.model.LineFormat(), QByteArray("7E1"));
+    // It reads the low 7 bits of what comes (bit 7 set on 'A' and 'l').
+    QCOMPARE(rig.Send("MYC \xc1\xecl\r"), SevenEven("MYC All\r\ncmd:"));
+    QCOMPARE(rig.model.MyCall(), QByteArray("All"));
+    // Word length and parity wait for RESTART.
+    rig.Send("AWL 8\rpar 0\r8b on\r");
+    QCOMPARE(rig.Send("host on\r"), SevenEven("host on"));
+    // A frame cannot be recognised: 0x01 arrives as 0x81, 'O' as 0xCF.
+    QCOMPARE(rig.Send("\x01OGG\x17"), QByteArray("\x81\xcfGG\x00\x17", 6));
+    rig.Send("\x01OHON\x17");
+    QCOMPARE(rig.Send("restart\r"),
+             SevenEven("restart") + QByteArray("\r\nPK-232 simulator ready\r\ncmd:"));
+    QCOMPARE(rig.model.LineFormat(), QByteArray("8N1"));
+    rig.Send("host on\r");
+    QCOMPARE(rig.Send("\x01OGG\x17"), QByteArray("\x01OGG\x00\x17", 6));
+}
+
+void TestPk232Model::hostModeAnswersAsTheUnitDoes() {
+    Rig rig;
+    rig.StartHost();
+    rig.model.SetAirSpeed(0);
+    // Every data frame is answered at once, before its echo.
+    QCOMPARE(rig.Send("\x01 x\x17"), QByteArray("\x01\x5fXX\x00\x17", 6));
+    rig.Send("\x01OTC\x17");
+    // Case matters: PT is PACTIME, Pt PACTOR standby; others are refused.
+    rig.Send("\x01OPN\x17");
+    QCOMPARE(rig.Send("\x01OPT\x17"), Rig::Frame('O', "PTA 10"));
+    QCOMPARE(rig.model.ModeCode(), QByteArray("PN"));
+    QCOMPARE(rig.Send("\x01Opt\x17"), Rig::Frame('O', "pt?"));
+    QCOMPARE(rig.Send("\x01OpN\x17"), Rig::Frame('O', "pN?"));
+    QCOMPARE(rig.model.ModeCode(), QByteArray("PN"));
+    QCOMPARE(rig.Send("\x01OPt\x17"), QByteArray("\x01OPt\x00\x17", 6));
+    QCOMPARE(rig.model.ModeCode(), QByteArray("Pt"));
+
+    // EAS ON (loaded by StartHost): the CR goes on the air, not back.
+    rig.Send("\x01OPD\x17");
+    QCOMPARE(rig.Send("\x01 a\rb\x17"), Rig::Ack() + Rig::Echo("ab"));
+    QVERIFY(rig.model.Transmitted().endsWith("a\rb"));
+    // EAS OFF: it comes back in a frame of its own.
+    rig.Send("\x01 \x04\x17\x01OHON\x17");
+    rig.Send("EAS OFF\rhost on\r\x01OPD\x17");
+    QCOMPARE(rig.Send("\x01 a\rb\x17"), Rig::Ack() + Rig::Echo("a\rb"));
+}
+
+void TestPk232Model::rtsLowHoldsAllOutput() {
+    Pk232Model pk;
+    pk.SetBandPace(Pk232Model::BandPace::Off);
+    pk.PutInState(Pk232Model::UnitState::Host, 0);
+    MemorySerialBackend serial;
+    serial.AttachPeer(&pk);
+    QVERIFY(serial.Open("COM1"));
+    auto write = [&](const QByteArray& bytes) {
+        for (char c : bytes)
+            serial.WriteByte(quint8(c));
+    };
+    auto read = [&] {
+        char buffer[64];
+        const int n = serial.ReadBlock(buffer, sizeof buffer);
+        return QByteArray(buffer, n);
+    };
+    // RTS low: the frame is read and answered, but the answer waits.
+    serial.SetRts(false);
+    QVERIFY(!pk.Rts());
+    write("\x01OGG\x17");
+    QCOMPARE(serial.BytesAvailable(), 0);
+    QCOMPARE(pk.FramesReceived().size(), 1);
+    serial.SetRts(true);
+    QCOMPARE(read(), QByteArray("\x01OGG\x00\x17", 6));
+    // Without hardware flow control RTS does not matter.
+    pk.SetHardwareFlow(false);
+    serial.SetRts(false);
+    write("\x01OGG\x17");
+    QCOMPARE(read(), QByteArray("\x01OGG\x00\x17", 6));
+}
+
+void TestPk232Model::linePaceKeepsToTheBaudRate() {
+    const QByteArray program = qgetenv("DERVALO_SIM");
+    if (program.isEmpty()) QSKIP("DERVALO_SIM is not set");
+    QProcess sim;
+    sim.start(QString::fromLocal8Bit(program), {"--start", "host", "--line-pace", "--quiet"});
+    QVERIFY(sim.waitForStarted(10000));
+    QVERIFY(sim.waitForReadyRead(10000));
+    const QByteArray slave = sim.readLine().trimmed();
+    const int fd = ::open(slave.constData(), O_RDWR | O_NOCTTY);
+    QVERIFY(fd >= 0);
+    // 300 data frames (1200 bytes) at once; each is answered with 6 bytes.
+    // At 9600 baud (960 bytes a second) the 1800 bytes of answers take
+    // almost 1.9 s on the line, however fast the machine.
+    QElapsedTimer timer;
+    timer.start();
+    const QByteArray burst = QByteArray("\x01 x\x17").repeated(300);
+    QCOMPARE(::write(fd, burst.constData(), size_t(burst.size())), ssize_t(burst.size()));
+    QByteArray got;
+    while (got.size() < 1800 && timer.elapsed() < 30000) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 50) > 0) {
+            char buffer[256];
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n > 0) got.append(buffer, n);
+        }
+    }
+    const qint64 took = timer.elapsed();
+    ::close(fd);
+    QCOMPARE(got, QByteArray("\x01_XX\x00\x17", 6).repeated(300));
+    QVERIFY2(took >= 1500, QByteArray::number(took).constData());
+    sim.terminate();
+    QVERIFY(sim.waitForFinished(10000));
+}
