@@ -1,11 +1,13 @@
 // What the receive window costs as its buffer grows: one megabyte received
 // through the decoder, and at 0, 100 KB and 1 MB of buffer the cost of one
-// text frame, one character, one status tick, one status reply, one run of
-// the message hook, one ScrollNaarEnd and one HerstelReceiveWindow. Each
+// 60-byte text frame with its repaint, of one text frame, one character, one status tick, one
+// status reply, one run of the message hook, one ScrollNaarEnd and one HerstelReceiveWindow. Each
 // figure is the median of many runs; "+paint" adds the window's own repaint
 // that follows in the event loop. Run: build with -DDERVALO_BENCH=ON in a
 // release build, then ./bench_receivewindow (or "./bench_receivewindow quick"
-// for 0 and 100 KB only). Times are processor time of the program's thread.
+// for 0 and 100 KB only). Also: a 60-byte frame with its repaint after a
+// 10 KB line without line end. Times are processor time of the program's
+// thread.
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -30,6 +32,11 @@ public:
 };
 
 const QByteArray kFrame = "\x01/CQ CQ CQ de PA3XYZ PA3XYZ PA3XYZ pse k\r\n\x17";
+// A received text frame of 60 bytes of text, the last a carriage return.
+const QByteArray kFrame60 = "\x01"
+                            "0RYRYRY de PA3XYZ PA3XYZ the quick brown fox jumps over 1234\r\x17";
+// 60 bytes of echoed text without a line end: a line that only grows.
+const QByteArray kLineFrame60 = "\x01/" + QByteArray(59, 'x') + " \x17";
 
 // The processor time of this thread, in microseconds: on a machine shared
 // with other work the wall clock would count their time too.
@@ -96,12 +103,38 @@ void Measure(THoofdForm& form, MemorySerialBackend& serial, const char* label) {
             form.GETV24Data();
             paint();
         });
+    const double frame60Paint = Median(
+        runs, [&] { serial.FeedInput(kFrame60); },
+        [&] {
+            form.GETV24Data();
+            paint();
+        });
     serial.ClearWritten();
-    std::printf("%-8s %9d chars | frame %7.1f (+paint %7.1f) | char %6.1f | status tick %6.1f | "
+    std::printf("%-8s %9d chars | 60-byte frame +paint %7.1f | "
+                "frame %7.1f (+paint %7.1f) | char %6.1f | status tick %6.1f | "
                 "reply %6.1f | hook %5.1f | ScrollNaarEnd %6.1f (+paint %7.1f) | "
                 "HerstelReceiveWindow %6.1f (+paint %7.1f)  [us]\n",
-                label, THoofdForm::TextLength(rx), frame, framePaint, character, tick, reply, hook,
-                scroll, scrollPaint, herstel, herstelPaint);
+                label, THoofdForm::TextLength(rx), frame60Paint, frame, framePaint, character, tick,
+                reply, hook, scroll, scrollPaint, herstel, herstelPaint);
+}
+// A frame's cost, repaint included, while the last line holds `lineBytes`
+// bytes without a line end and grows by the frame.
+void MeasureLongLine(THoofdForm& form, MemorySerialBackend& serial, int lineBytes) {
+    for (int n = 0; n < lineBytes; n += 60) {
+        serial.FeedInput(kLineFrame60);
+        form.GETV24Data();
+    }
+    auto paint = [&] { form.ReceiveWindow->viewport()->repaint(); };
+    const double us = Median(
+        101, [&] { serial.FeedInput(kLineFrame60); },
+        [&] {
+            form.GETV24Data();
+            paint();
+        });
+    const double bare = Median(
+        101, [&] { serial.FeedInput(kLineFrame60); }, [&] { form.GETV24Data(); });
+    std::printf("after a %d KB line without line end: 60-byte frame %7.1f us, +paint %7.1f us\n",
+                lineBytes / 1024, bare, us);
 }
 } // namespace
 
@@ -137,6 +170,7 @@ int main(int argc, char** argv) {
     Measure(form, serial, "0");
     Fill(form, serial, 100 * 1024);
     Measure(form, serial, "100 KB");
+    MeasureLongLine(form, serial, 10 * 1024);
     if (quick) return 0;
     Fill(form, serial, 1 << 20);
     Measure(form, serial, "1 MB");

@@ -22,8 +22,8 @@ constexpr char kEscape = 0x1B;
 constexpr char kCommand = 0x4F; // 'O'
 constexpr char kData = 0x20;    // ' '
 // Control bytes the program receives and acts on.
-constexpr char kRxText = 0x2F;    // '/'
-constexpr char kRxEcho = 0x30;    // '0'
+constexpr char kRxEcho = 0x2F;    // '/': the echo of sent text, as it goes on the air
+constexpr char kRxText = 0x30;    // '0': received text
 constexpr char kRxMonitor = 0x3F; // '?'
 constexpr char kRxReply = 0x4F;   // 'O'
 constexpr char kRxLinkMsg = 0x50; // 'P'

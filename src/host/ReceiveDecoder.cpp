@@ -1,5 +1,8 @@
 // Reading what the controller sends: one HOST frame per call, dispatched by
-// its control byte; the dumb-terminal reader; and the small read helpers.
+// its control byte, and the frames waiting at a write-timer tick; the
+// dumb-terminal reader; and the small read helpers.
+#include <utility>
+
 #include "host/Frames.h"
 #include "shell/Clock.h"
 #include "shell/HoofdForm.h"
@@ -61,20 +64,42 @@ THoofdForm::PayloadByte THoofdForm::V24Payload(bool escapes) {
 
 void THoofdForm::GETV24Data() {
     // 1. Held-back text goes out first, unless the operator still reads back.
-    // Whatever has gone out leaves the held text even when the output fails
-    // half-way (a capture file that cannot be written); the rest stays held.
-    if (!st.PendingReceiveText.isEmpty() && !st.ScrollBackMode) {
-        qsizetype written = 0;
-        struct Trim {
-            QByteArray& text;
-            const qsizetype& written;
-            ~Trim() { text.remove(0, written); }
-        } trim{st.PendingReceiveText, written};
-        const QByteArray pending = st.PendingReceiveText;
-        while (written < pending.size())
-            schryf(quint8(pending.at(written++)));
-    }
+    if (!st.PendingReceiveText.isEmpty() && !st.ScrollBackMode) WritePendingText();
+    // 2. - 5. One frame. Its text is shown in one step, also when the call's
+    // time ends it half-way.
+    ReadFrame();
+    FlushFrameText();
+}
 
+void THoofdForm::WritePendingText() {
+    const QByteArray text = std::exchange(st.PendingReceiveText, QByteArray());
+    QByteArray kinds = std::exchange(st.PendingReceiveKinds, QByteArray());
+    kinds.resize(text.size(), char(TextKind::Received));
+    // One step per run of one kind.
+    for (qsizetype from = 0; from < text.size();) {
+        qsizetype to = from + 1;
+        while (to < text.size() && kinds.at(to) == kinds.at(from))
+            ++to;
+        const TextKind kind =
+            kinds.at(from) == char(TextKind::Echo) ? TextKind::Echo : TextKind::Received;
+        schryfText(text.mid(from, to - from), kind);
+        from = to;
+    }
+}
+
+void THoofdForm::HoldText(quint8 c, TextKind kind) {
+    if (!Frames::IsHeld(c)) return;
+    st.PendingReceiveKinds.resize(st.PendingReceiveText.size(), char(TextKind::Received));
+    st.PendingReceiveText.append(char(c));
+    st.PendingReceiveKinds.append(char(kind));
+}
+
+void THoofdForm::FlushFrameText() {
+    if (frameText_.isEmpty()) return;
+    schryfText(std::exchange(frameText_, QByteArray()), frameTextKind_);
+}
+
+void THoofdForm::ReadFrame() {
     StartCallClock();
     // 2. Between frames: skip to the start byte; a lone end byte ends the
     // call. With nothing more waiting there is no frame to read.
@@ -102,6 +127,7 @@ void THoofdForm::GETV24Data() {
             continue;
         }
         if (!p.escaped && p.value == Frames::kStart) {
+            FlushFrameText(); // the cut frame's text, before the next one's
             framePart_ = FramePart::Control;
         } else if (TakeFrameByte(p)) {
             framePart_ = FramePart::None;
@@ -111,14 +137,23 @@ void THoofdForm::GETV24Data() {
     }
 }
 
+void THoofdForm::ReadWaitingFrames() {
+    const quint32 start = clock_.TickCount();
+    do {
+        GETV24Data();
+    } while (framePart_ == FramePart::None && V24Data() && captureError_.isEmpty() &&
+             clock_.TickCount() - start < kTickBudgetMs);
+}
+
 bool THoofdForm::TakeFrameByte(const PayloadByte& p) {
     const int b = p.value;
     const bool end = !p.escaped && b == Frames::kEnd;
+    // Text collects for the frame's one step into the window, or is held.
     auto deliver = [this](int c) {
         if (st.HoldReceive) {
-            if (Frames::IsHeld(quint8(c))) st.PendingReceiveText.append(char(c));
+            HoldText(quint8(c), frameTextKind_);
         } else {
-            schryf(quint8(c));
+            frameText_.append(char(c));
         }
     };
     switch (framePart_) {
@@ -127,9 +162,12 @@ bool THoofdForm::TakeFrameByte(const PayloadByte& p) {
     case FramePart::Control:
         if (end) return true;
         framePart_ = FramePart::Unlisted;
+        frameTextKind_ = b == Frames::kRxEcho ? TextKind::Echo : TextKind::Received;
         switch (b) {
-        case Frames::kRxText:
         case Frames::kRxEcho:
+            framePart_ = FramePart::Echo;
+            break;
+        case Frames::kRxText:
             framePart_ = FramePart::Text;
             break;
         case Frames::kRxMonitor:
@@ -145,13 +183,14 @@ bool THoofdForm::TakeFrameByte(const PayloadByte& p) {
             break; // an unlisted frame is dropped up to and including its end byte
         }
         return false;
+    case FramePart::Echo:
     case FramePart::Text:
         if (end) return true;
         deliver(b);
         return false;
     case FramePart::Monitor:
         if (end) {
-            schryf(quint8(Frames::kEnd)); // the end byte goes on too; it is not shown
+            frameText_.append(Frames::kEnd); // the end byte goes on too; it is not shown
             return true;
         }
         deliver(b);

@@ -7,11 +7,13 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextCharFormat>
 #include <QTextCursor>
 
 #include "host/CharTable.h"
 #include "host/Frames.h"
 #include "shell/HoofdForm.h"
+#include "terminal/ReceiveLines.h"
 
 namespace {
 // More bytes than this waiting in the input queue light the "Data" lamp.
@@ -27,23 +29,48 @@ void SetLampIfChanged(QLabel* lamp, const QColor& background, const QColor& text
 } // namespace
 
 int THoofdForm::TextLength(const QPlainTextEdit* box) {
-    // Both counts are kept by the document itself: nothing here walks the
-    // text. The document counts one separator per line break and one more
-    // at its end.
+    // The counts are kept by the document: nothing here walks the text.
+    // The document counts one separator per block break and one more at
+    // its end; a break is a line break, CR LF, unless the block only goes
+    // on with a long line.
     const QTextDocument* doc = box->document();
-    return doc->characterCount() - 1 + doc->blockCount() - 1;
+    return doc->characterCount() - 1 + doc->blockCount() - 1 -
+           2 * ReceiveLines::ContinuedLines(doc);
 }
 
 void THoofdForm::schryf(quint8 c) {
-    if (st.FileTransmitActive && st.TxPendingCount > 0) --st.TxPendingCount; // never wraps
-    if (Frames::IsShown(c)) {
-        AppendReceived(c);
-        if (st.LogFileOpen) CaptureChar(c);
+    schryfText(QByteArray(1, char(c)));
+}
+
+namespace {
+// The shown characters of received text as the window holds them: each
+// carriage return or line feed a line break of its own.
+QString WindowText(const QByteArray& shown) {
+    QString text = CharTable::ToString(shown);
+    for (QChar& c : text)
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) c = QChar::ParagraphSeparator;
+    return text;
+}
+} // namespace
+
+void THoofdForm::schryfText(const QByteArray& text, TextKind kind) {
+    // 1. Every character counts down a file transmission, shown or not; the
+    // count never wraps.
+    if (st.FileTransmitActive)
+        st.TxPendingCount = quint16(qMax<qsizetype>(0, st.TxPendingCount - text.size()));
+    // 2. The shown ones go to the window and the capture file, in one step.
+    QByteArray shown;
+    shown.reserve(text.size());
+    for (const char c : text)
+        if (Frames::IsShown(quint8(c))) shown.append(c);
+    if (!shown.isEmpty()) {
+        AppendReceived(WindowText(shown), kind);
+        if (st.LogFileOpen) CaptureText(shown);
     }
     if (st.DumbMode) RefreshCountPanes();
 }
 
-void THoofdForm::AppendReceived(quint8 c) {
+void THoofdForm::AppendReceived(const QString& text, TextKind kind) {
     // Received text always goes to the end of the buffer, so the buffer
     // holds exactly what was received (and captured), in order. The
     // operator's caret and selection stay where they are: a caret at the
@@ -58,10 +85,11 @@ void THoofdForm::AppendReceived(quint8 c) {
 
     QTextCursor end(ReceiveWindow->document());
     end.movePosition(QTextCursor::End);
-    if (c == 0x0D || c == 0x0A)
-        end.insertBlock(); // a carriage return starts a new line
-    else
-        end.insertText(QString(CharTable::ToChar(c)));
+    // The echo in the operator's own colour; received text in the window's
+    // text colour, whatever stands before it.
+    QTextCharFormat format;
+    if (kind == TextKind::Echo) format.setForeground(st.EchoColour);
+    ReceiveLines::Append(end, text, format);
 
     // A selection that reached the end has been carried along: it gets
     // back its own characters, without moving the view.
@@ -83,10 +111,10 @@ void THoofdForm::SchryfintervalTimer() {
         if (st.DumbMode)
             GETV24DUMB();
         else
-            GETV24Data();
+            ReadWaitingFrames();
     }
     // A capture file that failed meanwhile (here, or while a text file went
-    // out) is reported now, once, with every frame shown whole.
+    // out) is reported now, once, after the frame it failed in, shown whole.
     ReportCaptureError();
 }
 

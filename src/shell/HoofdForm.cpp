@@ -30,6 +30,7 @@
 #include "shell/Appearance.h"
 #include "shell/Clock.h"
 #include "shell/DervaloApplication.h"
+#include "shell/ExtraSettings.h"
 #include "shell/FileLookup.h"
 #include "shell/InOutError.h"
 #include "shell/Layout.h"
@@ -135,6 +136,8 @@ void THoofdForm::FormCreate() {
         Warning(QStringLiteral("Dervalo.ini not found on disk"));
         ReadBuildInParameters();
     }
+    // The colour of the operator's own text, from its own small file.
+    st.EchoColour = ExtraSettings::ReadEchoColour(folder_);
 
     // 6. The call and the four switches.
     st.MyCall = st.DefaultMyCall;

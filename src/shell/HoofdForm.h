@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QMainWindow>
 #include <QString>
+#include <QTextDocumentFragment>
 #include <QTimer>
 #include <QVector>
 #include <functional>
@@ -81,6 +82,8 @@ public:
     void Statusline1Click();
     void MenuRxWindowColorClick();
     void MenuTxWindowColorClick();
+    // Colors / "Own text": the colour of the echo of what this side sends.
+    void MenuEchoColorClick();
     void TransmitandReceivebar1Click();
     void TransmitbalkMouseDown();
     void TransmitbalkMouseMove(int y);
@@ -120,6 +123,10 @@ public:
     void RefreshCountPanes();
 
     // ---- receive decoder ----
+    // What received text is: the echo of what this side sends (shown in the
+    // operator's own colour), or text heard and the controller's own
+    // (monitor frames included).
+    enum class TextKind : char { Received, Echo };
     // What a single-byte read yields when no byte came: ignored everywhere.
     static constexpr int kNoByte = -1;
     // One decoder call waits for the controller at most this long, well
@@ -127,6 +134,12 @@ public:
     // stay responsive whatever the line brings. A frame that is not complete
     // by then is read on by the next call, from where this one stopped.
     static constexpr quint32 kCallTimeLimitMs = 20;
+    // A write-timer tick reads the frames that are waiting, one call after
+    // the other, and starts no new one once this much time has gone: the
+    // reader keeps pace with a unit that sends several frames per typed key,
+    // and the window stays responsive (the last call may still take its own
+    // kCallTimeLimitMs).
+    static constexpr quint32 kTickBudgetMs = 30;
     // The byte behind a DLE is waited for this long, even past the call's
     // time: it follows the DLE at once.
     static constexpr quint32 kDleWaitMs = 5;
@@ -145,11 +158,24 @@ public:
     };
     PayloadByte V24Payload(bool escapes);
     // Where the frame being read stands between bytes, and between calls.
-    enum class FramePart { None, Control, Text, Monitor, Reply, LinkMessage, Unlisted };
+    enum class FramePart { None, Control, Echo, Text, Monitor, Reply, LinkMessage, Unlisted };
     // One byte of the frame being read, by the part it stands in: true at
     // the frame's end.
     bool TakeFrameByte(const PayloadByte& p);
     void GETV24Data();
+    // The frame being read, from where the last call left it, up to its end
+    // byte or the call's time.
+    void ReadFrame();
+    // The text of the frame read so far goes out in one step.
+    void FlushFrameText();
+    // Held-back text goes out, each run in its own kind.
+    void WritePendingText();
+    // Holds one received character back, with its kind.
+    void HoldText(quint8 c, TextKind kind);
+    // The HOST-mode reading of one write-timer tick: GETV24Data until
+    // nothing is waiting, a frame is left unfinished, the capture file has
+    // failed, or kTickBudgetMs has gone.
+    void ReadWaitingFrames();
     void GETV24DUMB();
     void DummiRead();
 
@@ -179,8 +205,12 @@ public:
 
     // ---- receive output ----
     void schryf(quint8 c);
-    // Puts one shown character at the end of the receive window.
-    void AppendReceived(quint8 c);
+    // The text of a frame in one step: the same characters shown, captured
+    // and counted as schryf gives them one by one.
+    void schryfText(const QByteArray& text, TextKind kind = TextKind::Received);
+    // Puts shown text (line breaks as paragraph separators) at the end of
+    // the receive window in one insertion.
+    void AppendReceived(const QString& text, TextKind kind);
     void SchryfintervalTimer();
     void ReceiveHandle();
     // The number of characters in a text window as the saved text holds
@@ -262,10 +292,10 @@ public:
     void MenuCloseLogFileClick();
     void OpenLogFileClick();
     void CloseLogFile();
-    // Writes one shown character to the capture file and flushes it. A write
+    // Writes shown characters to the capture file and flushes it. A write
     // that fails closes the capture file (lamp and button follow) and keeps
     // its error for ReportCaptureError.
-    void CaptureChar(quint8 c);
+    void CaptureText(const QByteArray& shown);
     // Reports a kept capture-file error, once.
     void ReportCaptureError();
     // A name from a file dialog as a path: relative names are taken in the
@@ -348,8 +378,8 @@ public:
     QAction *MenuOpenLogFile, *MenuCloseLogFile, *MenuShowLogBook, *MenuEditLogBook, *MenuEditaFile,
         *MenuTransmitFile, *MenuExitDervalo;
     QAction *MenuComPort, *MenuRxWindowFont, *MenuTxWindowFont, *KnoppenBalk1, *Statusline1,
-        *MenuRxWindowColor, *MenuTxWindowColor, *TransmitandReceivebar1, *MenuYourcall, *PkInit,
-        *LogBook;
+        *MenuRxWindowColor, *MenuTxWindowColor, *MenuEchoColor, *TransmitandReceivebar1,
+        *MenuYourcall, *PkInit, *LogBook;
     QAction *MenuPactor, *MenuAmtor, *MenuRtty, *MenuDumb;
     QAction *MenuToggleListen, *MenuUnpro, *MenuAmtorFec, *MenuBaudotTransmit, *MenuStandby,
         *MenuCallAstation, *MenuCallAListStation, *MenuDisconnect, *MenuHardDisconnect, *MenuCallCQ,
@@ -414,13 +444,16 @@ private:
     quint32 frameStart_ = 0;
     quint32 callStart_ = 0;
     FramePart framePart_ = FramePart::None;
+    // The text of the frame being read, not yet shown, and its kind.
+    QByteArray frameText_;
+    TextKind frameTextKind_ = TextKind::Received;
     bool closeConfirmed_ = false;
     bool errorBoxShown_ = false; // see Guarded
-    QString captureError_;       // see CaptureChar
+    QString captureError_;       // see CaptureText
     bool shownOnScreen_ = false; // see setVisible
     // The longest wait for the window system to show the window at start.
     static constexpr int kShowWaitMs = 2000;
     QFont fontDialogFont_;
     QColor fontDialogColor_;
-    QString clipboardDuringDrag_;
+    QTextDocumentFragment clipboardDuringDrag_; // the receive text, colours included
 };

@@ -12,7 +12,9 @@
 
 #include "logbook/LogBookShowForm.h"
 #include "shell/Appearance.h"
+#include "shell/ExtraSettings.h"
 #include "shell/HoofdForm.h"
+#include "shell/InOutError.h"
 #include "shell/Layout.h"
 #include "shell/Prompts.h"
 #include "shell/Widgets.h"
@@ -120,7 +122,7 @@ void THoofdForm::TransmitbalkMouseDown() {
     // empty window parks an empty text, so nothing old comes back later).
     // The copy kept here is what comes back, whatever else takes the
     // clipboard meanwhile.
-    clipboardDuringDrag_ = ReceiveWindow->document()->toRawText();
+    clipboardDuringDrag_ = QTextDocumentFragment(ReceiveWindow->document());
     QApplication::clipboard()->setText(ReceiveWindow->toPlainText());
     ReceiveWindow->clear();
 }
@@ -143,10 +145,10 @@ void THoofdForm::TransmitbalkMouseUp() {
         Layout::DragReleaseTop(Transmitbalk->y(), st.BarHitTop, st.BarHitBottom, OuterHeight());
     Transmitbalk->move(Transmitbalk->x(), top);
     // The parked text goes back before whatever was received meanwhile,
-    // each character as it stood.
+    // each character as it stood, in its colour.
     QTextCursor start(ReceiveWindow->document());
-    start.insertText(clipboardDuringDrag_);
-    clipboardDuringDrag_.clear();
+    start.insertFragment(clipboardDuringDrag_);
+    clipboardDuringDrag_ = QTextDocumentFragment();
     st.TransmitBarTop = top;
     const int CH = centralWidget()->height();
     st.SplitPerMille = quint16(Layout::SplitPerMilleFor(CH, st.TransmitBarTop));
@@ -274,6 +276,17 @@ void THoofdForm::MenuTxWindowColorClick() {
         SetBackground(ZendWindow, *c);
         st.TxWindowColor = Appearance::ToWinColor(*c);
     }
+}
+
+void THoofdForm::MenuEchoColorClick() {
+    const auto c = prompts_.ChooseColor(st.EchoColour);
+    if (!c || *c == st.EchoColour) return;
+    // Text shown from now on takes the new colour; the colour is kept at
+    // once in its own file, never in the settings file.
+    st.EchoColour = *c;
+    QString path;
+    if (!ExtraSettings::WriteEchoColour(folder_, st.EchoColour, path))
+        throw InOutError(QStringLiteral("Error writing %1").arg(path));
 }
 
 void THoofdForm::TransmitandReceivebar1Click() {

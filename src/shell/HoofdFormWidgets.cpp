@@ -79,6 +79,8 @@ void THoofdForm::BuildMenus() {
                              &THoofdForm::MenuRxWindowColorClick);
     MenuTxWindowColor = Item(colors, "MenuTxWindowColor", QStringLiteral("TransmitWindow"), {},
                              &THoofdForm::MenuTxWindowColorClick);
+    MenuEchoColor = Item(colors, "MenuEchoColor", QStringLiteral("Own text"), {},
+                         &THoofdForm::MenuEchoColorClick);
     TransmitandReceivebar1 =
         Item(colors, "TransmitandReceivebar1", QStringLiteral("Transmit and Receive bar"), {},
              &THoofdForm::TransmitandReceivebar1Click);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QColor>
 #include <QString>
 #include <QtGlobal>
 
@@ -32,6 +33,13 @@ struct DervaloState : SettingsFields, LinkStatus {
     bool HoldReceive = false;
     bool ScrollBackMode = false;
     QByteArray PendingReceiveText;
+    // The kind of each held character (a THoofdForm::TextKind), so that the
+    // echo keeps its colour when it is written out later. Characters held
+    // without a kind are received text.
+    QByteArray PendingReceiveKinds;
+    // The colour of the operator's own text (the echo) in the receive
+    // window, kept in "Dervalo-extra.ini".
+    QColor EchoColour;
     // Scroll positions of the receive window, in lines. Wider than 16 bits:
     // a buffer of more than 65535 lines must not wrap them, or reading back
     // would never end.

@@ -23,9 +23,8 @@ void THoofdForm::CloseLogFile() {
     st.LogFileOpen = false;
 }
 
-void THoofdForm::CaptureChar(quint8 c) {
-    const char byte = char(c);
-    if (LogFile.write(&byte, 1) == 1 && LogFile.flush()) return;
+void THoofdForm::CaptureText(const QByteArray& shown) {
+    if (LogFile.write(shown) == shown.size() && LogFile.flush()) return;
     // The file cannot take it (a full or failing disk): capture ends here,
     // as if the operator had closed it, and the error waits to be reported
     // once the frame is shown whole.

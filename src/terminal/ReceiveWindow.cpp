@@ -21,6 +21,7 @@
 #include "shell/InOutError.h"
 #include "shell/Prompts.h"
 #include "terminal/FileBestaat.h"
+#include "terminal/ReceiveLines.h"
 
 void THoofdForm::ScrollNaarEnd() {
     // The window ends at its last line; an empty window has nowhere to go.
@@ -104,10 +105,12 @@ void THoofdForm::TempKeyDown(int key) {
 
 void THoofdForm::ReceiveWindowDblClick() {
     if (!st.LogBookOn) return;
-    QString picked = ReceiveWindow->textCursor().selectedText();
-    if (picked.isEmpty()) return;
+    const QTextCursor selection = ReceiveWindow->textCursor();
+    const QString selected = selection.selectedText();
+    if (selected.isEmpty()) return;
     // A selection over several lines keeps its line breaks as CR LF.
-    picked.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+    const QString picked = ReceiveLines::AsReceived(
+        selected, ReceiveWindow->document()->findBlock(selection.selectionStart()));
     st.PickedCall = picked;
     Delay(500);
     prompts().ShowModal(*LogBookInvulForm);
@@ -127,10 +130,9 @@ QString THoofdForm::ChosenFilePath(const QString& name) const {
 
 QByteArray THoofdForm::ReceiveBufferBytes() const {
     // The raw text keeps every character as it stands (a non-breaking space
-    // stays one); lines are separated by the document's paragraph mark.
-    QString text = ReceiveWindow->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
-    return CharTable::ToBytes(text);
+    // stays one); blocks are separated by the document's paragraph mark.
+    const QTextDocument* doc = ReceiveWindow->document();
+    return CharTable::ToBytes(ReceiveLines::AsReceived(doc->toRawText(), doc->begin()));
 }
 
 void THoofdForm::SaveBufferClick() {

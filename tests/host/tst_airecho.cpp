@@ -26,8 +26,8 @@ struct Echoes {
         now += 50;
         pk.Tick(now);
         const QByteArray out = pk.ToHost(now);
-        // The payloads of the echo frames ('0'); a DLE takes the next byte
-        // as it is.
+        // The payloads of the echo frames (0x2F, as a real unit sends the
+        // echo of transmitted text); a DLE takes the next byte as it is.
         QByteArray echoed;
         char control = 0;
         for (qsizetype i = 0; i < out.size(); ++i) {

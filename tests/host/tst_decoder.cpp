@@ -46,25 +46,25 @@ private:
 };
 
 // A line that never falls quiet: whenever the program looks there is one more
-// byte, and every byte costs a millisecond. After `bytes` bytes it sends an
+// byte (or `unit`, a whole frame), and each costs a millisecond. After `bytes` bytes it sends an
 // end byte and stops, so that a reader without a bound fails the test rather
 // than hanging it.
 class FloodPeer : public SerialPeer {
 public:
-    FloodPeer(VirtualClock& clock, char byte, int bytes)
-        : clock_(clock), byte_(byte), left_(bytes) {}
+    FloodPeer(VirtualClock& clock, char byte, int bytes, const QByteArray& unit = QByteArray())
+        : clock_(clock), unit_(unit.isEmpty() ? QByteArray(1, byte) : unit), left_(bytes) {}
     void FromHost(quint8, quint32) override {}
     void Tick(quint32) override {}
     QByteArray ToHost(quint32) override {
         if (left_ < 0) return QByteArray();
         if (left_-- == 0) return QByteArray(1, Frames::kEnd);
         clock_.Advance(1);
-        return QByteArray(1, byte_);
+        return unit_;
     }
 
 private:
     VirtualClock& clock_;
-    char byte_;
+    QByteArray unit_;
     int left_;
 };
 
@@ -87,7 +87,8 @@ private slots:
     void gappedFrameReadWhole_data();
     void gappedFrameReadWhole();
     void repliesInPiecesReadWhole();
-    void oneFramePerTick();
+    void waitingFramesReadAtOneTick();
+    void tickKeepsItsBudget();
     void quietLineEndsTheCall();
     void heldText_data();
     void heldText();
@@ -145,8 +146,8 @@ void DecoderTest::textFrames_data() {
     QTest::addColumn<int>("schryfCalls");
     // A, B, carriage return and the 0 the line feed reads as; the monitor
     // frame hands on its end byte as well.
-    QTest::newRow("text") << char(0x2F) << 4;
-    QTest::newRow("echo") << char(0x30) << 4;
+    QTest::newRow("echo") << char(0x2F) << 4;
+    QTest::newRow("text") << char(0x30) << 4;
     QTest::newRow("monitor") << char(0x3F) << 5;
 }
 
@@ -169,8 +170,8 @@ void DecoderTest::textFrames() {
 
 void DecoderTest::gappedFrameReadWhole_data() {
     QTest::addColumn<char>("control");
-    QTest::newRow("text") << char(0x2F);
-    QTest::newRow("echo") << char(0x30);
+    QTest::newRow("echo") << char(0x2F);
+    QTest::newRow("text") << char(0x30);
     QTest::newRow("monitor") << char(0x3F);
 }
 
@@ -229,27 +230,50 @@ void DecoderTest::repliesInPiecesReadWhole() {
     f.serial.AttachPeer(nullptr);
 }
 
-void DecoderTest::oneFramePerTick() {
+void DecoderTest::waitingFramesReadAtOneTick() {
+    // Every complete frame waiting at a tick is read at that tick, a status
+    // reply among them; a frame not yet complete ends the tick, after one
+    // call's wait, and is read on at the next.
     FormFixture f;
     THoofdForm& form = Create(f);
-    const QByteArray second = "\x01/two\r\x17";
-    f.serial.FeedInput("\x01/one\r\x17" + second);
-    form.SchryfintervalTimer();
-    QCOMPARE(Shown(form), QString("one\n"));
-    QCOMPARE(f.serial.PendingInput(), second);
+    f.serial.FeedInput("\x01/one\r\x17\x01/two\r\x17");
     form.SchryfintervalTimer();
     QCOMPARE(Shown(form), QString("one\ntwo\n"));
+    QVERIFY(!form.V24Data());
     form.SchryfintervalTimer(); // nothing waiting
     QCOMPARE(Shown(form), QString("one\ntwo\n"));
 
-    // A status reply between two text frames takes a tick of its own.
-    f.serial.FeedInput("\x01/3\x17\x01OOPN3\x17\x01/4\x17");
-    form.SchryfintervalTimer();
-    form.SchryfintervalTimer();
-    QCOMPARE(Shown(form), QString("one\ntwo\n3"));
+    f.serial.FeedInput("\x01/3\x17\x01OOPN3\x17\x01/4\x17\x01/5");
+    const quint64 spent = Spent(f, [&] { form.SchryfintervalTimer(); });
+    QCOMPARE(Shown(form), QString("one\ntwo\n345"));
     QCOMPARE(form.st.StatusReplyText, QString("OPN3"));
+    // One call's wait for the unfinished frame, not two.
+    QVERIFY2(spent > THoofdForm::kCallTimeLimitMs && spent < 2 * THoofdForm::kCallTimeLimitMs,
+             QByteArray::number(spent).constData());
+    f.serial.FeedInput("6\x17\x01/7\x17");
     form.SchryfintervalTimer();
-    QCOMPARE(Shown(form), QString("one\ntwo\n34"));
+    QCOMPARE(Shown(form), QString("one\ntwo\n34567"));
+    QVERIFY(!form.V24Data());
+}
+
+void DecoderTest::tickKeepsItsBudget() {
+    // A unit that always has one more frame, and every look at the line
+    // costs a millisecond: a tick reads frames for its budget and leaves the
+    // rest to the next.
+    FormFixture f;
+    THoofdForm& form = Create(f);
+    FloodPeer frames(f.clock, 'x', 1000, "\x01/x\x17");
+    f.serial.AttachPeer(&frames);
+    f.serial.FeedInput("\x01/x\x17");
+    const quint64 spent = Spent(f, [&] { form.SchryfintervalTimer(); });
+    const qsizetype read = Shown(form).size();
+    QVERIFY2(spent >= THoofdForm::kTickBudgetMs && spent < THoofdForm::kTickBudgetMs + 10,
+             QByteArray::number(spent).constData());
+    QVERIFY(read > 1);
+    QVERIFY(form.V24Data());
+    form.SchryfintervalTimer();
+    QVERIFY(Shown(form).size() > read);
+    f.serial.AttachPeer(nullptr);
 }
 
 void DecoderTest::quietLineEndsTheCall() {
@@ -276,11 +300,11 @@ void DecoderTest::heldText_data() {
     QTest::addColumn<QByteArray>("pending");
     QTest::addColumn<int>("schryfCalls");
     QTest::addColumn<QString>("shownAfter");
-    QTest::newRow("text, bell dropped") << char(0x2F)
+    QTest::newRow("echo, bell dropped") << char(0x2F)
                                         << QByteArray("A\x07"
                                                       "B")
                                         << QByteArray("AB") << 0 << QString("ABCD");
-    QTest::newRow("echo, bell dropped") << char(0x30)
+    QTest::newRow("text, bell dropped") << char(0x30)
                                         << QByteArray("A\x07"
                                                       "B")
                                         << QByteArray("AB") << 0 << QString("ABCD");
@@ -396,18 +420,18 @@ void DecoderTest::linkMessageGivesHisCall() {
 
 void DecoderTest::badInputLeavesDecoderInStep_data() {
     QTest::addColumn<QByteArray>("before");
-    QTest::addColumn<int>("calls"); // ticks until the line is read empty
+    QTest::addColumn<int>("calls"); // ticks until the line is read empty: one, whatever came before
     QTest::newRow("noise before the start byte") << QByteArray("qwe\x02\x03\x7f\xff") << 1;
-    QTest::newRow("lone end byte") << QByteArray("\x17") << 2;
-    QTest::newRow("noise and an end byte") << QByteArray("ab\x17 cd") << 2;
-    QTest::newRow("unlisted control byte") << QByteArray("\x01\x41HIDDEN\r\x17") << 2;
+    QTest::newRow("lone end byte") << QByteArray("\x17") << 1;
+    QTest::newRow("noise and an end byte") << QByteArray("ab\x17 cd") << 1;
+    QTest::newRow("unlisted control byte") << QByteArray("\x01\x41HIDDEN\r\x17") << 1;
     // A start byte inside an unlisted frame, escaped, is data up to the end
     // byte; an unescaped one begins the next frame (see below).
-    QTest::newRow("frame inside an unlisted frame") << QByteArray("\x01\x41x\x10\x01/zz\x17") << 2;
+    QTest::newRow("frame inside an unlisted frame") << QByteArray("\x01\x41x\x10\x01/zz\x17") << 1;
     QTest::newRow("start byte as control byte, escaped")
-        << QByteArray("\x01\x41\x10\x01/zz\x17") << 2;
-    QTest::newRow("empty frame") << QByteArray("\x01\x17") << 2;
-    QTest::newRow("two unlisted frames") << QByteArray("\x01\x10\x17\x01\x7e...\x17") << 3;
+        << QByteArray("\x01\x41\x10\x01/zz\x17") << 1;
+    QTest::newRow("empty frame") << QByteArray("\x01\x17") << 1;
+    QTest::newRow("two unlisted frames") << QByteArray("\x01\x10\x17\x01\x7e...\x17") << 1;
 }
 
 void DecoderTest::badInputLeavesDecoderInStep() {
@@ -462,8 +486,8 @@ void DecoderTest::endlessFrameGivesUp_data() {
     QTest::addColumn<bool>("flood");
     QTest::addColumn<QString>("shown");
     const QList<QPair<const char*, QByteArray>> frames = {
-        {"text", "\x01/abc"},
-        {"echo", "\x01"
+        {"echo", "\x01/abc"},
+        {"text", "\x01"
                  "0abc"},
         {"monitor", "\x01?abc"},
         {"command reply", "\x01OOPN"},

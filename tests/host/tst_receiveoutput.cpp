@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QtTest>
 
 #include "FormFixture.h"
@@ -28,6 +31,8 @@ private slots:
     void controlCharactersNeitherShownNorCaptured();
     void highBytes();
     void everyShownByteRoundTrips();
+    void frameTextInOneStep();
+    void longLineKeptWhole();
     void bufferCountMatchesSavedSize();
     void dumbModeRefreshesCountsPerCharacter();
 };
@@ -79,6 +84,71 @@ void ReceiveOutputTest::everyShownByteRoundTrips() {
     f.prompts.fileAnswers.enqueue("rx.buf");
     form.SaveBufferClick();
     QCOMPARE(f.ReadFile("rx.buf"), all + "\r\n" + all);
+}
+
+void ReceiveOutputTest::frameTextInOneStep() {
+    // A frame's shown characters go into the window in one insertion, with
+    // the same filter, capture and count as one by one.
+    Fixture f;
+    THoofdForm& form = f.Capturing();
+    form.st.FileTransmitActive = true;
+    form.st.TxPendingCount = 100;
+    QSignalSpy changes(form.ReceiveWindow->document(), &QTextDocument::contentsChange);
+    f.serial.FeedInput("\x01"
+                       "0ab\x07\r\ncd\xff\xfe\x1b"
+                       "e\x17");
+    form.GETV24Data();
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(form.ReceiveWindow->toPlainText(), QString("ab\ncd\u00FEe"));
+    QCOMPARE(f.ReadFile("capture.log"), QByteArray("ab\rcd\xFE"
+                                                   "e"));
+    QCOMPARE(form.st.TxPendingCount, quint16(100 - 11)); // the line feed reads as 0
+}
+
+void ReceiveOutputTest::longLineKeptWhole() {
+    // A line without a line end is kept in blocks of its own length limit,
+    // so that it costs every later frame no more; the buffer's bytes, its
+    // count, the capture file and a pick know no break there.
+    Fixture f;
+    THoofdForm& form = f.Capturing();
+    const QByteArray piece(60, 'x');
+    for (int i = 0; i < 50; ++i)
+        f.serial.FeedInput("\x01/" + piece + "\x17");
+    f.serial.FeedInput("\x01"
+                       "0\rend\x17");
+    while (form.V24Data())
+        form.SchryfintervalTimer();
+    const QTextDocument* doc = form.ReceiveWindow->document();
+    QCOMPARE(doc->blockCount(), 4); // 1024 + 1024 + 952, then "end"
+    const QByteArray line = piece.repeated(50);
+    QCOMPARE(f.ReadFile("capture.log"), line + "\rend");
+    form.StatusAanvraagTimerTimer();
+    QCOMPARE(form.Pane6->text(), QString("Buffer: 3005"));
+    f.prompts.fileAnswers.enqueue("rx.buf");
+    form.SaveBufferClick();
+    QCOMPARE(f.ReadFile("rx.buf"), line + "\r\nend");
+
+    // A pick over a break that only goes on with the line, and one over a
+    // line end.
+    form.st.LogBookOn = true;
+    QTextCursor c(form.ReceiveWindow->document());
+    c.setPosition(1000);
+    c.setPosition(1100, QTextCursor::KeepAnchor);
+    form.ReceiveWindow->setTextCursor(c);
+    form.ReceiveWindowDblClick();
+    QCOMPARE(form.st.PickedCall, QString(99, QLatin1Char('x')));
+    c.setPosition(doc->characterCount() - 6);
+    c.setPosition(doc->characterCount() - 1, QTextCursor::KeepAnchor);
+    form.ReceiveWindow->setTextCursor(c);
+    form.ReceiveWindowDblClick();
+    QCOMPARE(form.st.PickedCall, QString("x\r\nend"));
+
+    // Cleared, the count starts again.
+    form.MenuClearRxScreenClick();
+    f.serial.FeedInput("\x01/ab\r\x17");
+    form.SchryfintervalTimer();
+    form.StatusAanvraagTimerTimer();
+    QCOMPARE(form.Pane6->text(), QString("Buffer: 4"));
 }
 
 void ReceiveOutputTest::bufferCountMatchesSavedSize() {

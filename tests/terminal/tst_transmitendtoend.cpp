@@ -316,7 +316,9 @@ void TransmitEndToEndTest::baudotCountsOnlyWhatGoesOut() {
     r.CallCQ(file, (line + "\r\n").repeated(100));
     QVERIFY(!r.runaway);
     QCOMPARE(r.holds, 0);
-    QVERIFY2(r.maxPending <= 11, qPrintable(QString::number(r.maxPending)));
+    // At most the letters of all lines are ever outstanding (the echo comes
+    // a character a frame); counted, the others would pass 3000 and hold.
+    QVERIFY2(r.maxPending <= 100 * 10, qPrintable(QString::number(r.maxPending)));
     QVERIFY(r.Idle());
     QCOMPARE(r.pk.Transmitted(), QByteArray("DE PA0ABC \r").repeated(100));
     QVERIFY(!r.Overflowed());

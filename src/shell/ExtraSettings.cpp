@@ -1,0 +1,80 @@
+#include "shell/ExtraSettings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QList>
+#include <QSaveFile>
+#include <cctype>
+
+#include "shell/FileLookup.h"
+
+namespace ExtraSettings {
+namespace {
+// A settings file of a few lines: anything beyond this is not read.
+constexpr qint64 kReadLimit = 64 * 1024;
+
+// The key of a line and its value, both trimmed; no key without '='.
+bool Split(const QByteArray& line, QByteArray& key, QByteArray& value) {
+    const qsizetype eq = line.indexOf('=');
+    if (eq < 0) return false;
+    key = line.left(eq).trimmed();
+    value = line.mid(eq + 1).trimmed();
+    return true;
+}
+
+bool IsHexColour(const QByteArray& value) {
+    if (value.size() != 7 || value.at(0) != '#') return false;
+    for (qsizetype i = 1; i < value.size(); ++i)
+        if (!std::isxdigit(static_cast<unsigned char>(value.at(i)))) return false;
+    return true;
+}
+
+QString FilePath(const QString& folder) {
+    return ResolvePathNoCase(QDir(folder).filePath(kFileName));
+}
+
+QByteArray ReadContent(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
+    return file.read(kReadLimit);
+}
+} // namespace
+
+QColor DefaultEchoColour() {
+    return QColor(0xA0, 0x00, 0x00);
+}
+
+QColor EchoColourIn(const QByteArray& content) {
+    QByteArray found;
+    for (const QByteArray& line : content.split('\n')) {
+        QByteArray key, value;
+        if (Split(line, key, value) && key == kEchoColourKey) found = value;
+    }
+    if (!IsHexColour(found)) return DefaultEchoColour();
+    return QColor(QString::fromLatin1(found));
+}
+
+QByteArray WithEchoColour(const QByteArray& content, const QColor& colour) {
+    QByteArray out;
+    for (const QByteArray& line : content.split('\n')) {
+        QByteArray key, value;
+        if (line.trimmed().isEmpty() || (Split(line, key, value) && key == kEchoColourKey))
+            continue;
+        out += line.endsWith('\r') ? line + '\n' : line + "\r\n";
+    }
+    return out + kEchoColourKey + '=' + colour.name(QColor::HexRgb).toLatin1() + "\r\n";
+}
+
+QColor ReadEchoColour(const QString& folder) {
+    return EchoColourIn(ReadContent(FilePath(folder)));
+}
+
+bool WriteEchoColour(const QString& folder, const QColor& colour, QString& path) {
+    path = FilePath(folder);
+    const QByteArray content = WithEchoColour(ReadContent(path), colour);
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
+           file.commit();
+}
+
+} // namespace ExtraSettings
