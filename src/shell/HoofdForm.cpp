@@ -250,11 +250,15 @@ void THoofdForm::ControllerStartUp() {
         if (st.PkInitOn) {
             // The controller may be in any state. A unit waiting for its rate
             // takes the first byte it sees as the autobaud character, so "*"
-            // goes first. XON, CANLINE and COMMAND follow at once: at the
-            // command line or in Converse mode they throw the "*" away with
-            // any half-typed line and leave the unit at its command line; in
-            // HOST mode all of it is ignored.
-            Send(QByteArray("*") + StartOver() + Frames::LineEnd);
+            // goes first. A unit in HOST mode ignores plain lines and would
+            // never take its parameters: the framed HOST OFF, behind a second
+            // start byte that brings a link in doubt to a known state, takes
+            // it to its command line. XON, CANLINE and COMMAND follow at
+            // once: at the command line or in Converse mode they throw the
+            // "*" and the frame away as a half-typed line and leave the unit
+            // at its command line.
+            Send(QByteArray("*") + Frames::kStart + Frames::CommandFrame("HON") + StartOver() +
+                 Frames::LineEnd);
             Delay(500);
             WaitForData();
             DummiRead();

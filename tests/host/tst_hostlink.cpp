@@ -19,6 +19,8 @@ QByteArray Lines(std::initializer_list<const char*> lines) {
 }
 
 const QByteArray kStartOver("\x11\x18\x03", 3); // XON, CANLINE, COMMAND
+// HOST OFF behind a second start byte: a unit in HOST mode leaves it.
+const QByteArray kLeaveHost("\x01\x01OHON\x17");
 const QByteArray kCheck("\x01OGG\x17");
 const QByteArray kSecondCheck = "\x01" + kCheck;
 const QString kNoHostMode("Dervalo    Warning|The PK-232 does not answer in HOST mode. Check the "
@@ -54,10 +56,12 @@ void HostLinkTest::startUpWithInitPk() {
                 FormFixture::Settings("COM1", "9600", false, true, "PA0ABC", "ABCD"));
     THoofdForm& form = f.Start();
 
-    // The autobaud "*" first, then XON, CANLINE, COMMAND; eight bits and no
-    // parity before the restart that brings them in. No clock before HOST mode.
+    // The autobaud "*" first, then HOST OFF, XON, CANLINE, COMMAND; eight
+    // bits and no parity before the restart that brings them in. No clock
+    // before HOST mode.
     const QByteArray expected =
-        "*" + kStartOver + "\r" + Lines({"AWL 8", "par 0", "8b on", "restart"}) + kStartOver +
+        "*" + kLeaveHost + kStartOver + "\r" + Lines({"AWL 8", "par 0", "8b on", "restart"}) +
+        kStartOver +
         Lines({"EXP ON", "CM 5", "EAS ON", "echo off", "Mycall PA0ABC", "Mys ABCD",
                "MYPTCall PA0ABC", "hpoll off", "PTHUFF ON", "MDM ON", "ACRR 0", "PTO $19", "AWL 8",
                "par 0", "8b on", "hpoll off", "host on"}) +
@@ -241,7 +245,8 @@ void HostLinkTest::initPkSwitchRunsStartUpOnce() {
     QVERIFY(form.PkInit->isChecked());
     QVERIFY(form.st.PkInitOn);
     QVERIFY(form.st.PkStarted);
-    QVERIFY(f.Written().contains("*" + kStartOver + "\rAWL 8\rpar 0\r8b on\rrestart\r"));
+    QVERIFY(
+        f.Written().contains("*" + kLeaveHost + kStartOver + "\rAWL 8\rpar 0\r8b on\rrestart\r"));
     // Parameters were taken as loaded when "Init Pk" was off at start.
     QVERIFY(!f.Written().contains("EXP ON"));
     // Switching it off sends nothing.

@@ -122,7 +122,8 @@ void MaildropTest::startUpRunsOnceTheMaildropIsOff() {
     r.f.serial.ClearWritten();
     r.form->resize(820, 480);
     QVERIFY(r.form->st.PkStarted);
-    QVERIFY(r.f.Written().contains("*\x11\x18\x03\rAWL 8\rpar 0\r8b on\rrestart\r"));
+    QVERIFY(
+        r.f.Written().contains("*\x01\x01OHON\x17\x11\x18\x03\rAWL 8\rpar 0\r8b on\rrestart\r"));
     QVERIFY(r.f.Written().contains("host on\r"));
     r.f.serial.ClearWritten();
     r.form->resize(840, 480);

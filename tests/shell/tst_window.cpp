@@ -197,7 +197,7 @@ void WindowTest::paintedBeforeTheStartUp() {
     QVERIFY(form.st.PkStarted);
     QVERIFY(exposed);
     QVERIFY(paintedBefore > 0);
-    QVERIFY(f.Written().startsWith("*\x11\x18\x03\r"));
+    QVERIFY(f.Written().startsWith("*\x01\x01OHON\x17\x11\x18\x03\r"));
 }
 
 void WindowTest::centredOnTheScreen() {

@@ -1,0 +1,178 @@
+#pragma once
+
+// The real program against the simulator program: `dervalo-pk232sim` runs as
+// a process of its own on a pseudo-terminal, the main window talks to it
+// through the real serial backend, on the system clock, with scripted
+// prompts. The simulator's control commands go to its standard input, its
+// answers come on its standard output, and its line log gives back every
+// byte the program put on the line, in order.
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "FormFixture.h"
+#include "ScriptedPrompts.h"
+#include "link/QtSerialBackend.h"
+#include "shell/Clock.h"
+#include "shell/HoofdForm.h"
+
+struct LiveStation {
+    QTemporaryDir dir;
+    QProcess simulator;
+    QtSerialBackend serial;
+    SystemClock clock;
+    ScriptedPrompts prompts;
+    std::unique_ptr<THoofdForm> form;
+    QByteArray answers; // everything the simulator answered so far
+
+    static QString SimulatorProgram() { return qEnvironmentVariable("DERVALO_SIM"); }
+    static bool SimulatorBuilt() {
+        return !SimulatorProgram().isEmpty() && QFile::exists(SimulatorProgram());
+    }
+
+    QString Path(const QString& name) const { return dir.filePath(name); }
+    QString Device() const { return Path("pk232"); }
+    QString LogPath() const { return Path("pk232sim.log"); }
+
+    // Starts the simulator with these options besides its device link and
+    // log; true once the device is there.
+    bool StartSimulator(const QStringList& options) {
+        simulator.start(SimulatorProgram(),
+                        QStringList{"--link", Device(), "--log", LogPath()} + options);
+        if (!simulator.waitForStarted(5000)) return false;
+        QDeadlineTimer deadline(10000);
+        while (!QFileInfo(Device()).isSymLink() && !deadline.hasExpired())
+            QTest::qWait(10);
+        return QFileInfo(Device()).isSymLink();
+    }
+    ~LiveStation() {
+        form.reset();
+        if (simulator.state() != QProcess::NotRunning) {
+            simulator.terminate();
+            if (!simulator.waitForFinished(5000)) simulator.kill();
+        }
+    }
+
+    void WriteFile(const QString& name, const QByteArray& content) const {
+        QFile f(Path(name));
+        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(content);
+    }
+
+    // The program with "Init Pk" on, on `port`: its start-up runs here, with
+    // its real pauses.
+    THoofdForm& StartProgram(const QString& port) {
+        WriteFile("Dervalo.INI",
+                  FormFixture::Settings(port.toLocal8Bit(), "9600", false, true, "PA0ABC", "ABCD"));
+        form = std::make_unique<THoofdForm>(serial, clock, prompts, dir.path());
+        form->CreateDialogs();
+        form->show();
+        return *form;
+    }
+    THoofdForm& StartProgram() { return StartProgram(Device()); }
+
+    // A control command; returns the simulator's answer once it holds
+    // `until` (bounded: empty if it never comes).
+    QByteArray Control(const QByteArray& command, const QByteArray& until = "\n",
+                       int timeoutMs = 10000) {
+        const qsizetype from = answers.size();
+        simulator.write(command + '\n');
+        QDeadlineTimer deadline(timeoutMs);
+        while (!deadline.hasExpired()) {
+            simulator.waitForReadyRead(20);
+            answers += simulator.readAllStandardOutput();
+            const QByteArray answer = answers.mid(from);
+            if (answer.contains(until)) return answer;
+            QCoreApplication::processEvents();
+        }
+        return {};
+    }
+    // The simulator's "state": "mode PN (HOST, line 8N1), link none ...".
+    QByteArray State() { return Control("state", "message(s)\n"); }
+    // Asks for the state until it holds `text` (bounded); returns the last.
+    QByteArray StateWhen(const QByteArray& text, int timeoutMs = 10000) {
+        QByteArray state;
+        WaitFor(
+            [&] {
+                state = State();
+                return state.contains(text);
+            },
+            timeoutMs);
+        return state;
+    }
+
+    // Every byte the program has sent to the simulator, in order, from the
+    // simulator's line log ("HH:MM:SS.mmm -> <SOH>O...").
+    QByteArray FromProgram() const { return LoggedBytes("->"); }
+    QByteArray ToProgram() const { return LoggedBytes("<-"); }
+    QByteArray LoggedBytes(const QByteArray& direction) const {
+        QFile log(LogPath());
+        if (!log.open(QIODevice::ReadOnly)) return {};
+        QByteArray out;
+        const QByteArray marker = ' ' + direction + ' ';
+        for (const QByteArray& line : log.readAll().split('\n')) {
+            const qsizetype at = line.indexOf(marker);
+            if (at != 12) continue; // "HH:MM:SS.mmm" comes first
+            out += Unreadable(line.mid(at + marker.size()));
+        }
+        return out;
+    }
+    // The log's readable form back into bytes: control bytes by name, "\\"
+    // for a backslash, "\xNN" for the rest. Text with '<' in it is taken
+    // for a name only where it is one.
+    static QByteArray Unreadable(const QByteArray& text) {
+        static const QList<QPair<QByteArray, char>> names = {
+            {"<NUL>", 0x00}, {"<SOH>", 0x01}, {"<EOT>", 0x04}, {"<BS>", 0x08},  {"<LF>", 0x0A},
+            {"<CR>", 0x0D},  {"<ETB>", 0x17}, {"<EM>", 0x19},  {"<SUB>", 0x1A}, {"<ESC>", 0x1B}};
+        QByteArray out;
+        for (qsizetype i = 0; i < text.size();) {
+            if (text.at(i) == '<') {
+                bool named = false;
+                for (const auto& [name, byte] : names) {
+                    if (text.mid(i, name.size()) == name) {
+                        out += byte;
+                        i += name.size();
+                        named = true;
+                        break;
+                    }
+                }
+                if (named) continue;
+            }
+            if (text.at(i) == '\\' && i + 1 < text.size() && text.at(i + 1) == '\\') {
+                out += '\\';
+                i += 2;
+            } else if (text.at(i) == '\\' && i + 3 < text.size() && text.at(i + 1) == 'x') {
+                out += char(text.mid(i + 2, 2).toInt(nullptr, 16));
+                i += 4;
+            } else {
+                out += text.at(i++);
+            }
+        }
+        return out;
+    }
+
+    // Waits, handling events, until `done` holds; at most `timeoutMs`.
+    template <typename F> static bool WaitFor(F done, int timeoutMs) {
+        QDeadlineTimer deadline(timeoutMs);
+        while (!done()) {
+            if (deadline.hasExpired()) return false;
+            QTest::qWait(20);
+        }
+        return true;
+    }
+
+    QString Received() const { return form->ReceiveWindow->toPlainText(); }
+    QString StatusText() const {
+        const THoofdForm& w = *form;
+        return QStringList{w.Pane1->text(), w.Pane2->text(), w.Pane3->text(), w.Pane4->text(),
+                           w.Pane5->text()}
+            .join(QLatin1Char('|'));
+    }
+};
