@@ -65,14 +65,15 @@ void ContactOnlineTest::contactWithAFile() {
              qPrintable(s.Received() + " / " + s.StatusText()));
 
     // A typed line: one data frame per key; it comes back as it goes out
-    // (the carriage return is sent, not echoed).
+    // (the carriage return is sent, not echoed; the line still ends).
     QTest::keyClicks(w.ZendWindow, "Hello, fine copy here.");
     QTest::keyClick(w.ZendWindow, Qt::Key_Return);
     QVERIFY(LiveStation::WaitFor(
         [&] { return s.FromProgram().contains(DataFrames("Hello, fine copy here.\r")); }, 10000));
-    QVERIFY2(LiveStation::WaitFor(
-                 [&] { return s.Received().endsWith("PA3XYZ k\nHello, fine copy here."); }, 10000),
-             qPrintable(s.Received()));
+    QVERIFY2(
+        LiveStation::WaitFor(
+            [&] { return s.Received().endsWith("PA3XYZ k\nHello, fine copy here.\n"); }, 10000),
+        qPrintable(s.Received()));
 
     // Change over: the other station answers and hands the turn back.
     QTest::mouseClick(w.SpeedCho, Qt::LeftButton);
@@ -92,7 +93,7 @@ void ContactOnlineTest::contactWithAFile() {
         const QByteArray line = "Line " + QByteArray::number(i) + " of 300, the quick brown fox.";
         file += line + "\r\n";
         frames += "\x01 " + line + "\r\x17";
-        echo += line;
+        echo += line + "\r\n"; // as saved: a line break is CR LF
     }
     s.WriteFile("qso.txt", file);
     s.prompts.fileAnswers << s.Path("qso.txt");

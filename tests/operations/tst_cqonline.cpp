@@ -30,9 +30,9 @@ void CqOnlineTest::cqInEachModeEndsItsTransmission() {
         QString echo;         // what comes back of the CQ text
     };
     const QList<Mode> modes = {
-        {"PACTOR", w.MenuPactor, "Dervalo.CQP", "status OPPt0--0", "CQ CQ de PA0ABCpse k"},
-        {"AMTOR", w.MenuAmtor, "Dervalo.CQA", "status OPAM0--0", "CQ CQ DE PA0ABCPSE K"},
-        {"RTTY", w.MenuRtty, "Dervalo.CQB", "status OPBA0--0", "CQ CQ DE PA0ABCPSE K"},
+        {"PACTOR", w.MenuPactor, "Dervalo.CQP", "status OPPt0--0", "CQ CQ de PA0ABC\npse k\n"},
+        {"AMTOR", w.MenuAmtor, "Dervalo.CQA", "status OPAM0--0", "CQ CQ DE PA0ABC\nPSE K\n"},
+        {"RTTY", w.MenuRtty, "Dervalo.CQB", "status OPBA0--0", "CQ CQ DE PA0ABC\nPSE K\n"},
     };
     for (const Mode& mode : modes) {
         const QString what = QString::fromLatin1(mode.name);
@@ -47,8 +47,9 @@ void CqOnlineTest::cqInEachModeEndsItsTransmission() {
         QVERIFY(!w.st.FileTransmitActive);
         QVERIFY(!w.st.SendingCQ);
 
-        // The text goes out and comes back (a carriage return is sent but
-        // not echoed), and the controller is back to receiving.
+        // The text goes out and comes back line by line (a carriage return is
+        // sent but not echoed; the program ends the line), and the
+        // controller is back to receiving.
         QVERIFY2(LiveStation::WaitFor(
                      [&] { return s.Received().mid(shownBefore).contains(mode.echo); }, 15000),
                  qPrintable(what + ": " + s.Received().mid(shownBefore)));

@@ -147,8 +147,9 @@ void TransmitEndToEndTest::longFileAtAFastPace() {
     aired.replace("\r\n", "\r");
     QCOMPARE(r.pk.Transmitted(), aired);
     QVERIFY(!r.Overflowed());
-    // With EAS ON (loaded at start) the carriage returns are not echoed.
-    QVERIFY2(r.RunUntilReceived(QString("1999"), 600'000),
+    // With EAS ON (loaded at start) the carriage returns are not echoed; the
+    // program ends each echoed line itself.
+    QVERIFY2(r.RunUntilReceived(QString("1998\n1999\n"), 600'000),
              qPrintable(r.Received().right(40)));
 }
 
@@ -177,8 +178,9 @@ void TransmitEndToEndTest::unprotoAtTheRealPaceHoldsAndCatchesUp() {
     QVERIFY(!r.Overflowed());
 
     // The rest goes out at the air's pace while the timers read the echo
-    // (the last carriage return goes out, but with EAS ON is not echoed).
-    const QString last = QString(QByteArray("299").rightJustified(30, '.'));
+    // (the last carriage return goes out, but with EAS ON is not echoed: the
+    // program ends the line).
+    const QString last = QString(QByteArray("299").rightJustified(30, '.')) + "\n";
     QVERIFY2(r.RunUntilReceived(last, 1'200'000), qPrintable(r.Received().right(40)));
     QByteArray aired = file;
     aired.replace("\r\n", "\r");
