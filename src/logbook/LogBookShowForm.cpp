@@ -170,11 +170,16 @@ void TLogBookShowForm::ExportKnopClick() {
         form_.Warning(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
         return;
     }
-    QString report = QStringLiteral("Exported %1 contacts to %2").arg(adif.contacts).arg(path);
+    const auto count = [](int n, const char* one, const char* more) {
+        return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : more));
+    };
+    QString report =
+        QStringLiteral("Exported %1 to %2").arg(count(adif.contacts, "contact", "contacts"), path);
     if (adif.withoutOn > 0)
         report += QStringLiteral("; %1 without a readable date or time").arg(adif.withoutOn);
     if (adif.emptyLeftOut > 0)
-        report += QStringLiteral("; %1 empty records left out").arg(adif.emptyLeftOut);
+        report += QStringLiteral("; %1 left out")
+                      .arg(count(adif.emptyLeftOut, "empty record", "empty records"));
     form_.prompts().MessageBox(report + QLatin1Char('.'), QStringLiteral("Dervalo"),
                                Prompts::Buttons::Ok);
 }
