@@ -72,8 +72,12 @@ Contact FromLogBook(const char* record, const QLocale& locale, int thisYear,
               {}};
     const auto date = LogBookText::ReadShortDate(locale, text(TLogBookRecord::Date), thisYear);
     const auto time = LogBookText::ReadLongTime(locale, text(TLogBookRecord::Time));
-    // Written in the local time of the machine.
-    if (date && time) c.on = QDateTime(*date, *time);
+    // Written in the local time of the machine (an hour the change to summer
+    // time skipped is no time at all).
+    if (date && time) {
+        const QDateTime local(*date, *time);
+        if (local.isValid()) c.on = local;
+    }
     return c;
 }
 

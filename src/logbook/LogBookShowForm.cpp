@@ -1,5 +1,6 @@
 #include "logbook/LogBookShowForm.h"
 
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -9,9 +10,11 @@
 #include <QShowEvent>
 
 #include "logbook/Adif.h"
+#include "logbook/LogBookInvulForm.h"
 #include "logbook/LogBookRecord.h"
 #include "shell/Appearance.h"
 #include "shell/Clock.h"
+#include "shell/FileLookup.h"
 #include "shell/HoofdForm.h"
 #include "shell/Prompts.h"
 
@@ -155,10 +158,20 @@ void TLogBookShowForm::LogShowAllKnopClick() {
 }
 
 void TLogBookShowForm::ExportKnopClick() {
-    const QString path = form_.prompts().SaveFileName(
+    const QString chosen = form_.prompts().SaveFileName(
         QStringLiteral("Export ADIF"), form_.folder() + QStringLiteral("/Halvuro.adi"),
         QStringLiteral("ADIF files (*.adi);;All files (*)"));
-    if (path.isEmpty()) return;
+    if (chosen.isEmpty()) return;
+    const QString path = form_.ChosenFilePath(chosen);
+    // Replacing the logbook (or the journal) with its export would lose it.
+    const QString target = QFileInfo(path).canonicalFilePath();
+    for (const QString& own : {form_.LogBookFile.fileName(),
+                               FindFileNoCase(form_.folder(), TLogBookInvulForm::kJournalName)})
+        if (!target.isEmpty() && target == QFileInfo(own).canonicalFilePath()) {
+            form_.Warning(
+                QStringLiteral("Cannot write %1: it is the program's own file").arg(path));
+            return;
+        }
     const QByteArray logbook = form_.ReadLogBookFile();
     const Adif::Export adif =
         Adif::ExportLogBook(logbook, QLocale(), form_.clock().Now(), form_.st.DefaultMyCall,

@@ -128,9 +128,14 @@ void AdifTest::exportReadsBackWholeAndCountsOddRecords() {
                                     {"CALL=W1AW", me},
                                     {"CALL=DL1ZZ", "QSO_DATE=20260305", "TIME_ON=080700",
                                      "NAME=Uwe", "QTH=Kiel", me}}));
-    // A cancelled dialog writes nothing.
+    // A cancelled dialog writes nothing; the logbook itself is never replaced.
     form.LogBookShowForm->ExportKnopClick();
     QCOMPARE(f.prompts.Boxes().size(), 1);
+    f.prompts.fileAnswers.enqueue(f.Path("halvuro.LOG"));
+    form.LogBookShowForm->ExportKnopClick();
+    QCOMPARE(f.prompts.Boxes().size(), 2);
+    QVERIFY(f.prompts.Boxes()[1].startsWith("Dervalo    Warning|Cannot write "));
+    QCOMPARE(f.ReadFile("Halvuro.log"), logbook);
 }
 
 void AdifTest::journalFailureIsReportedOnceAndTheLogBookStillSaves() {
