@@ -1,5 +1,5 @@
 // How fast the logbook goes with 10,000 records: listing it in the viewer,
-// searching it for a call, and deleting its first record (every later record
+// searching it for a call, exporting it as ADIF, and deleting its first record (every later record
 // moves up one place). Run: build with -DDERVALO_BENCH=ON, then
 // QT_QPA_PLATFORM=offscreen ./bench_logbook; with "--tsv" the figures come as
 // "name<TAB>value<TAB>unit" lines (BenchReport.h).
@@ -25,12 +25,14 @@ namespace {
 class SilentPrompts : public QtPrompts {
 public:
     QString call;
+    QString saveAs;
     int beeps = 0;
     Answer MessageBox(const QString&, const QString&, Buttons) override { return Answer::Ok; }
     bool Confirm(const QString&, const QString&) override { return true; }
     std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
         return call;
     }
+    QString SaveFileName(const QString&, const QString&, const QString&) override { return saveAs; }
     void Beep() override { ++beeps; }
 };
 
@@ -83,6 +85,11 @@ int main(int argc, char** argv) {
     viewer.SeekKnopClick();
     const double seekMs = Ms(t);
     const int found = viewer.Logmemo->blockCount();
+    prompts.saveAs = dir.filePath(QStringLiteral("export.adi"));
+    t.restart();
+    viewer.ExportKnopClick();
+    const double exportMs = Ms(t);
+    const qint64 exported = QFile(prompts.saveAs).size();
     viewer.hide();
 
     TLogBookEditForm& editor = *form.LogBookEditForm;
@@ -106,6 +113,7 @@ int main(int argc, char** argv) {
     std::printf("list %d records:       %.1f ms (%d lines)\n", records, listMs, lines);
     std::printf("open the viewer:          %.1f ms (shown, listed and painted)\n", showMs);
     std::printf("search for PA99:          %.1f ms (%d records found)\n", seekMs, found);
+    std::printf("export as ADIF:           %.1f ms (%lld bytes)\n", exportMs, exported);
     std::printf("delete record 0:          %.1f ms (%d records moved, %d beeps, %lld bytes left)\n",
                 deleteMs, records - 1, prompts.beeps, size);
     form.CloseLogBookFile();

@@ -1,11 +1,15 @@
 #include "logbook/LogBookInvulForm.h"
 
+#include <QFile>
 #include <QPushButton>
 
 #include "logbook/LogBookRecord.h"
 #include "logbook/LogBookWidgets.h"
 #include "shell/Clock.h"
+#include "shell/FileLookup.h"
 #include "shell/HoofdForm.h"
+
+const QString TLogBookInvulForm::kJournalName = QStringLiteral("Dervalo.adi");
 
 TLogBookInvulForm::TLogBookInvulForm(THoofdForm& form)
     : QDialog(&form, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -66,10 +70,15 @@ TLogBookInvulForm::TLogBookInvulForm(THoofdForm& form)
 void TLogBookInvulForm::DatumEnTyd() {
     const QDateTime now = form_.clock().Now();
     const QLocale locale;
-    if (DateEdit->text().isEmpty())
-        DateEdit->setText(
-            LogBookText::WithOneBlankIfShort(LogBookText::ShortDate(locale, now.date())));
-    TimeEdit->setText(LogBookText::WithOneBlankIfShort(LogBookText::LongTime(locale, now.time())));
+    if (DateEdit->text().isEmpty()) {
+        takenDate_ = now.date();
+        takenDateText_ =
+            LogBookText::WithOneBlankIfShort(LogBookText::ShortDate(locale, takenDate_));
+        DateEdit->setText(takenDateText_);
+    }
+    takenTime_ = now.time();
+    takenTimeText_ = LogBookText::WithOneBlankIfShort(LogBookText::LongTime(locale, takenTime_));
+    TimeEdit->setText(takenTimeText_);
 }
 
 void TLogBookInvulForm::CallEditDblClick() {
@@ -100,10 +109,58 @@ void TLogBookInvulForm::LogInvulSaveKnopClick() {
     form_.WriteLogBookRecord(form_.st.LogBookRecordCount);
     ++form_.st.LogBookPosition;
     ++form_.st.LogBookRecordCount;
+    const QByteArray journalRecord = Adif::Record(EntryContact());
     for (TLogEdit* box : {CallEdit, NameEdit, QthEdit, DateEdit, TimeEdit})
         box->clear();
     InfoMemo->clear();
     form_.st.LogBookRecord.ClearLengths();
     accept();
     form_.HerstelReceiveWindow();
+    AppendToJournal(journalRecord);
+}
+
+Adif::Contact TLogBookInvulForm::EntryContact() const {
+    const TLogBookRecord& r = form_.st.LogBookRecord;
+    Adif::Contact c{r.Text(TLogBookRecord::Call),
+                    r.Text(TLogBookRecord::Name),
+                    r.Text(TLogBookRecord::Qth),
+                    r.Text(TLogBookRecord::Info),
+                    form_.st.DefaultMyCall,
+                    std::nullopt,
+                    Adif::ModeOf(form_.st.ModeName, form_.st.LinkStateText)};
+    // Boxes changed by hand are read back as the logbook export reads them.
+    const QLocale locale;
+    const int thisYear = form_.clock().Now().date().year();
+    const std::optional<QDate> date =
+        DateEdit->text() == takenDateText_ && takenDate_.isValid()
+            ? std::optional<QDate>(takenDate_)
+            : LogBookText::ReadShortDate(locale, DateEdit->text(), thisYear);
+    const std::optional<QTime> time = TimeEdit->text() == takenTimeText_ && takenTime_.isValid()
+                                          ? std::optional<QTime>(takenTime_)
+                                          : LogBookText::ReadLongTime(locale, TimeEdit->text());
+    if (date && time) c.on = QDateTime(*date, *time); // local time
+    return c;
+}
+
+void TLogBookInvulForm::AppendToJournal(const QByteArray& record) {
+    // Opened, appended to, flushed and closed for each contact. A record that
+    // does not go in whole is taken out again, so the file stays readable.
+    QFile file(FindFileNoCase(form_.folder(), kJournalName));
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Append);
+    if (written) {
+        const qint64 before = file.size();
+        const QByteArray bytes =
+            (before == 0
+                 ? Adif::Header(QString::fromLatin1(DervaloState::kVersion), form_.clock().Now())
+                 : QByteArray()) +
+            record;
+        written = file.write(bytes) == bytes.size() && file.flush();
+        if (!written) file.resize(before);
+    }
+    const QString reason = file.errorString();
+    file.close();
+    // The logbook record is saved already; the journal only warns, once a run.
+    if (written || journalFailureShown_) return;
+    journalFailureShown_ = true;
+    form_.Warning(QStringLiteral("Cannot write %1: %2").arg(kJournalName, reason));
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QDate>
 #include <QDialog>
+#include <QTime>
+
+#include "logbook/Adif.h"
 
 class QPushButton;
 class THoofdForm;
@@ -32,6 +36,21 @@ public:
     // Appends the entry as a new record and closes the window.
     void LogInvulSaveKnopClick();
 
+    // The journal of contacts in ADIF, next to the logbook.
+    static const QString kJournalName;
+
 private:
+    // The saved entry as an ADIF contact: the texts of the record buffer, the
+    // date and time the boxes hold, the mode the program is in, the own call.
+    Adif::Contact EntryContact() const;
+    // Appends the record to the journal; a failure is reported once a run.
+    void AppendToJournal(const QByteArray& record);
+
     THoofdForm& form_;
+    // The date and time DatumEnTyd put into the boxes, with their texts: as
+    // long as the boxes hold these texts, the journal takes this instant.
+    QDate takenDate_;
+    QTime takenTime_;
+    QString takenDateText_, takenTimeText_;
+    bool journalFailureShown_ = false;
 };

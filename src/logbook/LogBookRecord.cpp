@@ -183,4 +183,27 @@ QString WithOneBlankIfShort(const QString& text) {
     return text.size() < 12 ? text + QLatin1Char(' ') : text;
 }
 
+std::optional<QDate> ReadShortDate(const QLocale& locale, const QString& text, int thisYear) {
+    const QString shown = text.trimmed();
+    const QString format = PlainBlanks(locale.dateFormat(QLocale::ShortFormat));
+    QDate date = locale.toDate(shown, format);
+    if (!date.isValid()) return std::nullopt;
+    if (format.contains(QLatin1String("yy")) && !format.contains(QLatin1String("yyyy"))) {
+        // Read as 19yy; moved into the hundred years ending at thisYear + 1.
+        const int last = thisYear + 1;
+        const int yy = date.year() % 100;
+        date = QDate(last - ((last - yy) % 100 + 100) % 100, date.month(), date.day());
+    }
+    // Only what ShortDate writes: nothing the parser let through by leniency.
+    if (!date.isValid() || ShortDate(locale, date) != shown) return std::nullopt;
+    return date;
+}
+
+std::optional<QTime> ReadLongTime(const QLocale& locale, const QString& text) {
+    const QString shown = text.trimmed();
+    const QTime time = locale.toTime(shown, PlainBlanks(LongTimeFormat(locale)));
+    if (!time.isValid() || LongTime(locale, time) != shown) return std::nullopt;
+    return time;
+}
+
 } // namespace LogBookText

@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QString>
 #include <QTime>
+#include <optional>
 
 // One logbook record: 130 bytes holding six counted texts, each a length byte
 // followed by room for its characters (one byte each, through the character
@@ -101,5 +102,12 @@ QString LongTime(const QLocale& locale, const QTime& time);
 QString LongTimeFormat(const QLocale& locale);
 // One blank appended when the text is shorter than 12 characters.
 QString WithOneBlankIfShort(const QString& text);
+
+// The date and time back from texts written by ShortDate and LongTime with
+// the same locale (blanks around them ignored); nothing when the text is not
+// exactly what they would have written. A two-digit year is placed in the
+// hundred years that end a year after `thisYear`.
+std::optional<QDate> ReadShortDate(const QLocale& locale, const QString& text, int thisYear);
+std::optional<QTime> ReadLongTime(const QLocale& locale, const QString& text);
 
 } // namespace LogBookText

@@ -1,14 +1,20 @@
 #include "logbook/LogBookShowForm.h"
 
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScrollBar>
 #include <QShowEvent>
 
+#include "logbook/Adif.h"
+#include "logbook/LogBookInvulForm.h"
 #include "logbook/LogBookRecord.h"
 #include "shell/Appearance.h"
+#include "shell/Clock.h"
+#include "shell/FileLookup.h"
 #include "shell/HoofdForm.h"
 #include "shell/Prompts.h"
 
@@ -63,6 +69,7 @@ TLogBookShowForm::TLogBookShowForm(THoofdForm& form)
     CloseKnop = button("CloseKnop", QStringLiteral("Close"));
     SeekKnop = button("SeekKnop", QStringLiteral("Seek Call"));
     LogShowAllKnop = button("LogShowAllKnop", QStringLiteral("Show All"));
+    ExportKnop = button("ExportKnop", QStringLiteral("Export ADIF\u2026"));
     const auto guarded = [this](void (TLogBookShowForm::*op)()) {
         return [this, op] { form_.Guarded([this, op] { (this->*op)(); }); };
     };
@@ -70,6 +77,7 @@ TLogBookShowForm::TLogBookShowForm(THoofdForm& form)
     connect(SeekKnop, &QPushButton::clicked, this, guarded(&TLogBookShowForm::SeekKnopClick));
     connect(LogShowAllKnop, &QPushButton::clicked, this,
             guarded(&TLogBookShowForm::LogShowAllKnopClick));
+    connect(ExportKnop, &QPushButton::clicked, this, guarded(&TLogBookShowForm::ExportKnopClick));
     PlaceControls();
 }
 
@@ -82,7 +90,8 @@ void TLogBookShowForm::PlaceControls() {
     const int top = height() - kButtonRow + 8;
     SeekKnop->setGeometry(8, top, 100, 28);
     LogShowAllKnop->setGeometry(116, top, 100, 28);
-    CloseKnop->setGeometry(qMax(224, width() - 108), top, 100, 28);
+    ExportKnop->setGeometry(224, top, 110, 28);
+    CloseKnop->setGeometry(qMax(342, width() - 108), top, 100, 28);
 }
 
 void TLogBookShowForm::FormActivate() {
@@ -148,6 +157,46 @@ void TLogBookShowForm::LogShowAllKnopClick() {
     ShowLogBook();
 }
 
+void TLogBookShowForm::ExportKnopClick() {
+    const QString chosen = form_.prompts().SaveFileName(
+        QStringLiteral("Export ADIF"), form_.folder() + QStringLiteral("/Halvuro.adi"),
+        QStringLiteral("ADIF files (*.adi);;All files (*)"));
+    if (chosen.isEmpty()) return;
+    const QString path = form_.ChosenFilePath(chosen);
+    // Replacing the logbook (or the journal) with its export would lose it.
+    const QString target = QFileInfo(path).canonicalFilePath();
+    for (const QString& own : {form_.LogBookFile.fileName(),
+                               FindFileNoCase(form_.folder(), TLogBookInvulForm::kJournalName)})
+        if (!target.isEmpty() && target == QFileInfo(own).canonicalFilePath()) {
+            form_.Warning(
+                QStringLiteral("Cannot write %1: it is the program's own file").arg(path));
+            return;
+        }
+    const QByteArray logbook = form_.ReadLogBookFile();
+    const Adif::Export adif =
+        Adif::ExportLogBook(logbook, QLocale(), form_.clock().Now(), form_.st.DefaultMyCall,
+                            QString::fromLatin1(DervaloState::kVersion));
+    // Written whole or not at all.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(adif.text) != adif.text.size() ||
+        !file.commit()) {
+        form_.Warning(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+        return;
+    }
+    const auto count = [](int n, const char* one, const char* more) {
+        return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : more));
+    };
+    QString report =
+        QStringLiteral("Exported %1 to %2").arg(count(adif.contacts, "contact", "contacts"), path);
+    if (adif.withoutOn > 0)
+        report += QStringLiteral("; %1 without a readable date or time").arg(adif.withoutOn);
+    if (adif.emptyLeftOut > 0)
+        report += QStringLiteral("; %1 left out")
+                      .arg(count(adif.emptyLeftOut, "empty record", "empty records"));
+    form_.prompts().MessageBox(report + QLatin1Char('.'), QStringLiteral("Dervalo"),
+                               Prompts::Buttons::Ok);
+}
+
 void TLogBookShowForm::CloseKnopClick() {
     accept();
 }
@@ -167,7 +216,9 @@ void TLogBookShowForm::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_Escape) {
         // Escape closes the window while one of its buttons has the focus.
         QWidget* focus = focusWidget();
-        if (focus == CloseKnop || focus == SeekKnop || focus == LogShowAllKnop) CloseKnopClick();
+        if (focus == CloseKnop || focus == SeekKnop || focus == LogShowAllKnop ||
+            focus == ExportKnop)
+            CloseKnopClick();
         e->accept();
         return;
     }

@@ -18,7 +18,7 @@ public:
     QWidget* HeaderClip;
     QLabel* Panel1;
     QPlainTextEdit* Logmemo;
-    QPushButton *CloseKnop, *SeekKnop, *LogShowAllKnop;
+    QPushButton *CloseKnop, *SeekKnop, *LogShowAllKnop, *ExportKnop;
 
     static const QString kHeader;
     static const QString kEndLine;
@@ -33,6 +33,8 @@ public:
     // Asks for a call and lists the records whose call begins with it.
     void SeekKnopClick();
     void LogShowAllKnopClick();
+    // "Export ADIF…": asks for a file and writes every record to it in ADIF.
+    void ExportKnopClick();
     void CloseKnopClick();
 
 protected:
