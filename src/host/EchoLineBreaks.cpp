@@ -2,7 +2,8 @@
 
 namespace {
 constexpr char kCr = 0x0D;
-constexpr char kLf = 0x0A;
+constexpr char kEndOfTransmission = 0x04;
+constexpr char kChangeOver = 0x19;
 } // namespace
 
 void EchoLineBreaks::Sent(const QByteArray& text, AirEcho::Air air, bool onLink) {
@@ -31,14 +32,18 @@ QByteArray EchoLineBreaks::Echoed(const QByteArray& echo) {
     out.reserve(echo.size() + 2);
     BreaksDue(out); // an empty line sent before this echo
     for (const char c : echo) {
-        if (c == kCr || c == kLf) {
-            // The controller's own line break, right after one put back:
-            // the same one.
+        if (c == kCr) {
+            // The controller's own carriage return, right after one put
+            // back: the same one.
             if (!justBroke_) out.append(c);
+            justBroke_ = false;
             continue;
         }
         out.append(c);
         justBroke_ = false;
+        // The two orders never come back as text; should they show up, they
+        // are not counted.
+        if (c == kEndOfTransmission || c == kChangeOver) continue;
         ++seen_;
         BreaksDue(out);
     }

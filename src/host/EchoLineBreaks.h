@@ -13,9 +13,9 @@
 // back into the echo at its place, right after the last echoed character of
 // its line.
 //
-// Should a unit echo its carriage returns after all (EAS off), a line break
-// that comes right after one put back is taken as that same one, so no line
-// is ever broken twice.
+// Should a unit echo its carriage returns after all (EAS off), a carriage
+// return that comes right after one put back is taken as that same one, so
+// no line is ever broken twice.
 class EchoLineBreaks {
 public:
     // Text given to the controller in one data frame.

@@ -180,8 +180,8 @@ void TransmitEndToEndTest::unprotoAtTheRealPaceHoldsAndCatchesUp() {
     // The rest goes out at the air's pace while the timers read the echo
     // (the last carriage return goes out, but with EAS ON is not echoed: the
     // program ends the line).
-    const QString last = QString(QByteArray("299").rightJustified(30, '.')) + "\n";
-    QVERIFY2(r.RunUntilReceived(last, 1'200'000), qPrintable(r.Received().right(40)));
+    const QString last = QString(QByteArray("299").rightJustified(30, '.'));
+    QVERIFY2(r.RunUntilReceived(last + "\n", 1'200'000), qPrintable(r.Received().right(40)));
     QByteArray aired = file;
     aired.replace("\r\n", "\r");
     QCOMPARE(r.pk.Transmitted(), aired);
