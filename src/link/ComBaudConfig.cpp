@@ -51,7 +51,9 @@ TComBaudConfig::TComBaudConfig(const QString& StoredPortName, quint16 StoredBaud
     ApparatenLijst = new QListWidget(Apparaten);
     ApparatenLijst->setObjectName(QStringLiteral("ApparatenLijst"));
     ApparatenLijst->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A long stable name loses its middle; the hint shows it whole.
     ApparatenLijst->setTextElideMode(Qt::ElideMiddle);
+    ApparatenLijst->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     (new QVBoxLayout(Apparaten))->addWidget(ApparatenLijst);
 
     // One port at a time: a COM item clears the list pick and a list pick
