@@ -31,7 +31,7 @@ void THoofdForm::Send(const QByteArray& text) {
             sendOutage_ = false;
         } else if (!sendOutage_) {
             sendOutage_ = true;
-            prompts_.MessageBox(QStringLiteral("Port Error"), QStringLiteral("Warning"),
+            prompts_.MessageBox(poort.PortErrorText(), QStringLiteral("Warning"),
                                 Prompts::Buttons::OkCancel);
         }
     }

@@ -2,21 +2,26 @@
 
 #include <QButtonGroup>
 #include <QGroupBox>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include "link/QtSerialBackend.h"
+#include "link/SerialDevices.h"
 
 TComBaudConfig::TComBaudConfig(const QString& StoredPortName, quint16 StoredBaudRate,
                                QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("ComBaudConfig"));
     setWindowTitle(QStringLiteral("Dervalo"));
-    setFixedSize(278, 214);
+    // Room for the device list under the two groups.
+    setFixedSize(440, 362);
     setModal(true);
 
     Poorten = new QGroupBox(QStringLiteral("Com Port"), this);
     Poorten->setObjectName(QStringLiteral("Poorten"));
-    Poorten->setGeometry(8, 8, 125, 150);
+    Poorten->setGeometry(8, 8, 208, 150);
     PoortenGroup = new QButtonGroup(this);
     auto* pl = new QVBoxLayout(Poorten);
     const QStringList ports = {QStringLiteral("COM 1"), QStringLiteral("COM 2"),
@@ -29,7 +34,7 @@ TComBaudConfig::TComBaudConfig(const QString& StoredPortName, quint16 StoredBaud
 
     Baudrates = new QGroupBox(QStringLiteral("Baudrate"), this);
     Baudrates->setObjectName(QStringLiteral("Baudrates"));
-    Baudrates->setGeometry(145, 8, 125, 150);
+    Baudrates->setGeometry(224, 8, 208, 150);
     BaudratesGroup = new QButtonGroup(this);
     auto* bl = new QVBoxLayout(Baudrates);
     const QStringList rates = {QStringLiteral("4800"), QStringLiteral("9600"),
@@ -40,13 +45,38 @@ TComBaudConfig::TComBaudConfig(const QString& StoredPortName, quint16 StoredBaud
         bl->addWidget(b);
     }
 
+    Apparaten = new QGroupBox(QStringLiteral("Serial devices"), this);
+    Apparaten->setObjectName(QStringLiteral("Apparaten"));
+    Apparaten->setGeometry(8, 164, 424, 150);
+    ApparatenLijst = new QListWidget(Apparaten);
+    ApparatenLijst->setObjectName(QStringLiteral("ApparatenLijst"));
+    ApparatenLijst->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A long stable name loses its middle; the hint shows it whole.
+    ApparatenLijst->setTextElideMode(Qt::ElideMiddle);
+    ApparatenLijst->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    (new QVBoxLayout(Apparaten))->addWidget(ApparatenLijst);
+
+    // One port at a time: a COM item clears the list pick and a list pick
+    // clears the COM item.
+    connect(PoortenGroup, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (!checked) return;
+        devicePick_.clear();
+        ApparatenLijst->clearSelection();
+    });
+    connect(ApparatenLijst, &QListWidget::itemSelectionChanged, this, [this] {
+        const QString pick = DevicePick();
+        if (pick.isEmpty()) return;
+        devicePick_ = pick;
+        SetPortIndex(-1);
+    });
+
     PoortOkKnop = new QPushButton(QStringLiteral("OK"), this);
     PoortOkKnop->setObjectName(QStringLiteral("PoortOkKnop"));
-    PoortOkKnop->setGeometry(40, 172, 85, 28);
+    PoortOkKnop->setGeometry(128, 322, 85, 28);
     PoortOkKnop->setDefault(true);
     PoortCancelknop = new QPushButton(QStringLiteral("Cancel"), this);
     PoortCancelknop->setObjectName(QStringLiteral("PoortCancelknop"));
-    PoortCancelknop->setGeometry(153, 172, 85, 28);
+    PoortCancelknop->setGeometry(227, 322, 85, 28);
     connect(PoortOkKnop, &QPushButton::clicked, this, &TComBaudConfig::PoortOkKnopClick);
     connect(PoortCancelknop, &QPushButton::clicked, this, &TComBaudConfig::PoortCancelknopClick);
 
@@ -114,6 +144,58 @@ QString TComBaudConfig::PortNameFor(int index) {
 quint16 TComBaudConfig::BaudRateFor(int index) {
     static const quint16 rates[] = {4800, 9600, 19200, 38400};
     return index >= 0 && index < 4 ? rates[index] : 0;
+}
+
+namespace {
+constexpr int kPathRole = Qt::UserRole;
+constexpr int kInUseRole = Qt::UserRole + 1;
+} // namespace
+
+void TComBaudConfig::FormShow(const QString& portInUse) {
+    // A COM name is no device of the list; its item is chosen as ever.
+    const bool inUseIsDevice = PortIndexFor(portInUse) < 0;
+    const QList<SerialDevice> devices =
+        ListSerialDevices(SystemRoot, inUseIsDevice ? portInUse : QString());
+    const QString keep = devicePick_;
+    ApparatenLijst->clear();
+    for (const SerialDevice& d : devices) {
+        auto* item = new QListWidgetItem(d.Text(), ApparatenLijst);
+        item->setData(kPathRole, d.path);
+        item->setData(kInUseRole, d.inUse);
+        item->setToolTip(d.Details());
+    }
+    if (!keep.isEmpty()) {
+        SetDevicePick(keep);
+        if (!DevicePick().isEmpty()) return;
+    }
+    devicePick_.clear();
+    if (PortIndex() >= 0) return;
+    for (int row = 0; row < ApparatenLijst->count(); ++row)
+        if (ApparatenLijst->item(row)->data(kInUseRole).toBool())
+            ApparatenLijst->setCurrentRow(row);
+}
+
+QString TComBaudConfig::DevicePick() const {
+    const QList<QListWidgetItem*> picked = ApparatenLijst->selectedItems();
+    return picked.isEmpty() ? QString() : picked.first()->data(kPathRole).toString();
+}
+
+void TComBaudConfig::SetDevicePick(const QString& path) {
+    const QString device = QtSerialBackend::DevicePath(path);
+    for (int row = 0; row < ApparatenLijst->count(); ++row) {
+        const QString listed = ApparatenLijst->item(row)->data(kPathRole).toString();
+        if (listed == path ||
+            (!device.isEmpty() && QtSerialBackend::DevicePath(listed) == device)) {
+            ApparatenLijst->setCurrentRow(row);
+            return;
+        }
+    }
+    ApparatenLijst->clearSelection();
+}
+
+QString TComBaudConfig::ChosenPortName() const {
+    const int port = PortIndex();
+    return port >= 0 ? PortNameFor(port) : DevicePick();
 }
 
 void TComBaudConfig::PoortOkKnopClick() {

@@ -6,10 +6,13 @@
 
 class QButtonGroup;
 class QGroupBox;
+class QListWidget;
 class QPushButton;
 
-// The port and baud-rate dialog: four ports, four rates. It is made once at
-// start and keeps its selections between showings.
+// The port and baud-rate dialog: four ports, the serial devices the system
+// has, four rates. It is made once at start and keeps its selections between
+// showings. The port is one of the four COM items or one device of the list,
+// never both.
 class TComBaudConfig : public QDialog {
     Q_OBJECT
 public:
@@ -28,6 +31,21 @@ public:
     static QString PortNameFor(int index);
     static quint16 BaudRateFor(int index);
 
+    // Run right before each showing: lists the serial devices the system has
+    // now (under `SystemRoot`), with `portInUse` among them when it is a
+    // device path, and selects the device chosen last, or else the one in
+    // use when no COM item is chosen.
+    void FormShow(const QString& portInUse);
+    // The device chosen in the list, as it goes on line 2; empty for none.
+    QString DevicePick() const;
+    // Chooses the list row of this device (none for a name not listed).
+    void SetDevicePick(const QString& path);
+    // The port chosen: a COM name, a device path, or empty for none.
+    QString ChosenPortName() const;
+
+    // The folder that holds dev/ and sys/; tests give a tree of their own.
+    QString SystemRoot = QStringLiteral("/");
+
     // Set by the main window: runs when OK is pressed, before the dialog
     // closes (the port is reopened there).
     std::function<void()> OnOk;
@@ -36,9 +54,15 @@ public:
     QGroupBox* Baudrates;
     QButtonGroup* PoortenGroup;
     QButtonGroup* BaudratesGroup;
+    QGroupBox* Apparaten;
+    QListWidget* ApparatenLijst;
     QPushButton* PoortOkKnop;
     QPushButton* PoortCancelknop;
 
     void PoortOkKnopClick();
     void PoortCancelknopClick();
+
+private:
+    // The list pick, kept between showings while the list is made anew.
+    QString devicePick_;
 };

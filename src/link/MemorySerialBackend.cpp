@@ -1,6 +1,7 @@
 #include "link/MemorySerialBackend.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "link/SerialPeer.h"
@@ -37,9 +38,22 @@ void MemorySerialBackend::SetModemLines(bool up) {
     if (peer_) peer_->SetModemLines(rts_, dtr_);
 }
 
+void MemorySerialBackend::Fail(const QString& step) {
+    error_.device = tried_;
+    error_.step = step;
+    error_.errnum = failureErrno_;
+    error_.reason =
+        failureErrno_ != 0 ? QString::fromLocal8Bit(std::strerror(failureErrno_)) : QString();
+}
+
 bool MemorySerialBackend::Open(const QString& deviceName) {
     if (open_) Close();
-    if (missing_.contains(deviceName)) return false;
+    tried_ = deviceName;
+    error_ = {};
+    if (missing_.contains(deviceName)) {
+        Fail(QString());
+        return false;
+    }
     open_ = true;
     device_ = deviceName;
     ++openCount_;
@@ -48,19 +62,31 @@ bool MemorySerialBackend::Open(const QString& deviceName) {
 }
 
 bool MemorySerialBackend::SetState(quint16 baudRate) {
-    if (!open_ || failState_) return false;
+    if (!open_) return false;
+    if (failState_) {
+        Fail(QStringLiteral("setting the line"));
+        return false;
+    }
     baud_ = baudRate;
     return true;
 }
 
 bool MemorySerialBackend::SetTimeouts() {
-    if (!open_ || failTimeouts_) return false;
+    if (!open_) return false;
+    if (failTimeouts_) {
+        Fail(QStringLiteral("setting the time-outs"));
+        return false;
+    }
     timeoutsSet_ = true;
     return true;
 }
 
 bool MemorySerialBackend::SetQueues(quint32 receiveSize, quint32 sendSize) {
-    if (!open_ || failQueues_) return false;
+    if (!open_) return false;
+    if (failQueues_) {
+        Fail(QStringLiteral("setting the queues"));
+        return false;
+    }
     rxQueue_ = receiveSize;
     txQueue_ = sendSize;
     return true;
@@ -68,9 +94,9 @@ bool MemorySerialBackend::SetQueues(quint32 receiveSize, quint32 sendSize) {
 
 bool MemorySerialBackend::WriteByte(quint8 byte) {
     if (!open_) return false;
-    if (failWrites_ < 0) return false;
-    if (failWrites_ > 0) {
-        --failWrites_;
+    if (failWrites_ != 0) {
+        if (failWrites_ > 0) --failWrites_;
+        Fail(QStringLiteral("writing"));
         return false;
     }
     const quint32 now = Now();

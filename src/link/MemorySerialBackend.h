@@ -35,6 +35,7 @@ public:
     void Close() override;
     bool Rts() const override { return rts_; }
     bool Dtr() const override { return dtr_; }
+    SerialError LastError() const override { return error_; }
 
     // --- test controls ---
     // The peer learns the modem lines at once and at every change.
@@ -58,6 +59,9 @@ public:
     void SetFailQueues(bool fail) { failQueues_ = fail; }
     // The next `n` writes fail (0 = none); -1 makes every write fail.
     void SetFailWrites(int n) { failWrites_ = n; }
+    // The system error that the failures above report (0 = none given), as
+    // a device that is missing (ENOENT) or not ours to open (EACCES) would.
+    void SetFailureErrno(int errnum) { failureErrno_ = errnum; }
 
     QString OpenedDevice() const { return device_; }
     quint16 Baud() const { return baud_; }
@@ -74,6 +78,8 @@ private:
     // The 1 ms read time-out of a read that finds nothing waiting.
     void WaitForInput();
     void SetModemLines(bool up);
+    // Notes a failure of `step` with the errno set by the test.
+    void Fail(const QString& step);
 
     VirtualClock* clock_;
     SerialPeer* peer_ = nullptr;
@@ -92,6 +98,9 @@ private:
     bool failTimeouts_ = false;
     bool failQueues_ = false;
     int failWrites_ = 0;
+    int failureErrno_ = 0;
+    QString tried_; // the name of the last open, whether it worked or not
+    SerialError error_;
     int openCount_ = 0;
     int closeCount_ = 0;
 };

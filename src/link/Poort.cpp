@@ -1,5 +1,7 @@
 #include "link/Poort.h"
 
+#include <cerrno>
+
 #include "link/SerialBackend.h"
 #include "shell/Prompts.h"
 
@@ -24,12 +26,27 @@ private:
 
 Poort::Poort(SerialBackend& backend, Prompts& prompts) : backend_(backend), prompts_(prompts) {}
 
+QString Poort::PortErrorText(const SerialError& error) {
+    QString text = QStringLiteral("Port Error");
+    if (error.reason.isEmpty()) return text;
+    text += QLatin1Char('\n') + error.device + QStringLiteral(": ");
+    if (!error.step.isEmpty()) text += error.step + QStringLiteral(": ");
+    text += error.reason;
+    if (error.errnum == EACCES || error.errnum == EPERM)
+        text += QStringLiteral("\nAdd your user to the group dialout "
+                               "(sudo adduser $USER dialout) and log in again.");
+    return text;
+}
+
+QString Poort::PortErrorText() const {
+    return PortErrorText(backend_.LastError());
+}
+
 void Poort::PortError() {
     ++failures_;
     if (quiet_) return;
     // The answer is not looked at.
-    prompts_.MessageBox(QStringLiteral("Port Error"), QStringLiteral("Warning"),
-                        Prompts::Buttons::OkCancel);
+    prompts_.MessageBox(PortErrorText(), QStringLiteral("Warning"), Prompts::Buttons::OkCancel);
 }
 
 int Poort::TakeFailures() {

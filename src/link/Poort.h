@@ -5,6 +5,7 @@
 
 class SerialBackend;
 class Prompts;
+struct SerialError;
 
 // The only code that touches the serial line to the PK-232: ten small
 // operations over a serial backend. It knows nothing of HOST frames and
@@ -38,6 +39,13 @@ public:
     int TakeFailures();
 
     SerialBackend& Backend() { return backend_; }
+
+    // The text of the "Port Error" box: those words, then on a line of its
+    // own the device and the system's reason, and for a refused permission
+    // how to get it.
+    static QString PortErrorText(const SerialError& error);
+    // The text for the backend's last failure.
+    QString PortErrorText() const;
 
 private:
     void PortError();

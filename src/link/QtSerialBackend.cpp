@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -66,9 +67,34 @@ qint64 DrainMs(int bytes, quint16 baud) {
     return (qint64(bytes) * 10 * 1000 + rate - 1) / rate;
 }
 
+// A name from the settings file as a box can show it: control characters
+// as \xNN, no longer than a line, and an empty one as "".
+QString ShownName(const QString& name) {
+    constexpr int kMaxShown = 60;
+    if (name.isEmpty()) return QStringLiteral("\"\"");
+    QString shown;
+    for (const QChar c : name) {
+        if (shown.size() >= kMaxShown) return shown + QStringLiteral("...");
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u < 0xA0))
+            shown += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 } // namespace
 
 QtSerialBackend::QtSerialBackend() = default;
+
+void QtSerialBackend::Fail(const QString& step, int errnum, const QString& reason) {
+    error_.device = path_;
+    error_.step = step;
+    error_.errnum = errnum;
+    error_.reason =
+        reason.isEmpty() && errnum != 0 ? QString::fromLocal8Bit(std::strerror(errnum)) : reason;
+}
 
 QtSerialBackend::~QtSerialBackend() {
     Close();
@@ -95,18 +121,37 @@ QString QtSerialBackend::DevicePath(const QString& name) {
 bool QtSerialBackend::Open(const QString& deviceName) {
     Close();
     const QString path = DevicePath(deviceName);
-    if (path.isEmpty()) return false;
+    error_ = {};
+    path_ = path.isEmpty() ? ShownName(deviceName) : path;
+    if (path.isEmpty()) {
+        Fail(QString(), EINVAL, QStringLiteral("not a device path"));
+        return false;
+    }
     // Non-blocking, so that a line without carrier opens at once and reads
     // never wait beyond their time-out.
     const int fd =
         ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        Fail(QString(), errno);
+        return false;
+    }
     // Only a terminal line is a serial port. No sharing: the lock holds
     // against every other opener that asks for it (root included) and goes
     // with the descriptor; the terminal's exclusive mode keeps out the rest.
     termios tio{};
-    if (!::isatty(fd) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0 ||
-        ::tcgetattr(fd, &tio) != 0) {
+    bool ok = ::isatty(fd);
+    if (!ok) Fail(QString(), ENOTTY, QStringLiteral("not a serial device"));
+    if (ok && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ok = false;
+        const int e = errno;
+        Fail(QString(), e,
+             e == EWOULDBLOCK ? QStringLiteral("in use by another program") : QString());
+    }
+    if (ok && (::ioctl(fd, TIOCEXCL) != 0 || ::tcgetattr(fd, &tio) != 0)) {
+        ok = false;
+        Fail(QString(), errno);
+    }
+    if (!ok) {
         ::close(fd);
         return false;
     }
@@ -119,6 +164,7 @@ bool QtSerialBackend::Open(const QString& deviceName) {
     tio.c_cc[VMIN] = 0;
     tio.c_cc[VTIME] = 0;
     if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
+        Fail(QString(), errno);
         ::close(fd);
         return false;
     }
@@ -145,7 +191,12 @@ bool QtSerialBackend::IsOpen() const {
 }
 
 bool QtSerialBackend::SetState(quint16 baudRate) {
-    if (fd_ < 0 || baudRate == 0) return false;
+    if (fd_ < 0) return false; // the failed open says why
+    const QString step = QStringLiteral("setting the line");
+    if (baudRate == 0) {
+        Fail(step, EINVAL, QStringLiteral("no rate"));
+        return false;
+    }
     // 8N1, no hardware or software flow control.
     termios tio{};
     bool ok = ::tcgetattr(fd_, &tio) == 0;
@@ -155,7 +206,11 @@ bool QtSerialBackend::SetState(quint16 baudRate) {
         tio.c_iflag &= ~tcflag_t(IXON | IXOFF | IXANY | INPCK);
         ok = ::tcsetattr(fd_, TCSANOW, &tio) == 0;
     }
-    ok = SetLineSpeed(fd_, baudRate) && ok;
+    if (!ok) Fail(step, errno);
+    if (!SetLineSpeed(fd_, baudRate)) {
+        if (ok) Fail(step, errno);
+        ok = false;
+    }
     if (ok) baud_ = baudRate;
     RaiseModemLines();
     return ok;
@@ -190,7 +245,10 @@ bool QtSerialBackend::WriteByte(quint8 byte) {
     for (;;) {
         const ssize_t r = ::write(fd, &byte, 1);
         if (r == 1) return true;
-        if (!TryAgain(r)) return false; // EIO, ENXIO: the device has gone
+        if (!TryAgain(r)) { // EIO, ENXIO: the device has gone
+            Fail(QStringLiteral("writing"), errno);
+            return false;
+        }
         const qint64 now = NowMs();
         const int queued = QueuedForSending();
         if (queued != lastQueued) {
@@ -198,9 +256,15 @@ bool QtSerialBackend::WriteByte(quint8 byte) {
             lastProgress = now;
         }
         const qint64 left = lastProgress + 2 * DrainMs(queued, baud_) + kWriteMarginMs - now;
-        if (left <= 0) return false;
+        if (left <= 0) {
+            Fail(QStringLiteral("writing"), ETIMEDOUT, QStringLiteral("the line does not drain"));
+            return false;
+        }
         const short ev = WaitFor(fd, POLLOUT, int(qMin<qint64>(left, kWriteStepMs)));
-        if (ev & (POLLERR | POLLHUP | POLLNVAL)) return false;
+        if (ev & (POLLERR | POLLHUP | POLLNVAL)) {
+            Fail(QStringLiteral("writing"), EIO);
+            return false;
+        }
     }
 }
 

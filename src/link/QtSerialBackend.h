@@ -35,8 +35,11 @@ public:
     void Close() override;
     bool Rts() const override { return linesUp_; }
     bool Dtr() const override { return linesUp_; }
+    SerialError LastError() const override { return error_; }
 
 private:
+    // Notes a failure of `step` on the device with the system's error.
+    void Fail(const QString& step, int errnum, const QString& reason = QString());
     void RaiseModemLines();
     // Bytes the kernel holds for sending; a few kilobytes when it does not say.
     int QueuedForSending() const;
@@ -44,4 +47,6 @@ private:
     int fd_ = -1;
     quint16 baud_ = 0;
     bool linesUp_ = false;
+    QString path_;
+    SerialError error_;
 };

@@ -4,6 +4,16 @@
 #include <QString>
 #include <QtGlobal>
 
+// Why the last failing step of a backend failed: the device path, the step
+// (empty for the open itself), the system's error number and its reason in
+// words. An empty reason: the backend did not say.
+struct SerialError {
+    QString device;
+    QString step;
+    int errnum = 0;
+    QString reason;
+};
+
 // What `Poort` needs of a serial device. One backend talks to a real device
 // on its descriptor; another lives in memory for tests. Every call returns
 // at once (a read of an empty queue within about a millisecond).
@@ -37,4 +47,7 @@ public:
     // hardware flow control holds all its output while RTS is low).
     virtual bool Rts() const = 0;
     virtual bool Dtr() const = 0;
+    // Why the last step that failed failed. A step that failed because no
+    // device is open leaves the reason of the failed open in place.
+    virtual SerialError LastError() const = 0;
 };

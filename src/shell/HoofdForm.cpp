@@ -170,10 +170,10 @@ void THoofdForm::MenuComPortClick() {
     StopTimers();
     ComBaudConfig->OnOk = [this] {
         StopTimers();
-        // A group without a selection keeps the port or rate in use.
-        const int port = ComBaudConfig->PortIndex();
+        // No port or rate chosen keeps the one in use.
+        const QString port = ComBaudConfig->ChosenPortName();
         const int rate = ComBaudConfig->RateIndex();
-        if (port >= 0) st.PortName = TComBaudConfig::PortNameFor(port);
+        if (!port.isEmpty()) st.PortName = port;
         if (rate >= 0) st.BaudRate = TComBaudConfig::BaudRateFor(rate);
         poort.PoortClose();
         poort.PoortOpen(st.PortName);
@@ -181,6 +181,7 @@ void THoofdForm::MenuComPortClick() {
         poort.PoortSetTimeouts();
         StartTimers();
     };
+    ComBaudConfig->FormShow(st.PortName);
     const int result = prompts_.ShowModal(*ComBaudConfig);
     if (result != QDialog::Accepted) StartTimers();
     ShowPortPane();

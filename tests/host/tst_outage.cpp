@@ -45,6 +45,8 @@ void OutageTest::onePortErrorPerOutage() {
         ini.write(FormFixture::Settings(QFile::encodeName(link)));
     }
 
+    // The box says which device has gone.
+    const QString gone = kPortError + "\n" + link + ": No such file or directory";
     QtSerialBackend backend;
     VirtualClock clock;
     ScriptedPrompts prompts;
@@ -64,10 +66,10 @@ void OutageTest::onePortErrorPerOutage() {
     form.Send(status);
     form.Send(text);
     form.senddata("more");
-    QCOMPARE(prompts.Boxes(), QStringList{kPortError});
+    QCOMPARE(prompts.Boxes(), QStringList{gone});
     for (int i = 0; i < 5; ++i)
         form.Send(status);
-    QCOMPARE(prompts.Boxes(), QStringList{kPortError});
+    QCOMPARE(prompts.Boxes(), QStringList{gone});
     QVERIFY(!form.poort.PortBusy());
 
     // A new device under the same name: the next write reopens it, and the
@@ -79,7 +81,7 @@ void OutageTest::onePortErrorPerOutage() {
     QCOMPARE(second->Receive(text.size()), text);
     form.Send(status);
     QCOMPARE(second->Receive(status.size()), status);
-    QCOMPARE(prompts.Boxes(), QStringList{kPortError});
+    QCOMPARE(prompts.Boxes(), QStringList{gone});
     QVERIFY(form.poort.PortOpen());
 
     // The device goes again, the name now leading nowhere: a new outage is
@@ -88,10 +90,10 @@ void OutageTest::onePortErrorPerOutage() {
     QVERIFY(QFile::remove(link) && QFile::link(nowhere, link));
     form.Send(status);
     form.Send(text);
-    QCOMPARE(prompts.Boxes(), QStringList(2, kPortError));
+    QCOMPARE(prompts.Boxes(), QStringList(2, gone));
     for (int i = 0; i < 5; ++i)
         form.Send(text);
-    QCOMPARE(prompts.Boxes(), QStringList(2, kPortError));
+    QCOMPARE(prompts.Boxes(), QStringList(2, gone));
     QVERIFY(!form.poort.PortOpen());
 
     // Back once more: the line works and nothing more is said.
@@ -101,7 +103,7 @@ void OutageTest::onePortErrorPerOutage() {
     form.Send(status);
     QCOMPARE(third.Receive(status.size()), status);
     QVERIFY(third.Drain().isEmpty());
-    QCOMPARE(prompts.Boxes(), QStringList(2, kPortError));
+    QCOMPARE(prompts.Boxes(), QStringList(2, gone));
 }
 
 QTEST_MAIN(OutageTest)

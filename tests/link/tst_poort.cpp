@@ -88,6 +88,7 @@ private slots:
     void namesNoDeviceCanHaveFailCleanly();
     void memoryLogReadsAndPeer();
     void memoryFailureSwitches();
+    void portErrorSaysWhy();
 };
 
 void TestPoort::comNamesMapToUarts() {
@@ -177,7 +178,13 @@ void TestPoort::ptyExclusiveHangUpAndReopen() {
 
     // The device is not shared.
     other.PoortOpen(first->SlavePath());
-    QCOMPARE(prompts.Boxes(), QStringList{kPortError});
+    // The terminal's exclusive mode refuses a second opener, or for root the
+    // lock does.
+    const QString busy = kPortError + "\n" + first->SlavePath() + ": ";
+    QCOMPARE(prompts.Boxes().size(), 1);
+    QVERIFY2(prompts.Boxes()[0] == busy + "Device or resource busy" ||
+                 prompts.Boxes()[0] == busy + "in use by another program",
+             qPrintable(prompts.Boxes()[0]));
     QVERIFY(!other.PortOpen());
     prompts.log.clear();
 
@@ -271,7 +278,9 @@ void TestPoort::missingDeviceBoxes() {
     prompts.poort = &poort;
 
     OpenPoort(poort, QStringLiteral("/dev/dervalo-no-such-line"), 9600);
-    QCOMPARE(prompts.Boxes(), QStringList(3, kPortError));
+    // The steps after the failed open repeat why it failed.
+    QCOMPARE(prompts.Boxes(),
+             QStringList(3, kPortError + "\n/dev/dervalo-no-such-line: No such file or directory"));
     QCOMPARE(prompts.busyAtBox, QList<bool>(3, true));
     QVERIFY(!poort.PortBusy());
     QVERIFY(!poort.PortOpen());
@@ -334,7 +343,8 @@ void TestPoort::namesNoDeviceCanHaveFailCleanly() {
         poort.PoortOpen(fields.StoredPortName);
         QVERIFY(!poort.PortOpen());
     }
-    QCOMPARE(prompts.Boxes(), QStringList(2, kPortError));
+    QCOMPARE(prompts.Boxes(),
+             QStringList(2, kPortError + "\ndervalo-pk\\x00\\x01\\x1b[2: not a device path"));
     QCOMPARE(locks.entryList({QStringLiteral("LCK..*")}, QDir::Files), before);
     if (plantedOk) QVERIFY(QFile::remove(stale));
 
@@ -446,6 +456,47 @@ void TestPoort::memoryFailureSwitches() {
     QVERIFY(poort.PoortWriteByte('5'));
     QCOMPARE(backend.WrittenBytes(), QByteArray("35"));
     QCOMPARE(peer.heardAt.size(), 2);
+}
+
+void TestPoort::portErrorSaysWhy() {
+    const QString dialout = QStringLiteral(
+        "\nAdd your user to the group dialout (sudo adduser $USER dialout) and log in again.");
+    MemorySerialBackend backend;
+    ScriptedPrompts prompts;
+    Poort poort(backend, prompts);
+    // A device that is not ours to open (the tests run as root, which is
+    // never refused).
+    backend.SetMissingDevices({"/dev/ttyUSB0"});
+    backend.SetFailureErrno(EACCES);
+    poort.PoortOpen("/dev/ttyUSB0");
+    QCOMPARE(prompts.Boxes(),
+             QStringList{kPortError + "\n/dev/ttyUSB0: Permission denied" + dialout});
+    // A step after a good open names itself; a backend that gives no reason
+    // leaves the words alone.
+    prompts.log.clear();
+    poort.PoortOpen("/dev/ttyUSB1");
+    backend.SetFailState(true);
+    backend.SetFailureErrno(EIO);
+    poort.PoortSetState(9600);
+    backend.SetFailureErrno(0);
+    poort.PoortSetState(9600);
+    QCOMPARE(prompts.Boxes(),
+             QStringList({kPortError + "\n/dev/ttyUSB1: setting the line: Input/output error",
+                          kPortError}));
+    QCOMPARE(Poort::PortErrorText({"/dev/ttyS0", {}, EPERM, "Operation not permitted"}),
+             "Port Error\n/dev/ttyS0: Operation not permitted" + dialout);
+
+    // A file that is no terminal line.
+    QTemporaryDir dir;
+    QFile plain(dir.filePath("plain"));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    QtSerialBackend real;
+    Poort realPoort(real, prompts);
+    prompts.log.clear();
+    realPoort.PoortOpen(plain.fileName());
+    QCOMPARE(prompts.Boxes(),
+             QStringList{kPortError + "\n" + plain.fileName() + ": not a serial device"});
 }
 
 QTEST_GUILESS_MAIN(TestPoort)

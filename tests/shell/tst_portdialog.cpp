@@ -1,6 +1,11 @@
 // The port and baud-rate dialog.
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QLabel>
+#include <QListWidget>
 #include <QtTest>
+
+#include <unistd.h>
 
 #include "FormFixture.h"
 #include "link/ComBaudConfig.h"
@@ -13,6 +18,7 @@ private slots:
     void okReopensAndUpdatesPane();
     void cancelKeepsEverything();
     void okWithoutSelectionKeepsWhatIsInUse();
+    void deviceListPickReachesTheSettingsFile();
 };
 
 void PortDialogTest::preselectionFromStoredSettings_data() {
@@ -95,6 +101,50 @@ void PortDialogTest::okWithoutSelectionKeepsWhatIsInUse() {
     form.MenuComPortClick();
     QCOMPARE(form.Pane8->text(), QString("ttyUSB0: 9600"));
     QCOMPARE(f.serial.OpenedDevice(), QString("/dev/ttyUSB0"));
+}
+
+void PortDialogTest::deviceListPickReachesTheSettingsFile() {
+    // A system with one USB adapter, its stable name, and the simulator's
+    // link in use.
+    QTemporaryDir system;
+    const QString root = system.path();
+    const QString byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1-if00-port0";
+    QDir().mkpath(root + "/dev/serial/by-id");
+    QDir().mkpath(root + "/run");
+    QFile(root + "/dev/ttyUSB0").open(QIODevice::WriteOnly);
+    QCOMPARE(::symlink("../../ttyUSB0", qPrintable(root + byId)), 0);
+    QCOMPARE(::symlink("/dev/pts/3", qPrintable(root + "/run/pk232")), 0);
+
+    FormFixture f;
+    f.WriteFile("Dervalo.INI", FormFixture::Settings("/run/pk232", "19200"));
+    THoofdForm& form = f.Start();
+    form.ComBaudConfig->SystemRoot = root;
+    QStringList shown;
+    f.prompts.modalActions.enqueue([&](QDialog& d) {
+        auto& dlg = static_cast<TComBaudConfig&>(d);
+        for (int row = 0; row < dlg.ApparatenLijst->count(); ++row)
+            shown << dlg.ApparatenLijst->item(row)->text();
+        // The device in use is the one chosen.
+        if (dlg.PortIndex() != -1 || dlg.DevicePick() != "/run/pk232") return 0;
+        // A COM item and a device are never chosen at once.
+        dlg.ApparatenLijst->setCurrentRow(1);
+        dlg.PoortenGroup->button(2)->click();
+        if (!dlg.DevicePick().isEmpty() || dlg.ChosenPortName() != "COM3") return 0;
+        dlg.ApparatenLijst->setCurrentRow(1);
+        if (dlg.PortIndex() != -1) return 0;
+        dlg.PoortOkKnopClick();
+        return dlg.result();
+    });
+    form.MenuComPortClick();
+    QCOMPARE(shown, QStringList({"/dev/ttyUSB0", byId + " \u2192 /dev/ttyUSB0",
+                                 "/run/pk232 \u2192 /dev/pts/3 \u2014 in use"}));
+    QCOMPARE(f.serial.OpenedDevice(), byId);
+    QCOMPARE(form.Pane8->text(), QString("usb-FTDI_FT232R_USB_UART_A1-if00-port0: 19200"));
+    // The next showing has the new device in use, chosen.
+    form.ComBaudConfig->FormShow(byId);
+    QCOMPARE(form.ComBaudConfig->DevicePick(), byId);
+    form.close();
+    QCOMPARE(f.ReadFile("Dervalo.INI").split('\n').at(1), (byId + "\r").toUtf8());
 }
 
 QTEST_MAIN(PortDialogTest)
