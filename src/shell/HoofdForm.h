@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <QVector>
 #include <functional>
@@ -67,7 +68,11 @@ public:
     void OpenPoort();
     void ReadBuildInParameters();
     void ControllerStartUp();
+    // Help: "Dervalo.hlp" in the working folder when it is there, else the
+    // installed manual (the first of the manual candidates found) in the
+    // desktop's browser, else the warning.
     void Help1Click();
+    void SetManualCandidates(const QStringList& paths) { manualCandidates_ = paths; }
     void MenuEditaFileClick();
     void MenuExitDervaloClick();
     // Runs an operation; an input/output error ends it and is shown in a box.
@@ -410,6 +415,7 @@ private:
     Clock& clock_;
     Prompts& prompts_;
     QString folder_;
+    QStringList manualCandidates_;
     bool sendOutage_ = false; // the port went away; see Send
     quint32 frameStart_ = 0;
     quint32 callStart_ = 0;
