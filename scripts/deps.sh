@@ -3,7 +3,10 @@
 # of them is missing. Sourced by scripts/run and scripts/test.
 set -euo pipefail
 
-dervalo_packages=(build-essential cmake qt6-base-dev libgl-dev xvfb xauth)
+# The second line: the Debian package (cpack -G DEB with dpkg-shlibdeps) and
+# the checks of the install smoke test.
+dervalo_packages=(build-essential cmake qt6-base-dev libgl-dev xvfb xauth
+  dpkg-dev file desktop-file-utils appstream)
 
 dervalo_install_deps() {
   local missing=()

@@ -31,6 +31,7 @@
 #include "shell/Clock.h"
 #include "shell/DervaloApplication.h"
 #include "shell/ExtraSettings.h"
+#include "shell/DesktopStart.h"
 #include "shell/FileLookup.h"
 #include "shell/InOutError.h"
 #include "shell/Layout.h"
@@ -54,7 +55,8 @@ public:
 THoofdForm::THoofdForm(SerialBackend& backend, Clock& clock, Prompts& prompts,
                        const QString& folder, QWidget* parent)
     : QMainWindow(parent), poort(backend, prompts), clock_(clock), prompts_(prompts),
-      folder_(folder) {
+      folder_(folder),
+      manualCandidates_(InstalledManual::Candidates(QCoreApplication::applicationDirPath())) {
     setObjectName(QStringLiteral("HoofdForm"));
     setWindowTitle(QStringLiteral("Dervalo"));
     // 776 by 457 with the frame: W counts the frame's 8 pixels as well.
@@ -327,6 +329,8 @@ void THoofdForm::Help1Click() {
     if (FileExistsNoCase(folder_, QStringLiteral("Dervalo.Hlp"))) {
         const QString path = FindFileNoCase(folder_, QStringLiteral("Dervalo.hlp"));
         if (!prompts_.OpenDocument(path)) Warning(QStringLiteral("Cannot show %1").arg(path));
+    } else if (const QString manual = InstalledManual::Find(manualCandidates_); !manual.isEmpty()) {
+        if (!prompts_.OpenDocument(manual)) Warning(QStringLiteral("Cannot show %1").arg(manual));
     } else {
         Warning(QStringLiteral("Dervalo.hlp not found !"));
     }

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <QTextDocumentFragment>
+#include <QStringList>
 #include <QTimer>
 #include <QVector>
 #include <functional>
@@ -69,7 +70,11 @@ public:
     void OpenPoort();
     void ReadBuildInParameters();
     void ControllerStartUp();
+    // Help: "Dervalo.hlp" in the working folder when it is there, else the
+    // installed manual (the first of the manual candidates found) in the
+    // desktop's browser, else the warning.
     void Help1Click();
+    void SetManualCandidates(const QStringList& paths) { manualCandidates_ = paths; }
     void MenuEditaFileClick();
     void MenuExitDervaloClick();
     // Runs an operation; an input/output error ends it and is shown in a box.
@@ -441,6 +446,7 @@ private:
     Clock& clock_;
     Prompts& prompts_;
     QString folder_;
+    QStringList manualCandidates_;
     bool sendOutage_ = false; // the port went away; see Send
     quint32 frameStart_ = 0;
     quint32 callStart_ = 0;

@@ -25,6 +25,7 @@ private slots:
     void initPkOffSendsNothing();
     void settingsFoundWhateverTheCase();
     void helpAndEditor();
+    void helpOpensTheInstalledManual();
     void unwritableSettingsFolder();
 };
 
@@ -157,6 +158,29 @@ void LifecycleTest::helpAndEditor() {
     form.MenuEditaFileClick();
     QCOMPARE(f.prompts.log, (QStringList{"open-document|" + f.Path("DERVALO.HLP"),
                                          "start|" + f.Path("tramlet.EXE")}));
+}
+
+void LifecycleTest::helpOpensTheInstalledManual() {
+    FormFixture f;
+    f.WriteFile("Dervalo.INI", FormFixture::Settings());
+    THoofdForm& form = f.Create();
+    // The first manual found is opened in the desktop's browser.
+    f.WriteFile("manual.html", "<html></html>");
+    form.SetManualCandidates({f.Path("missing/manual.html"), f.Path("manual.html")});
+    form.Help1Click();
+    QCOMPARE(f.prompts.log, QStringList{"open-document|" + f.Path("manual.html")});
+    // A browser that cannot be started is reported.
+    f.prompts.log.clear();
+    f.prompts.openDocumentResult = false;
+    form.Help1Click();
+    QCOMPARE(f.prompts.Boxes(),
+             QStringList{"Dervalo    Warning|Cannot show " + f.Path("manual.html")});
+    // "Dervalo.hlp" in the working folder comes first.
+    f.prompts.log.clear();
+    f.prompts.openDocumentResult = true;
+    f.WriteFile("dervalo.hlp", "help");
+    form.Help1Click();
+    QCOMPARE(f.prompts.log, QStringList{"open-document|" + f.Path("dervalo.hlp")});
 }
 
 void LifecycleTest::unwritableSettingsFolder() {

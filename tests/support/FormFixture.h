@@ -78,6 +78,8 @@ struct FormFixture {
     // Creates the main window (FormCreate runs) and its dialogs.
     THoofdForm& Create() {
         form = std::make_unique<THoofdForm>(serial, clock, prompts, dir.path());
+        // Help never finds a manual installed on the machine running the tests.
+        form->SetManualCandidates({});
         form->CreateDialogs();
         return *form;
     }
