@@ -46,7 +46,7 @@ Mode ModeOf(const QString& modeName, const QString& linkState);
 struct Contact {
     QString call, name, qth, info;
     QString stationCall;
-    std::optional<QDateTime> on; // the start of the contact, any time spec
+    std::optional<QDateTime> on; // the start of the contact, in any time zone
     Mode mode;
 };
 
