@@ -13,15 +13,7 @@
 
 namespace {
 
-struct Fixture : FormFixture {
-    THoofdForm& Capturing() {
-        WriteFile("Dervalo.INI", Settings());
-        Create();
-        prompts.fileAnswers.enqueue("capture.log");
-        form->MenuOpenLogFileClick();
-        return *form;
-    }
-};
+using Fixture = FormFixture;
 
 } // namespace
 

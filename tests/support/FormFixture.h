@@ -83,6 +83,15 @@ struct FormFixture {
         form->CreateDialogs();
         return *form;
     }
+    // The main window made from the usual settings, with the capture file
+    // "capture.log" open.
+    THoofdForm& Capturing() {
+        WriteFile("Dervalo.INI", Settings());
+        Create();
+        prompts.fileAnswers.enqueue("capture.log");
+        form->MenuOpenLogFileClick();
+        return *form;
+    }
     // Creates and shows it: the first layout pass runs the controller start-up.
     THoofdForm& Start() {
         Create();

@@ -10,15 +10,7 @@
 
 namespace {
 
-struct Fixture : FormFixture {
-    THoofdForm& Capturing() {
-        WriteFile("Dervalo.INI", Settings());
-        Create();
-        prompts.fileAnswers.enqueue("capture.log");
-        form->MenuOpenLogFileClick();
-        return *form;
-    }
-};
+using Fixture = FormFixture;
 
 // The receive window as runs of text with their colour: "own" for the echo
 // colour, "text" for the window's text colour, lines split by "|".
