@@ -20,6 +20,7 @@
 #include "ControlCommands.h"
 #include "Pk232Model.h"
 #include "ReadableBytes.h"
+#include "TcpServe.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ const char kUsage[] =
     "Usage: dervalo-pk232sim [--link PATH] [--log FILE] [--control PATH]\n"
     "                        [--band off|quiet|normal|busy] [--quiet] [--seed N]\n"
     "                        [--air-speed N] [--start host|cmd|converse|cold]\n"
-    "                        [--line-pace]\n"
+    "                        [--line-pace] [--tcp PORT [--tcp-host ADDR]]\n"
     "       dervalo-pk232sim --write-ini FILE --device PATH\n"
     "\n"
     "Simulates a PK-232 multi-mode controller on a pseudo-terminal. The path of\n"
@@ -65,8 +66,14 @@ const char kUsage[] =
     "                     RESTART change it)\n"
     "  --line-pace        read and write no faster than the serial line at the\n"
     "                     rate the program set (ten bits a byte)\n"
+    "  --tcp PORT         also serve the controller on TCP port PORT, raw, as a\n"
+    "                     serial bridge (ser2net) does: one client at a time (a\n"
+    "                     second one waits until the first has gone); the next\n"
+    "                     client goes on with the same controller. The program's\n"
+    "                     port name for it is tcp:127.0.0.1:PORT\n"
+    "  --tcp-host ADDR    the address to listen on (default 127.0.0.1)\n"
     "  --write-ini FILE   write a settings file for the program that uses the\n"
-    "  --device PATH      serial port PATH, then exit\n"
+    "  --device PATH      serial port PATH (or tcp:HOST:PORT), then exit\n"
     "  --help             this text\n";
 
 struct Options {
@@ -80,6 +87,8 @@ struct Options {
     int airSpeed = 1;
     Pk232Model::UnitState start = Pk232Model::UnitState::Command;
     bool linePace = false;
+    int tcpPort = 0; // 0: no TCP
+    std::string tcpHost = "127.0.0.1";
     bool help = false;
 };
 
@@ -142,6 +151,13 @@ bool ParseArgs(int argc, char** argv, Options& options) {
             } else {
                 return false;
             }
+        } else if (arg == "--tcp") {
+            std::string text;
+            unsigned long number = 0;
+            if (!value(text) || !ParseNumber(text, 65535ul, number) || number == 0) return false;
+            options.tcpPort = int(number);
+        } else if (arg == "--tcp-host") {
+            if (!value(options.tcpHost)) return false;
         } else if (arg == "--line-pace") {
             options.linePace = true;
         } else if (arg == "--control") {
@@ -471,6 +487,13 @@ int Run(const Options& options) {
         std::fprintf(stderr, "dervalo-pk232sim: no pseudo-terminal: %s\n", std::strerror(errno));
         return 1;
     }
+    // Listening before the link is made: whoever finds the link finds the
+    // port ready as well.
+    TcpServe tcp([&log](const std::string& note) { log.Note(note.c_str()); });
+    if (options.tcpPort != 0 && !tcp.Listen(options.tcpHost, options.tcpPort)) {
+        close(master);
+        return 1;
+    }
     DeviceLink link;
     if (!options.link.empty() && !link.Make(options.link, slaveName)) {
         close(master);
@@ -509,10 +532,20 @@ int Run(const Options& options) {
     LinePacer writePace;
 
     while (!gStop) {
+        // With no program holding the slave open the master reports a hang-up
+        // (and reads fail with EIO) until the next open: it is watched only
+        // while open, and looked at without waiting while not.
+        if (!lineOpen) {
+            pollfd probe{master, POLLIN, 0};
+            if (poll(&probe, 1, 0) >= 0 && (probe.revents & (POLLHUP | POLLERR)) == 0) {
+                log.Note("line opened by the program");
+                lineOpen = true;
+            }
+        }
         // Paced, the line is read only when a byte may have come through.
         int readable = kReadChunk;
         int writable = kMaxPending;
-        int timeout = kPollMs;
+        int timeout = lineOpen || tcp.Connected() ? kPollMs : kIdleMs;
         if (options.linePace) {
             const int rate = LineBytesPerSecond(master);
             readPace.SetRate(rate);
@@ -520,16 +553,21 @@ int Run(const Options& options) {
             const quint32 start = MonotonicMs();
             readable = qMin(readPace.Allowed(start), kReadChunk);
             writable = writePace.Allowed(start);
-            if (readable == 0) timeout = qBound(1, readPace.WaitMs(), kPollMs);
-            if (writable == 0 && !pending.isEmpty())
+            if (readable == 0) timeout = qBound(1, readPace.WaitMs(), timeout);
+            if (writable == 0 && (!pending.isEmpty() || tcp.HasPending()))
                 timeout = qMin(timeout, qBound(1, writePace.WaitMs(), kPollMs));
         }
+        const bool canWrite = writable > 0;
         const short events =
-            short((readable > 0 ? POLLIN : 0) | (pending.isEmpty() || writable == 0 ? 0 : POLLOUT));
-        pollfd fds[3] = {{master, events, 0},
+            short((readable > 0 ? POLLIN : 0) | (pending.isEmpty() || !canWrite ? 0 : POLLOUT));
+        const short clientEvents =
+            short((readable > 0 ? POLLIN : 0) | (tcp.HasPending() && canWrite ? POLLOUT : 0));
+        pollfd fds[5] = {{lineOpen ? master : -1, events, 0},
                          {input.Fd() >= 0 && StdinIsOurs() ? input.Fd() : -1, POLLIN, 0},
-                         {control.Fd(), POLLIN, 0}};
-        const int ready = poll(fds, 3, timeout);
+                         {control.Fd(), POLLIN, 0},
+                         {tcp.ListenFd(), POLLIN, 0},
+                         {tcp.ClientFd(), clientEvents, 0}};
+        const int ready = poll(fds, 5, timeout);
         if (ready < 0 && errno != EINTR) break;
         const pollfd& fd = fds[0];
         const quint32 now = MonotonicMs();
@@ -542,24 +580,25 @@ int Run(const Options& options) {
             std::fputs(answer.constData(), stdout);
             std::fflush(stdout);
         }
-        // With no program holding the slave open the master reports a hang-up
-        // (and reads fail with EIO) until the next open.
-        bool hangUp = ready > 0 && (fd.revents & (POLLHUP | POLLERR)) != 0;
-        if (ready >= 0 && !hangUp && !lineOpen) {
-            log.Note("line opened by the program");
-            lineOpen = true;
-        }
-        if (ready > 0 && (fd.revents & POLLIN) != 0) {
+        if (ready > 0 && fds[3].fd >= 0 && fds[3].revents != 0) tcp.Accept();
+        bool hangUp = lineOpen && ready > 0 && (fd.revents & (POLLHUP | POLLERR)) != 0;
+        QByteArray fromHost;
+        if (lineOpen && ready > 0 && (fd.revents & POLLIN) != 0) {
             const ssize_t n = read(master, buffer, size_t(readable));
             if (n > 0) {
-                readPace.Used(int(n));
-                const QByteArray bytes(buffer, qsizetype(n));
-                log.Bytes("->", bytes);
-                for (char c : bytes)
-                    model.FromHost(quint8(c), now);
+                fromHost = QByteArray(buffer, qsizetype(n));
             } else if (n < 0 && errno == EIO) {
                 hangUp = true;
             }
+        }
+        // The TCP client reads within what the pace leaves.
+        if (ready > 0 && fds[4].fd >= 0 && fds[4].revents != 0)
+            fromHost += tcp.Read(readable - int(fromHost.size()));
+        if (!fromHost.isEmpty()) {
+            readPace.Used(int(fromHost.size()));
+            log.Bytes("->", fromHost);
+            for (char c : fromHost)
+                model.FromHost(quint8(c), now);
         }
         if (hangUp && lineOpen) {
             log.Note("line closed by the program");
@@ -576,20 +615,24 @@ int Run(const Options& options) {
                 std::fprintf(stderr, "dervalo-pk232sim: %s\n", note.constData());
             log.Note(note.constData());
         }
-        if (lineOpen && !out.isEmpty()) {
+        if ((lineOpen || tcp.Connected()) && !out.isEmpty()) {
             log.Bytes("<-", out);
-            pending.append(out.left(kMaxPending - pending.size()));
+            if (lineOpen) pending.append(out.left(kMaxPending - pending.size()));
+            tcp.Queue(out);
         }
         if (options.linePace) writable = writePace.Allowed(MonotonicMs());
+        // Both ends get the same bytes: the pace counts them once.
+        int sent = 0;
         if (lineOpen && !pending.isEmpty() && writable > 0) {
             const qsizetype count = qMin<qsizetype>(pending.size(), writable);
             const ssize_t n = write(master, pending.constData(), size_t(count));
             if (n > 0) {
                 pending.remove(0, qsizetype(n));
-                writePace.Used(int(n));
+                sent = int(n);
             }
         }
-        if (!lineOpen && commands.isEmpty()) poll(nullptr, 0, kIdleMs);
+        sent = qMax(sent, tcp.Flush(writable));
+        writePace.Used(sent);
     }
 
     log.Note("stopped");

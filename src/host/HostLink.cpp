@@ -2,6 +2,7 @@
 // control characters, the status request and the controller clock.
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QTextBlock>
 
 #include "host/AirEcho.h"
@@ -11,6 +12,9 @@
 #include "shell/Prompts.h"
 
 void THoofdForm::Send(const QByteArray& text) {
+    // While a frame is written nothing else may write (see HostCheckDue).
+    ++sending_;
+    const auto done = qScopeGuard([this] { --sending_; });
     for (const char ch : text) {
         const quint8 byte = quint8(ch);
         const bool written = poort.PoortWriteByte(byte);
@@ -29,6 +33,9 @@ void THoofdForm::Send(const QByteArray& text) {
         poort.SetQuiet(false);
         if (retried) {
             sendOutage_ = false;
+            // The line is back, the controller may have been restarted
+            // meanwhile: the next write-timer tick checks HOST mode.
+            if (st.HostModeActive) hostCheckDue_ = true;
         } else if (!sendOutage_) {
             sendOutage_ = true;
             prompts_.MessageBox(poort.PortErrorText(), QStringLiteral("Warning"),

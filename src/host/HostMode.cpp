@@ -1,6 +1,7 @@
 // Entering and leaving HOST mode, loading the controller's parameters, and
 // readying the controller for a mode change.
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 
 #include "host/Frames.h"
@@ -112,6 +113,36 @@ void THoofdForm::hostOff() {
     st.HostModeActive = false;
     Delay(500);
     DummiRead();
+}
+
+bool THoofdForm::HostCheckDue() const {
+    return hostCheckDue_ && !checkingHost_ && sending_ == 0 && !st.FileTransmitActive &&
+           !st.Closing && !st.DumbMode && QApplication::activeModalWidget() == nullptr;
+}
+
+void THoofdForm::CheckHostModeAfterOutage() {
+    hostCheckDue_ = false;
+    if (!st.HostModeActive) return;
+    // The steps below write and may meet a new outage; that one is checked
+    // at a later tick, not from in here.
+    checkingHost_ = true;
+    StopTimers();
+    if (!HostModeAnswers(Frames::CommandFrame("GG"))) BringBackIntoHostMode();
+    StartTimers();
+    checkingHost_ = false;
+}
+
+void THoofdForm::BringBackIntoHostMode() {
+    // The unit has been restarted and stands at its command line (or waits
+    // for its rate): the start-up once more, the parameter block included
+    // when "Init Pk" loads it, then PACTOR, listening.
+    if (st.PkInitOn) st.PkParametersLoaded = false;
+    ResetController();
+    HostOn(0);
+    Delay(500);
+    TimeToPk232();
+    SwitchToPactor();
+    SwitchListenOn();
 }
 
 void THoofdForm::ZetPkKlaar() {

@@ -110,6 +110,7 @@ void THoofdForm::AppendReceived(const QString& text, TextKind kind) {
 }
 
 void THoofdForm::SchryfintervalTimer() {
+    if (HostCheckDue()) CheckHostModeAfterOutage();
     if (V24Data()) {
         if (st.DumbMode)
             GETV24DUMB();

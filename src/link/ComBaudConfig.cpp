@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -9,14 +10,15 @@
 
 #include "link/QtSerialBackend.h"
 #include "link/SerialDevices.h"
+#include "link/TcpName.h"
 
 TComBaudConfig::TComBaudConfig(const QString& StoredPortName, quint16 StoredBaudRate,
                                QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("ComBaudConfig"));
     setWindowTitle(QStringLiteral("Dervalo"));
-    // Room for the device list under the two groups.
-    setFixedSize(440, 362);
+    // Room for the device list and the network field under the two groups.
+    setFixedSize(440, 422);
     setModal(true);
 
     Poorten = new QGroupBox(QStringLiteral("Com Port"), this);
@@ -56,32 +58,53 @@ TComBaudConfig::TComBaudConfig(const QString& StoredPortName, quint16 StoredBaud
     ApparatenLijst->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     (new QVBoxLayout(Apparaten))->addWidget(ApparatenLijst);
 
-    // One port at a time: a COM item clears the list pick and a list pick
-    // clears the COM item.
+    Netwerk = new QGroupBox(QStringLiteral("Network (ser2net)"), this);
+    Netwerk->setObjectName(QStringLiteral("Netwerk"));
+    Netwerk->setGeometry(8, 320, 424, 56);
+    NetwerkAdres = new QLineEdit(Netwerk);
+    NetwerkAdres->setObjectName(QStringLiteral("NetwerkAdres"));
+    NetwerkAdres->setPlaceholderText(QStringLiteral("host:port"));
+    NetwerkAdres->setToolTip(
+        QStringLiteral("A serial bridge in raw mode: host name or address and port, "
+                       "for example 192.168.1.20:4001 or [::1]:4001"));
+    (new QVBoxLayout(Netwerk))->addWidget(NetwerkAdres);
+
+    // One port at a time: a COM item clears the list pick and the network
+    // field, a list pick clears the COM item and the field, and typing in
+    // the field clears the other two.
     connect(PoortenGroup, &QButtonGroup::idToggled, this, [this](int, bool checked) {
         if (!checked) return;
         devicePick_.clear();
         ApparatenLijst->clearSelection();
+        NetwerkAdres->clear();
     });
     connect(ApparatenLijst, &QListWidget::itemSelectionChanged, this, [this] {
         const QString pick = DevicePick();
         if (pick.isEmpty()) return;
         devicePick_ = pick;
         SetPortIndex(-1);
+        NetwerkAdres->clear();
+    });
+    connect(NetwerkAdres, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (text.trimmed().isEmpty()) return;
+        SetPortIndex(-1);
+        devicePick_.clear();
+        ApparatenLijst->clearSelection();
     });
 
     PoortOkKnop = new QPushButton(QStringLiteral("OK"), this);
     PoortOkKnop->setObjectName(QStringLiteral("PoortOkKnop"));
-    PoortOkKnop->setGeometry(128, 322, 85, 28);
+    PoortOkKnop->setGeometry(128, 384, 85, 28);
     PoortOkKnop->setDefault(true);
     PoortCancelknop = new QPushButton(QStringLiteral("Cancel"), this);
     PoortCancelknop->setObjectName(QStringLiteral("PoortCancelknop"));
-    PoortCancelknop->setGeometry(227, 322, 85, 28);
+    PoortCancelknop->setGeometry(227, 384, 85, 28);
     connect(PoortOkKnop, &QPushButton::clicked, this, &TComBaudConfig::PoortOkKnopClick);
     connect(PoortCancelknop, &QPushButton::clicked, this, &TComBaudConfig::PoortCancelknopClick);
 
     // Preselection from the port and rate stored in the settings file.
     SetPortIndex(PortIndexFor(StoredPortName));
+    SetNetworkPick(TcpName::HostPort(StoredPortName));
     SetRateIndex(RateIndexFor(StoredBaudRate));
 }
 
@@ -115,8 +138,8 @@ void TComBaudConfig::SetRateIndex(int index) {
 }
 
 int TComBaudConfig::PortIndexFor(const QString& portName) {
-    // The fourth character "1" to "4" picks the port.
-    if (portName.size() < 4) return -1;
+    // The fourth character "1" to "4" picks the port; a network name is none.
+    if (portName.size() < 4 || TcpName::Is(portName)) return -1;
     const QChar c = portName.at(3);
     if (c >= QLatin1Char('1') && c <= QLatin1Char('4')) return c.unicode() - '1';
     return -1;
@@ -152,8 +175,10 @@ constexpr int kInUseRole = Qt::UserRole + 1;
 } // namespace
 
 void TComBaudConfig::FormShow(const QString& portInUse) {
-    // A COM name is no device of the list; its item is chosen as ever.
-    const bool inUseIsDevice = PortIndexFor(portInUse) < 0;
+    // A COM name is no device of the list; its item is chosen as ever. A
+    // network name shows in its field.
+    const bool inUseIsNetwork = TcpName::Is(portInUse);
+    const bool inUseIsDevice = PortIndexFor(portInUse) < 0 && !inUseIsNetwork;
     const QList<SerialDevice> devices =
         ListSerialDevices(SystemRoot, inUseIsDevice ? portInUse : QString());
     const QString keep = devicePick_;
@@ -169,7 +194,11 @@ void TComBaudConfig::FormShow(const QString& portInUse) {
         if (!DevicePick().isEmpty()) return;
     }
     devicePick_.clear();
-    if (PortIndex() >= 0) return;
+    if (PortIndex() >= 0 || !NetworkPick().isEmpty()) return;
+    if (inUseIsNetwork) {
+        SetNetworkPick(TcpName::HostPort(portInUse));
+        return;
+    }
     for (int row = 0; row < ApparatenLijst->count(); ++row)
         if (ApparatenLijst->item(row)->data(kInUseRole).toBool())
             ApparatenLijst->setCurrentRow(row);
@@ -193,9 +222,19 @@ void TComBaudConfig::SetDevicePick(const QString& path) {
     ApparatenLijst->clearSelection();
 }
 
+QString TComBaudConfig::NetworkPick() const {
+    return NetwerkAdres->text().trimmed();
+}
+
+void TComBaudConfig::SetNetworkPick(const QString& hostPort) {
+    NetwerkAdres->setText(hostPort);
+}
+
 QString TComBaudConfig::ChosenPortName() const {
     const int port = PortIndex();
-    return port >= 0 ? PortNameFor(port) : DevicePick();
+    if (port >= 0) return PortNameFor(port);
+    if (!NetworkPick().isEmpty()) return TcpName::FromHostPort(NetworkPick());
+    return DevicePick();
 }
 
 void TComBaudConfig::PoortOkKnopClick() {

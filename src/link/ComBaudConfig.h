@@ -6,13 +6,15 @@
 
 class QButtonGroup;
 class QGroupBox;
+class QLineEdit;
 class QListWidget;
 class QPushButton;
 
 // The port and baud-rate dialog: four ports, the serial devices the system
 // has, four rates. It is made once at start and keeps its selections between
-// showings. The port is one of the four COM items or one device of the list,
-// never both.
+// showings. The port is one of the four COM items, one device of the list or
+// a serial bridge on the network ("HOST:PORT" in the field "Network
+// (ser2net)", the port name "tcp:HOST:PORT"), never two of them.
 class TComBaudConfig : public QDialog {
     Q_OBJECT
 public:
@@ -40,7 +42,11 @@ public:
     QString DevicePick() const;
     // Chooses the list row of this device (none for a name not listed).
     void SetDevicePick(const QString& path);
-    // The port chosen: a COM name, a device path, or empty for none.
+    // The bridge's "HOST:PORT" as the field holds it; empty for none.
+    QString NetworkPick() const;
+    void SetNetworkPick(const QString& hostPort);
+    // The port chosen: a COM name, a device path, a "tcp:" name, or empty
+    // for none.
     QString ChosenPortName() const;
 
     // The folder that holds dev/ and sys/; tests give a tree of their own.
@@ -56,6 +62,8 @@ public:
     QButtonGroup* BaudratesGroup;
     QGroupBox* Apparaten;
     QListWidget* ApparatenLijst;
+    QGroupBox* Netwerk;
+    QLineEdit* NetwerkAdres;
     QPushButton* PoortOkKnop;
     QPushButton* PoortCancelknop;
 

@@ -30,8 +30,8 @@
 #include "shell/Appearance.h"
 #include "shell/Clock.h"
 #include "shell/DervaloApplication.h"
-#include "shell/ExtraSettings.h"
 #include "shell/DesktopStart.h"
+#include "shell/ExtraSettings.h"
 #include "shell/FileLookup.h"
 #include "shell/InOutError.h"
 #include "shell/Layout.h"
@@ -242,6 +242,29 @@ void THoofdForm::OpenPoort() {
     poort.PoortSetTimeouts();
 }
 
+void THoofdForm::ResetController() {
+    // The controller may be in any state. A unit waiting for its rate
+    // takes the first byte it sees as the autobaud character, so "*"
+    // goes first. A unit in HOST mode ignores plain lines and would
+    // never take its parameters: the framed HOST OFF, behind a second
+    // start byte that brings a link in doubt to a known state, takes
+    // it to its command line. XON, CANLINE and COMMAND follow at
+    // once: at the command line or in Converse mode they throw the
+    // "*" and the frame away as a half-typed line and leave the unit
+    // at its command line.
+    Send(QByteArray("*") + Frames::kStart + Frames::CommandFrame("HON") + StartOver() +
+         Frames::LineEnd);
+    Delay(500);
+    WaitForData();
+    DummiRead();
+    // Word length and parity take effect only at a restart: eight
+    // bits, no parity from the restart on, whatever the unit had.
+    for (const char* command : {"AWL 8", "par 0", "8b on", "restart"})
+        Send(QByteArray(command) + Frames::LineEnd);
+    Delay(1000);
+    if (V24Data()) GETV24DUMB();
+}
+
 void THoofdForm::ControllerStartUp() {
     StartTimers();
     Receivebalk->setText(QStringLiteral("Receive"));
@@ -251,26 +274,7 @@ void THoofdForm::ControllerStartUp() {
     if (!startUp) TimeToPk232();
     if (!st.PkStarted && !st.MaildropOn) {
         if (st.PkInitOn) {
-            // The controller may be in any state. A unit waiting for its rate
-            // takes the first byte it sees as the autobaud character, so "*"
-            // goes first. A unit in HOST mode ignores plain lines and would
-            // never take its parameters: the framed HOST OFF, behind a second
-            // start byte that brings a link in doubt to a known state, takes
-            // it to its command line. XON, CANLINE and COMMAND follow at
-            // once: at the command line or in Converse mode they throw the
-            // "*" and the frame away as a half-typed line and leave the unit
-            // at its command line.
-            Send(QByteArray("*") + Frames::kStart + Frames::CommandFrame("HON") + StartOver() +
-                 Frames::LineEnd);
-            Delay(500);
-            WaitForData();
-            DummiRead();
-            // Word length and parity take effect only at a restart: eight
-            // bits, no parity from the restart on, whatever the unit had.
-            for (const char* command : {"AWL 8", "par 0", "8b on", "restart"})
-                Send(QByteArray(command) + Frames::LineEnd);
-            Delay(1000);
-            if (V24Data()) GETV24DUMB();
+            ResetController();
             st.PkStarted = true;
             MenuUnpro->setEnabled(true);
             MenuAmtorFec->setEnabled(false);

@@ -3,8 +3,8 @@
 #include <QFile>
 #include <QMainWindow>
 #include <QString>
-#include <QTextDocumentFragment>
 #include <QStringList>
+#include <QTextDocumentFragment>
 #include <QTimer>
 #include <QVector>
 #include <functional>
@@ -206,6 +206,17 @@ public:
     // whole: true then; false when the line falls quiet or the time is up.
     bool HostModeAnswers(const QByteArray& check);
     void hostOff();
+    // The reset that the start-up sends a controller in any state, up to the
+    // eight bits of the restart.
+    void ResetController();
+    // After a port outage the controller may have been restarted: when the
+    // program took it to be in HOST mode, the check is sent again, and a unit
+    // that does not answer is brought back as at start-up. Runs at a
+    // write-timer tick, never inside another write, a file transmission or a
+    // dialog, and never within itself.
+    bool HostCheckDue() const;
+    void CheckHostModeAfterOutage();
+    void BringBackIntoHostMode();
     void ZetPkKlaar();
     void PkInitClick();
 
@@ -447,7 +458,10 @@ private:
     Prompts& prompts_;
     QString folder_;
     QStringList manualCandidates_;
-    bool sendOutage_ = false; // the port went away; see Send
+    bool sendOutage_ = false;   // the port went away; see Send
+    int sending_ = 0;           // Send is writing (it may show a box meanwhile)
+    bool hostCheckDue_ = false; // see CheckHostModeAfterOutage
+    bool checkingHost_ = false;
     quint32 frameStart_ = 0;
     quint32 callStart_ = 0;
     FramePart framePart_ = FramePart::None;

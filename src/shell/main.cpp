@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "link/QtSerialBackend.h"
+#include "link/LineBackend.h"
 #include "shell/Clock.h"
 #include "shell/DervaloApplication.h"
 #include "shell/DesktopStart.h"
@@ -49,10 +49,10 @@ int main(int argc, char** argv) {
     DervaloApplication app(argc, argv);
     DervaloApplication::SetTitle();
 
-    QtSerialBackend serial;
+    LineBackend line;
     SystemClock clock;
     QtPrompts prompts;
-    THoofdForm form(serial, clock, prompts, QDir::currentPath());
+    THoofdForm form(line, clock, prompts, QDir::currentPath());
     FirstPaintReport firstPaint;
     if (qEnvironmentVariable("DERVALO_REPORT_FIRST_PAINT") == QLatin1String("1"))
         form.installEventFilter(&firstPaint);

@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QtTest>
 
@@ -19,6 +20,7 @@ private slots:
     void cancelKeepsEverything();
     void okWithoutSelectionKeepsWhatIsInUse();
     void deviceListPickReachesTheSettingsFile();
+    void networkBridgeNameRoundTrip();
 };
 
 void PortDialogTest::preselectionFromStoredSettings_data() {
@@ -29,6 +31,7 @@ void PortDialogTest::preselectionFromStoredSettings_data() {
     QTest::newRow("COM7 57600") << FormFixture::Settings("COM7", "57600") << -1 << -1;
     QTest::newRow("device path") << FormFixture::Settings("/dev/ttyUSB0", "4800") << -1 << 0;
     QTest::newRow("no file") << QByteArray() << -1 << -1;
+    QTest::newRow("network") << FormFixture::Settings("tcp:pk232.local:4001", "9600") << -1 << 1;
 }
 
 void PortDialogTest::preselectionFromStoredSettings() {
@@ -145,6 +148,40 @@ void PortDialogTest::deviceListPickReachesTheSettingsFile() {
     QCOMPARE(form.ComBaudConfig->DevicePick(), byId);
     form.close();
     QCOMPARE(f.ReadFile("Dervalo.INI").split('\n').at(1), (byId + "\r").toUtf8());
+}
+
+void PortDialogTest::networkBridgeNameRoundTrip() {
+    FormFixture f;
+    f.WriteFile("Dervalo.INI", FormFixture::Settings("tcp:pk232.local:4001", "9600"));
+    THoofdForm& form = f.Start();
+    QCOMPARE(f.serial.OpenedDevice(), QString("tcp:pk232.local:4001"));
+    QCOMPARE(form.Pane8->text(), QString("tcp:pk232.local:4001: 9600"));
+    QString shown;
+    f.prompts.modalActions.enqueue([&](QDialog& d) {
+        auto& dlg = static_cast<TComBaudConfig&>(d);
+        shown = dlg.NetwerkAdres->text();
+        // A COM item clears the field; typing in the field clears the item.
+        dlg.PoortenGroup->button(1)->click();
+        if (!dlg.NetworkPick().isEmpty()) return 0;
+        QTest::keyClicks(dlg.NetwerkAdres, "[::1]:4002");
+        if (dlg.PortIndex() != -1 || dlg.ChosenPortName() != "tcp:[::1]:4002") return 0;
+        dlg.SetRateIndex(0);
+        dlg.PoortOkKnopClick();
+        return dlg.result();
+    });
+    form.MenuComPortClick();
+    QCOMPARE(shown, QString("pk232.local:4001"));
+    QCOMPARE(f.serial.OpenedDevice(), QString("tcp:[::1]:4002"));
+    QCOMPARE(form.Pane8->text(), QString("tcp:[::1]:4002: 4800"));
+    // A network name in use shows in the field when nothing else is chosen.
+    form.ComBaudConfig->SetNetworkPick(QString());
+    form.ComBaudConfig->FormShow("tcp:[::1]:4002");
+    QCOMPARE(form.ComBaudConfig->NetworkPick(), QString("[::1]:4002"));
+    QCOMPARE(form.ComBaudConfig->DevicePick(), QString());
+    form.close();
+    const QList<QByteArray> lines = f.ReadFile("Dervalo.INI").split('\n');
+    QCOMPARE(lines.at(1), QByteArray("tcp:[::1]:4002\r"));
+    QCOMPARE(lines.at(3), QByteArray("4800\r"));
 }
 
 QTEST_MAIN(PortDialogTest)

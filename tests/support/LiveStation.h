@@ -1,8 +1,9 @@
 #pragma once
 
 // The real program against the simulator program: `dervalo-pk232sim` runs as
-// a process of its own on a pseudo-terminal, the main window talks to it
-// through the real serial backend, on the system clock, with scripted
+// a process of its own on a pseudo-terminal (and, with `tcpPort` set, on that
+// TCP port of 127.0.0.1 as a serial bridge would), the main window talks to
+// it through the real line backend, on the system clock, with scripted
 // prompts. The simulator's control commands go to its standard input, its
 // answers come on its standard output, and its line log gives back every
 // byte the program put on the line, in order.
@@ -17,21 +18,25 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "FormFixture.h"
 #include "ScriptedPrompts.h"
-#include "link/QtSerialBackend.h"
+#include "link/LineBackend.h"
 #include "shell/Clock.h"
 #include "shell/HoofdForm.h"
 
 struct LiveStation {
     QTemporaryDir dir;
     QProcess simulator;
-    QtSerialBackend serial;
+    LineBackend line;
     SystemClock clock;
     ScriptedPrompts prompts;
     std::unique_ptr<THoofdForm> form;
-    QByteArray answers; // everything the simulator answered so far
+    QByteArray answers;  // everything the simulator answered so far
+    quint16 tcpPort = 0; // set: the program reaches the simulator over TCP
 
     static QString SimulatorProgram() { return qEnvironmentVariable("DERVALO_SIM"); }
     static bool SimulatorBuilt() {
@@ -40,13 +45,35 @@ struct LiveStation {
 
     QString Path(const QString& name) const { return dir.filePath(name); }
     QString Device() const { return Path("pk232"); }
+    // The program's port name: the pseudo-terminal's link, or the TCP port.
+    QString PortName() const {
+        return tcpPort != 0 ? QStringLiteral("tcp:127.0.0.1:%1").arg(tcpPort) : Device();
+    }
+    // A port of 127.0.0.1 that was free a moment ago.
+    static quint16 FreeTcpPort() {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        quint16 port = 0;
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&a), len) == 0 &&
+            ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
+            port = ntohs(a.sin_port);
+        ::close(fd);
+        return port;
+    }
     QString LogPath() const { return Path("pk232sim.log"); }
 
-    // Starts the simulator with these options besides its device link and
-    // log; true once the device is there.
+    // Starts the simulator with these options besides its device link, log
+    // and TCP port; true once the device is there (the TCP port listens
+    // before the link is made).
     bool StartSimulator(const QStringList& options) {
+        QFile::remove(Device()); // a killed simulator leaves its link behind
+        const QStringList tcp =
+            tcpPort != 0 ? QStringList{"--tcp", QString::number(tcpPort)} : QStringList();
         simulator.start(SimulatorProgram(),
-                        QStringList{"--link", Device(), "--log", LogPath()} + options);
+                        QStringList{"--link", Device(), "--log", LogPath()} + tcp + options);
         if (!simulator.waitForStarted(5000)) return false;
         QDeadlineTimer deadline(10000);
         while (!QFileInfo(Device()).isSymLink() && !deadline.hasExpired())
@@ -71,12 +98,12 @@ struct LiveStation {
     THoofdForm& StartProgram(const QString& port) {
         WriteFile("Dervalo.INI",
                   FormFixture::Settings(port.toLocal8Bit(), "9600", false, true, "PA0ABC", "ABCD"));
-        form = std::make_unique<THoofdForm>(serial, clock, prompts, dir.path());
+        form = std::make_unique<THoofdForm>(line, clock, prompts, dir.path());
         form->CreateDialogs();
         form->show();
         return *form;
     }
-    THoofdForm& StartProgram() { return StartProgram(Device()); }
+    THoofdForm& StartProgram() { return StartProgram(PortName()); }
 
     // A control command; returns the simulator's answer once it holds
     // `until` (bounded: empty if it never comes).

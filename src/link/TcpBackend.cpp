@@ -1,0 +1,257 @@
+#include "link/TcpBackend.h"
+
+#include "link/TcpName.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <linux/sockios.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kReadTimeoutMs = 1;
+constexpr int kWriteStepMs = 50;
+
+qint64 SteadyMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Waits up to `ms` for `events`; the events that came, 0 on time-out.
+short WaitFor(int fd, short events, int ms) {
+    pollfd p{fd, events, 0};
+    for (;;) {
+        const int r = ::poll(&p, 1, ms);
+        if (r > 0) return p.revents;
+        if (r == 0) return 0;
+        if (errno != EINTR) return POLLERR;
+    }
+}
+
+bool TryAgain(ssize_t r) {
+    return r < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
+}
+
+// The name as a box can show it: control characters as \xNN.
+QString Shown(const QString& name) {
+    QString shown;
+    for (const QChar c : name.left(80)) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u < 0xA0))
+            shown += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+} // namespace
+
+TcpBackend::TcpBackend(Ticks now) : now_(now ? std::move(now) : Ticks(SteadyMs)) {}
+
+TcpBackend::~TcpBackend() {
+    Close();
+}
+
+void TcpBackend::Fail(const QString& step, int errnum, const QString& reason) {
+    error_.device = Shown(name_);
+    error_.step = step;
+    error_.errnum = errnum;
+    error_.reason =
+        reason.isEmpty() && errnum != 0 ? QString::fromLocal8Bit(std::strerror(errnum)) : reason;
+}
+
+void TcpBackend::Lost(const QString& step, int errnum) {
+    lost_ = true;
+    Fail(step, errnum,
+         errnum == 0 ? QStringLiteral("the connection was closed by the other end") : QString());
+}
+
+bool TcpBackend::Open(const QString& deviceName) {
+    Close();
+    name_ = deviceName;
+    error_ = {};
+    // An address that failed a moment ago is not tried again yet.
+    if (!failedName_.isEmpty() && failedName_ == deviceName && now_() - failedAt_ < kHoldOffMs) {
+        error_ = failedError_;
+        return false;
+    }
+    TcpAddress address;
+    QString reason;
+    if (!TcpName::Parse(deviceName, address, reason)) {
+        Fail(QString(), EINVAL, reason);
+        return false;
+    }
+    if (Connect(address.host, address.port)) {
+        failedName_.clear();
+        return true;
+    }
+    failedName_ = deviceName;
+    failedAt_ = now_();
+    failedError_ = error_;
+    return false;
+}
+
+bool TcpBackend::Connect(const QString& host, quint16 port) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    const int looked = ::getaddrinfo(host.toUtf8().constData(),
+                                     QByteArray::number(port).constData(), &hints, &found);
+    if (looked != 0) {
+        Fail(QString(), looked == EAI_SYSTEM ? errno : 0,
+             QStringLiteral("host not found: ") + QString::fromLocal8Bit(::gai_strerror(looked)));
+        return false;
+    }
+    // Each address in turn, all of them within the connect time.
+    const qint64 deadline = SteadyMs() + kConnectMs;
+    int lastErr = ETIMEDOUT;
+    for (addrinfo* a = found; a != nullptr && fd_ < 0; a = a->ai_next) {
+        const int fd =
+            ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
+        if (fd < 0) {
+            lastErr = errno;
+            continue;
+        }
+        const int on = 1;
+        const int sendBuffer = kSendBufferBytes;
+        (void)::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        (void)::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
+        int err = 0;
+        if (::connect(fd, a->ai_addr, a->ai_addrlen) != 0) {
+            err = errno;
+            if (err == EINPROGRESS) {
+                const qint64 left = deadline - SteadyMs();
+                const short ev = left > 0 ? WaitFor(fd, POLLOUT, int(left)) : 0;
+                socklen_t len = sizeof err;
+                if (ev == 0)
+                    err = ETIMEDOUT;
+                else if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0)
+                    err = errno;
+            }
+        }
+        if (err == 0) {
+            fd_ = fd;
+        } else {
+            lastErr = err;
+            ::close(fd);
+        }
+        if (SteadyMs() >= deadline) break;
+    }
+    ::freeaddrinfo(found);
+    if (fd_ < 0) Fail(QString(), lastErr);
+    return fd_ >= 0;
+}
+
+bool TcpBackend::SetState(quint16) {
+    // The rate and framing are the bridge's.
+    return fd_ >= 0; // a failed open says why
+}
+
+bool TcpBackend::SetTimeouts() {
+    return fd_ >= 0;
+}
+
+bool TcpBackend::SetQueues(quint32, quint32) {
+    return fd_ >= 0;
+}
+
+bool TcpBackend::PeerGone() {
+    const short ev = WaitFor(fd_, POLLIN | POLLRDHUP, 0);
+    if (ev & (POLLERR | POLLHUP | POLLNVAL)) return true;
+    // Closed for sending at the other end: gone once its last bytes are read.
+    return (ev & POLLRDHUP) && BytesAvailable() == 0;
+}
+
+bool TcpBackend::WriteByte(quint8 byte) {
+    if (fd_ < 0) return false;
+    const QString step = QStringLiteral("writing");
+    if (lost_ || PeerGone()) {
+        if (!lost_) Lost(step, 0);
+        return false;
+    }
+    // No room: the other end is waited on while it takes bytes, not longer.
+    int lastQueued = -1;
+    qint64 lastProgress = SteadyMs();
+    for (;;) {
+        const ssize_t r = ::send(fd_, &byte, 1, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (r == 1) return true;
+        if (!TryAgain(r)) {
+            Lost(step, errno);
+            return false;
+        }
+        const qint64 now = SteadyMs();
+        int queued = 0;
+        if (::ioctl(fd_, SIOCOUTQ, &queued) == 0 && queued != lastQueued) {
+            lastQueued = queued;
+            lastProgress = now;
+        }
+        const qint64 left = lastProgress + kStallMs - now;
+        if (left <= 0) {
+            Fail(step, ETIMEDOUT, QStringLiteral("the other end takes nothing"));
+            return false;
+        }
+        const short ev = WaitFor(fd_, POLLOUT, int(qMin<qint64>(left, kWriteStepMs)));
+        if (ev & (POLLERR | POLLHUP | POLLNVAL)) {
+            Lost(step, ECONNRESET);
+            return false;
+        }
+    }
+}
+
+bool TcpBackend::ReadByte(quint8& byte) {
+    return ReadBlock(reinterpret_cast<char*>(&byte), 1) == 1;
+}
+
+qint32 TcpBackend::BytesAvailable() {
+    if (fd_ < 0) return 0;
+    int waiting = 0;
+    if (::ioctl(fd_, FIONREAD, &waiting) != 0) return 0;
+    return waiting > 0 ? waiting : 0;
+}
+
+int TcpBackend::ReadBlock(char* buffer, int maxCount) {
+    if (fd_ < 0 || buffer == nullptr || maxCount <= 0) return 0;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const ssize_t r = ::recv(fd_, buffer, size_t(maxCount), MSG_DONTWAIT);
+        if (r > 0) return int(r);
+        if (r == 0) {
+            // The other end has closed: the next write finds it gone.
+            if (!lost_) Lost(QStringLiteral("reading"), 0);
+            return 0;
+        }
+        if (!TryAgain(r)) {
+            Lost(QStringLiteral("reading"), errno);
+            return 0;
+        }
+        if (attempt == 0 && !(WaitFor(fd_, POLLIN, kReadTimeoutMs) & POLLIN)) return 0;
+    }
+    return 0;
+}
+
+void TcpBackend::PurgeInput() {
+    // What has arrived so far, and no more.
+    char buffer[4096];
+    for (qint32 waiting = BytesAvailable(); waiting > 0;) {
+        const ssize_t r =
+            ::recv(fd_, buffer, size_t(qMin<qint32>(waiting, sizeof buffer)), MSG_DONTWAIT);
+        if (r <= 0) break;
+        waiting -= qint32(r);
+    }
+}
+
+void TcpBackend::Close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    lost_ = false;
+}

@@ -1,0 +1,176 @@
+// The real program against the simulator program over loopback TCP, as
+// against a controller behind a serial bridge (ser2net in raw mode): the
+// start-up and a contact; the simulator killed in the middle of a contact
+// and started again on the same port, after which the program is back in
+// HOST mode by itself with one "Port Error" said; and a bridge that takes
+// the connection and never answers.
+#include <QAction>
+#include <QApplication>
+#include <QTimer>
+#include <QtTest>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "LiveStation.h"
+#include "operations/CallEdit.h"
+#include "operations/ConnectForm.h"
+
+namespace {
+
+const QString kDoesNotAnswer = "Dervalo    Warning|The PK-232 does not answer in HOST mode. Check "
+                               "the cable, the port and the baud rate.";
+
+// Calls PA3XYZ with F5 and waits for the link and the other side's greeting.
+bool CallAndConnect(LiveStation& s) {
+    THoofdForm& w = *s.form;
+    s.prompts.modalActions.enqueue([](QDialog& d) {
+        auto& dlg = static_cast<TConnectForm&>(d);
+        dlg.InputCall->setText("PA3XYZ");
+        dlg.ConnectOkKnopClick();
+        return dlg.result();
+    });
+    w.MenuCallAstation->trigger();
+    return LiveStation::WaitFor(
+        [&] {
+            return w.Pane2->text() == "CONNECT" && w.Pane3->text() == "PA3XYZ" &&
+                   s.Received().contains("PA0ABC de PA3XYZ k\n");
+        },
+        20000);
+}
+
+bool InHostListening(LiveStation& s) {
+    return LiveStation::WaitFor(
+        [&] { return s.form->Pane1->text() == "PACTOR" && s.form->Pane2->text() == "LISTEN"; },
+        20000);
+}
+
+} // namespace
+
+class TcpLineTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startUpAndContactOverTcp();
+    void restartedSimulatorIsBroughtBackIntoHostMode();
+    void bridgeThatNeverAnswers();
+};
+
+void TcpLineTest::startUpAndContactOverTcp() {
+    if (!LiveStation::SimulatorBuilt()) QSKIP("the simulator program is not built");
+    LiveStation s;
+    s.tcpPort = LiveStation::FreeTcpPort();
+    QVERIFY(s.StartSimulator({"--band", "off", "--air-speed", "100"}));
+    THoofdForm& w = s.StartProgram();
+    QVERIFY2(s.prompts.Boxes().isEmpty(), qPrintable(s.prompts.Boxes().join('\n')));
+    QVERIFY(w.st.HostModeActive);
+    QVERIFY(s.StateWhen("mode PN (HOST, line 8N1)").startsWith("mode PN (HOST, line 8N1)"));
+    QVERIFY2(InHostListening(s), qPrintable(s.StatusText()));
+    // The parameter block and HOST mode went over the connection.
+    const QByteArray sent = s.FromProgram();
+    QVERIFY(sent.contains("Mycall PA0ABC\rMys ABCD\rMYPTCall PA0ABC\r"));
+    QVERIFY(sent.contains("host on\r"));
+    QVERIFY(sent.contains("\x01OGG\x17"));
+    QVERIFY(sent.contains("\x01OPN\x17"));
+
+    QVERIFY2(CallAndConnect(s), qPrintable(s.Received() + " / " + s.StatusText()));
+    QVERIFY(s.FromProgram().contains("\x01OPGPA3XYZ\x17"));
+    QApplication::setActiveWindow(&w);
+    w.ZendWindow->setFocus();
+    QVERIFY(LiveStation::WaitFor([&] { return w.Pane5->text() == "TRANSMIT"; }, 20000));
+    QTest::keyClicks(w.ZendWindow, "Hello over the net.");
+    QVERIFY(LiveStation::WaitFor(
+        [&] { return s.FromProgram().contains("\x01 H\x17\x01 e\x17\x01 l\x17"); }, 10000));
+    QVERIFY2(LiveStation::WaitFor(
+                 [&] { return s.Received().endsWith("PA3XYZ k\nHello over the net."); }, 10000),
+             qPrintable(s.Received()));
+    QVERIFY2(s.prompts.Boxes().isEmpty(), qPrintable(s.prompts.Boxes().join('\n')));
+}
+
+void TcpLineTest::restartedSimulatorIsBroughtBackIntoHostMode() {
+    if (!LiveStation::SimulatorBuilt()) QSKIP("the simulator program is not built");
+    LiveStation s;
+    s.tcpPort = LiveStation::FreeTcpPort();
+    const QStringList options{"--band", "off", "--air-speed", "100"};
+    QVERIFY(s.StartSimulator(options));
+    THoofdForm& w = s.StartProgram();
+    QVERIFY2(InHostListening(s), qPrintable(s.StatusText()));
+    QVERIFY2(CallAndConnect(s), qPrintable(s.Received() + " / " + s.StatusText()));
+    const QString before = s.Received();
+
+    // The simulator dies in the middle of the contact: the next status
+    // request finds the connection gone and cannot make a new one.
+    s.simulator.kill();
+    QVERIFY(s.simulator.waitForFinished(5000));
+    const QString gone = "Warning|Port Error\n" + s.PortName() + ": Connection refused";
+    QVERIFY2(LiveStation::WaitFor([&] { return !s.prompts.Boxes().isEmpty(); }, 10000),
+             "no Port Error");
+    QCOMPARE(s.prompts.Boxes(), QStringList{gone});
+    // More writes meanwhile fail at once, unsaid.
+    for (int i = 0; i < 3; ++i)
+        w.sendstatusreq();
+    QCOMPARE(s.prompts.Boxes(), QStringList{gone});
+
+    // A new simulator on the same port, at its command line: the program
+    // finds it does not answer in HOST mode and brings it there as at
+    // start-up, parameters and all, then PACTOR, listening.
+    const qsizetype sentBefore = s.FromProgram().size();
+    QVERIFY(s.StartSimulator(options));
+    QVERIFY2(InHostListening(s), qPrintable(s.StatusText()));
+    // (The new simulator's first line, its device, comes before its answer.)
+    const QByteArray state = s.StateWhen("mode PN (HOST, line 8N1)");
+    QVERIFY2(state.contains("\nmode PN (HOST, line 8N1)"), state.constData());
+    const QByteArray sent = s.FromProgram().mid(sentBefore);
+    QVERIFY(sent.contains("\x01OGG\x17"));
+    QVERIFY(sent.contains("Mycall PA0ABC\r"));
+    QVERIFY(sent.indexOf("host on\r") < sent.lastIndexOf("\x01OGG\x17"));
+    QVERIFY(sent.contains("\x01OOP\x17"));
+    QVERIFY(w.st.HostModeActive);
+    // Nothing shown was lost, and nothing more was said.
+    QVERIFY(s.Received().startsWith(before));
+    QCOMPARE(s.prompts.Boxes(), QStringList{gone});
+
+    // A new call works.
+    QVERIFY(s.Control("call DL1ABC").contains("DL1ABC calls and connects"));
+    QVERIFY2(LiveStation::WaitFor([&] { return w.Pane3->text() == "DL1ABC"; }, 10000),
+             qPrintable(s.StatusText()));
+    QVERIFY2(
+        LiveStation::WaitFor([&] { return s.Received().contains("PA0ABC de DL1ABC\n"); }, 10000),
+        qPrintable(s.Received()));
+    QCOMPARE(s.prompts.Boxes(), QStringList{gone});
+}
+
+void TcpLineTest::bridgeThatNeverAnswers() {
+    // A bridge that takes the connection and then neither reads nor writes.
+    const int bridge = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    QVERIFY(::bind(bridge, reinterpret_cast<sockaddr*>(&a), len) == 0 && ::listen(bridge, 1) == 0 &&
+            ::getsockname(bridge, reinterpret_cast<sockaddr*>(&a), &len) == 0);
+    LiveStation s;
+    s.tcpPort = ntohs(a.sin_port);
+    THoofdForm& w = s.StartProgram(); // returns: the start-up is bounded
+    QCOMPARE(s.prompts.Boxes(), QStringList{kDoesNotAnswer});
+    QVERIFY(!w.st.HostModeActive);
+    // The window goes on handling its events.
+    bool fired = false;
+    QTimer::singleShot(10, &w, [&] { fired = true; });
+    QVERIFY(LiveStation::WaitFor([&] { return fired; }, 5000));
+    // The check went out twice, the second time behind a second start byte.
+    const int peer = ::accept(bridge, nullptr, nullptr);
+    QVERIFY(peer >= 0);
+    QByteArray got(65536, '\0');
+    const ssize_t n = ::recv(peer, got.data(), size_t(got.size()), MSG_DONTWAIT);
+    QVERIFY(n > 0);
+    got.truncate(n);
+    QVERIFY(got.contains("\x01OGG\x17"));
+    QVERIFY(got.contains("\x01\x01OGG\x17"));
+    QCOMPARE(s.prompts.Boxes(), QStringList{kDoesNotAnswer});
+    ::close(peer);
+    ::close(bridge);
+}
+
+QTEST_MAIN(TcpLineTest)
+#include "tst_tcpline.moc"
