@@ -137,6 +137,10 @@ void THoofdForm::BringBackIntoHostMode() {
     // for its rate): the start-up once more, the parameter block included
     // when "Init Pk" loads it, then PACTOR, listening.
     if (st.PkInitOn) st.PkParametersLoaded = false;
+    // A restarted unit holds no link: the call and the phase of the lost
+    // one are no longer shown.
+    st.IsConnected = false;
+    st.LinkPhaseText = QStringLiteral("      ");
     ResetController();
     HostOn(0);
     Delay(500);

@@ -126,6 +126,9 @@ void TcpLineTest::restartedSimulatorIsBroughtBackIntoHostMode() {
     QVERIFY(sent.indexOf("host on\r") < sent.lastIndexOf("\x01OGG\x17"));
     QVERIFY(sent.contains("\x01OOP\x17"));
     QVERIFY(w.st.HostModeActive);
+    // The link went with the restart: no call, no link phase left shown.
+    QVERIFY(!w.st.IsConnected);
+    QCOMPARE(w.Pane3->text(), QString());
     // Nothing shown was lost, and nothing more was said.
     QVERIFY(s.Received().startsWith(before));
     QCOMPARE(s.prompts.Boxes(), QStringList{gone});
