@@ -19,8 +19,9 @@
 // Deterministic: the controller's seed is fixed, and the two timers run by
 // hand on the virtual clock (the real ones are stopped after every step, so
 // the event loop only repaints).
-// Run: build with -DDERVALO_BENCH=ON in a release build, then ./bench_soak;
-// with "--tsv" the figures come as "name<TAB>value<TAB>unit" lines
+// Run: build with -DDERVALO_BENCH=ON in a release build, then ./bench_soak
+// ("--minutes N" for a longer soak, in the same rounds of ten minutes); with
+// "--tsv" the figures come as "name<TAB>value<TAB>unit" lines
 // (BenchReport.h), all named "soak_...".
 #include <QApplication>
 #include <QDialog>
