@@ -29,7 +29,10 @@ void THoofdForm::Send(const QByteArray& text) {
         poort.SetQuiet(false);
         if (retried) {
             sendOutage_ = false;
-        } else if (!sendOutage_) {
+            continue;
+        }
+        ++bytesLost_;
+        if (!sendOutage_) {
             sendOutage_ = true;
             prompts_.MessageBox(poort.PortErrorText(), QStringLiteral("Warning"),
                                 Prompts::Buttons::OkCancel);

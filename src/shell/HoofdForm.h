@@ -3,8 +3,8 @@
 #include <QFile>
 #include <QMainWindow>
 #include <QString>
-#include <QTextDocumentFragment>
 #include <QStringList>
+#include <QTextDocumentFragment>
 #include <QTimer>
 #include <QVector>
 #include <functional>
@@ -448,6 +448,7 @@ private:
     QString folder_;
     QStringList manualCandidates_;
     bool sendOutage_ = false; // the port went away; see Send
+    quint64 bytesLost_ = 0;   // bytes Send could not write even after reopening
     quint32 frameStart_ = 0;
     quint32 callStart_ = 0;
     FramePart framePart_ = FramePart::None;
