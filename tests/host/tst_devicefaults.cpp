@@ -6,8 +6,10 @@
 #include <QPlainTextEdit>
 #include <QtTest>
 
+#include "PtyMaster.h"
 #include "SimulatedStation.h"
 #include "host/Frames.h"
+#include "link/QtSerialBackend.h"
 
 namespace {
 
@@ -45,6 +47,7 @@ private slots:
     void outage_data();
     void outage();
     void fileTransmissionStopsAtTheOutage();
+    void realDeviceGoesAndReturnsWhileReceiving();
 };
 
 void DeviceFaultsTest::outage_data() {
@@ -152,6 +155,61 @@ void DeviceFaultsTest::fileTransmissionStopsAtTheOutage() {
     w.st.ModeName.clear();
     QVERIFY(s.RunUntil([&] { return w.st.ModeName == "PACTOR"; }, 10));
     QCOMPARE(PortErrorBoxes(s.f.prompts), kPortErrorBoxes);
+}
+
+void DeviceFaultsTest::realDeviceGoesAndReturnsWhileReceiving() {
+    // A pseudo-terminal under a link name; its master closes (the slave
+    // hangs up) and the name goes, then a new one appears under the name.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString link = dir.filePath(QStringLiteral("pk232"));
+    auto first = std::make_unique<PtyMaster>();
+    QVERIFY(first->Ok() && QFile::link(first->SlavePath(), link));
+    {
+        QFile ini(dir.filePath(QStringLiteral("Dervalo.INI")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(FormFixture::Settings(QFile::encodeName(link)));
+    }
+    QtSerialBackend backend;
+    VirtualClock clock;
+    ScriptedPrompts prompts;
+    THoofdForm w(backend, clock, prompts, dir.path());
+    w.CreateDialogs();
+    prompts.fileAnswers.enqueue(dir.filePath(QStringLiteral("capture.log")));
+    w.MenuOpenLogFileClick();
+    // Reads until the text is shown, for at most about two seconds of real
+    // time (the pseudo-terminal passes the bytes on in its own time).
+    const auto receive = [&](const QByteArray& text) {
+        for (int i = 0; i < 2000 && !w.ReceiveWindow->toPlainText().contains(text); ++i) {
+            w.Guarded([&] { w.SchryfintervalTimer(); });
+            clock.Advance(113);
+            QThread::msleep(1);
+        }
+        return w.ReceiveWindow->toPlainText().contains(text);
+    };
+    QVERIFY(first->Send("\x01"
+                        "0before the outage\r\x17"));
+    QVERIFY(receive("before the outage"));
+
+    first.reset();
+    QVERIFY(QFile::remove(link));
+    for (int i = 0; i < 20; ++i) {
+        w.Guarded([&] { w.StatusAanvraagTimerTimer(); });
+        w.Guarded([&] { w.SchryfintervalTimer(); });
+    }
+    QCOMPARE(PortErrorBoxes(prompts), kPortErrorBoxes);
+
+    PtyMaster second;
+    QVERIFY(second.Ok() && QFile::link(second.SlavePath(), link));
+    w.Guarded([&] { w.StatusAanvraagTimerTimer(); });
+    QCOMPARE(second.Receive(5), Frames::CommandFrame("OP"));
+    QVERIFY(second.Send("\x01"
+                        "0after it\r\x17"));
+    QVERIFY(receive("after it"));
+    QCOMPARE(prompts.Boxes().size(), kPortErrorBoxes);
+    QFile capture(dir.filePath(QStringLiteral("capture.log")));
+    QVERIFY(capture.open(QIODevice::ReadOnly));
+    QCOMPARE(capture.readAll(), QByteArray("before the outage\rafter it\r"));
 }
 
 QTEST_MAIN(DeviceFaultsTest)
