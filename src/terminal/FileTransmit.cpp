@@ -133,7 +133,7 @@ void THoofdForm::SendFile(const QString& name) {
     qint64 line = 1;             // the number of the line going out
     bool portFailed = false;     // a piece did not reach the controller
     quint32 shownAt = clock().TickCount();
-    while (!lines.AtEnd() && !st.FileTransmitAbort && !portFailed) {
+    while (!lines.AtEnd() && !st.FileTransmitAbort) {
         if (prompts().EscapeDown()) st.FileTransmitAbort = true;
         const bool holdBack = poort.PortBusy() || st.TxPendingCount >= kTxHoldCount;
         if (holding != holdBack) {

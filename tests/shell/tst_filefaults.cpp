@@ -226,7 +226,7 @@ void FileFaultsTest::callListReadIsBounded() {
         Zeros zeros(kHuge);
         if (fill == '\n') {
             QBuffer lines;
-            lines.setData(QByteArray(4 * 1024 * 1024, '\n'));
+            lines.setData(QByteArray(2 * CallList::kReadLimit, '\n'));
             QVERIFY(lines.open(QIODevice::ReadOnly));
             CallList list;
             list.Read(lines);
