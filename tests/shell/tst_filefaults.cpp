@@ -220,27 +220,23 @@ void FileFaultsTest::ownTextFile() {
 // ---- the call list and the CQ files ----
 
 void FileFaultsTest::callListReadIsBounded() {
-    // One endless line, or endless empty ones: the reader gives up long
-    // before 50 MB.
-    for (const char fill : {'\0', '\n'}) {
-        Zeros zeros(kHuge);
-        if (fill == '\n') {
-            QBuffer lines;
-            lines.setData(QByteArray(2 * CallList::kReadLimit, '\n'));
-            QVERIFY(lines.open(QIODevice::ReadOnly));
-            CallList list;
-            list.Read(lines);
-            QCOMPARE(list.Count(), 0);
-            QVERIFY2(lines.pos() <= CallList::kReadLimit, qPrintable(QString::number(lines.pos())));
-            continue;
-        }
-        CallList list;
-        list.Read(zeros);
-        QCOMPARE(list.Count(), 1);
-        QCOMPARE(list.Entry(1).size(), CallList::kListedLength);
-        QVERIFY2(zeros.taken <= CallList::kReadLimit + 16 * 1024,
-                 qPrintable(QString::number(zeros.taken)));
-    }
+    // One endless line: the first 11 bytes are the one entry, and the reader
+    // gives up long before 50 MB.
+    Zeros zeros(kHuge);
+    CallList list;
+    list.Read(zeros);
+    QCOMPARE(list.Count(), 1);
+    QCOMPARE(list.Entry(1).size(), CallList::kListedLength);
+    QVERIFY2(zeros.taken <= CallList::kReadLimit + 16 * 1024, // one read block beyond
+             qPrintable(QString::number(zeros.taken)));
+
+    // Endless empty lines: no entry, and no more read.
+    QBuffer lines;
+    lines.setData(QByteArray(2 * CallList::kReadLimit, '\n'));
+    QVERIFY(lines.open(QIODevice::ReadOnly));
+    list.Read(lines);
+    QCOMPARE(list.Count(), 0);
+    QVERIFY2(lines.pos() <= CallList::kReadLimit, qPrintable(QString::number(lines.pos())));
 }
 
 void FileFaultsTest::callListFaults() {
