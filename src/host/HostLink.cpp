@@ -36,7 +36,10 @@ void THoofdForm::Send(const QByteArray& text) {
             // The line is back, the controller may have been restarted
             // meanwhile: the next write-timer tick checks HOST mode.
             if (st.HostModeActive) hostCheckDue_ = true;
-        } else if (!sendOutage_) {
+            continue;
+        }
+        ++bytesLost_;
+        if (!sendOutage_) {
             sendOutage_ = true;
             prompts_.MessageBox(poort.PortErrorText(), QStringLiteral("Warning"),
                                 Prompts::Buttons::OkCancel);

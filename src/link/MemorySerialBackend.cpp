@@ -17,7 +17,8 @@ void MemorySerialBackend::PullFromPeer() {
     if (!peer_) return;
     const quint32 now = Now();
     peer_->Tick(now);
-    input_.append(peer_->ToHost(now));
+    const QByteArray sent = peer_->ToHost(now);
+    if (!gone_) input_.append(sent);
 }
 
 void MemorySerialBackend::WaitForInput() {
@@ -50,6 +51,11 @@ bool MemorySerialBackend::Open(const QString& deviceName) {
     if (open_) Close();
     tried_ = deviceName;
     error_ = {};
+    ++openAttempts_;
+    if (gone_) {
+        error_ = {deviceName, QString(), ENOENT, QString::fromLocal8Bit(std::strerror(ENOENT))};
+        return false;
+    }
     if (missing_.contains(deviceName)) {
         Fail(QString());
         return false;
@@ -94,6 +100,11 @@ bool MemorySerialBackend::SetQueues(quint32 receiveSize, quint32 sendSize) {
 
 bool MemorySerialBackend::WriteByte(quint8 byte) {
     if (!open_) return false;
+    if (gone_) {
+        error_ = {device_, QStringLiteral("writing"), EIO,
+                  QString::fromLocal8Bit(std::strerror(EIO))};
+        return false;
+    }
     if (failWrites_ != 0) {
         if (failWrites_ > 0) --failWrites_;
         Fail(QStringLiteral("writing"));
@@ -116,7 +127,10 @@ void MemorySerialBackend::SetDtr(bool on) {
 }
 
 bool MemorySerialBackend::ReadByte(quint8& byte) {
-    if (!open_) return false;
+    if (!open_ || gone_) {
+        PullFromPeer();
+        return false;
+    }
     PullFromPeer();
     if (input_.isEmpty()) WaitForInput();
     if (input_.isEmpty()) return false;
@@ -126,13 +140,13 @@ bool MemorySerialBackend::ReadByte(quint8& byte) {
 }
 
 qint32 MemorySerialBackend::BytesAvailable() {
-    if (!open_) return 0;
+    if (!open_ || gone_) return 0;
     PullFromPeer();
     return qint32(input_.size());
 }
 
 int MemorySerialBackend::ReadBlock(char* buffer, int maxCount) {
-    if (!open_ || buffer == nullptr || maxCount <= 0) return 0;
+    if (!open_ || gone_ || buffer == nullptr || maxCount <= 0) return 0;
     PullFromPeer();
     if (input_.isEmpty()) WaitForInput();
     const int n = int(std::min<qsizetype>(maxCount, input_.size()));

@@ -63,6 +63,17 @@ public:
     // a device that is missing (ENOENT) or not ours to open (EACCES) would.
     void SetFailureErrno(int errnum) { failureErrno_ = errnum; }
 
+    // The device goes away (a cable pulled, an adapter gone): the open
+    // device reads nothing and takes no byte, what the peer sends meanwhile
+    // is lost with what still waited in its queue, and opening fails
+    // (ENOENT) until it is back.
+    void SetGone(bool gone) {
+        gone_ = gone;
+        if (gone) input_.clear();
+    }
+    // Every open tried, whether it worked or not.
+    int OpenAttempts() const { return openAttempts_; }
+
     QString OpenedDevice() const { return device_; }
     quint16 Baud() const { return baud_; }
     int OpenCount() const { return openCount_; }
@@ -102,5 +113,7 @@ private:
     QString tried_; // the name of the last open, whether it worked or not
     SerialError error_;
     int openCount_ = 0;
+    int openAttempts_ = 0;
+    bool gone_ = false;
     int closeCount_ = 0;
 };

@@ -18,6 +18,10 @@ constexpr quint8 kCannotCreate = 5;    // the file could not be created
 constexpr quint8 kWriteError = 101;    // a write or the close failed
 constexpr quint8 kInvalidNumber = 106; // a number item is no decimal integer
 
+// 31 short lines: no settings file comes near this. Beyond it nothing is
+// read, so a huge file under the name costs no more than a small one.
+constexpr qint64 kReadLimit = 64 * 1024;
+
 // A text goes into the file one byte per character. A text with a character
 // that has no byte of its own (a font family in another script) goes as
 // UTF-8 instead of with question marks, and the reader takes a line that is
@@ -272,7 +276,7 @@ bool ReadSettings(const QString& folder, SettingsFields& fields, quint8& IniStat
         SetSwitches(fields, {});
         return false;
     }
-    const QByteArray content = file.readAll();
+    const QByteArray content = file.read(kReadLimit);
     if (file.error() != QFileDevice::NoError) {
         IniStatus = kFileNotFound;
         SetSwitches(fields, {});
@@ -294,6 +298,12 @@ void WriteSettings(const QString& folder, const SettingsFields& fields, quint8& 
     file.setDirectWriteFallback(true);
     if ((target.exists() && !target.isFile()) || !file.open(QIODevice::WriteOnly)) {
         IniStatus = kCannotCreate;
+        // Where none could be made nothing is said; a settings file that is
+        // there and cannot be replaced (a read-only disk) keeps its old
+        // content, and the operator hears that the settings were not saved.
+        if (target.isFile())
+            prompts.MessageBox(QStringLiteral("Error writing file to disk"),
+                               QStringLiteral("Warning"), Prompts::Buttons::OkCancel);
         return;
     }
     IniStatus = 0;

@@ -88,9 +88,16 @@ void THoofdForm::ReadLogBookRecord(qint32 n) {
 
 void THoofdForm::WriteLogBookRecord(qint32 n) {
     if (!LogBookFile.isOpen() || n < 0) Fail("Error writing file", LogBookFile);
+    const qint64 sizeBefore = LogBookFile.size();
     if (!LogBookFile.seek(qint64(n) * TLogBookRecord::kSize) ||
-        LogBookFile.write(st.LogBookRecord.Bytes()) != TLogBookRecord::kSize)
-        Fail("Error writing file", LogBookFile);
+        LogBookFile.write(st.LogBookRecord.Bytes()) != TLogBookRecord::kSize) {
+        // A full disk may take part of a new record: the piece goes again,
+        // so the file ends where it did and no half record follows the last.
+        const QString reason = LogBookFile.errorString();
+        if (LogBookFile.size() > sizeBefore) LogBookFile.resize(sizeBefore);
+        throw InOutError(
+            QStringLiteral("Error writing file %1: %2").arg(LogBookFile.fileName(), reason));
+    }
 }
 
 void THoofdForm::CutLogBookFile(qint32 records) {

@@ -6,21 +6,26 @@
 
 namespace {
 // Reads one line without its end (CR LF, LF or CR alone) and keeps at most
-// its first `keep` bytes; the rest of a long line is skipped. False at the
-// end of the file with nothing read.
-bool ReadLine(QIODevice& file, QByteArray& line, int keep) {
+// its first `keep` bytes; the rest of a long line is skipped. Takes no more
+// than `budget` bytes (and counts them off): a device or a huge file under
+// the name ends the list there. False when nothing more is read.
+bool ReadLine(QIODevice& file, QByteArray& line, int keep, qint64& budget) {
     line.clear();
     char c = 0;
-    if (!file.getChar(&c)) return false;
+    const auto next = [&](char* byte) { return budget > 0 && file.getChar(byte) && budget-- > 0; };
+    if (!next(&c)) return false;
     do {
         if (c == '\n') break;
         if (c == '\r') {
-            char next = 0;
-            if (file.getChar(&next) && next != '\n') file.ungetChar(next);
+            char after = 0;
+            if (next(&after) && after != '\n') {
+                file.ungetChar(after);
+                ++budget;
+            }
             break;
         }
         if (line.size() < keep) line += c;
-    } while (file.getChar(&c));
+    } while (next(&c));
     return true;
 }
 } // namespace
@@ -28,7 +33,8 @@ bool ReadLine(QIODevice& file, QByteArray& line, int keep) {
 void CallList::Read(QIODevice& file) {
     entries_.clear();
     QByteArray line;
-    while (entries_.size() < kMaxEntries && ReadLine(file, line, kListedLength)) {
+    qint64 budget = kReadLimit;
+    while (entries_.size() < kMaxEntries && ReadLine(file, line, kListedLength, budget)) {
         if (!line.isEmpty()) entries_ << CharTable::ToString(line);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 
 class QIODevice;
 
@@ -15,6 +16,10 @@ public:
     static constexpr int kMaxEntries = 10;
     static constexpr int kListedLength = 11; // characters kept of a line
     static constexpr int kCallLength = 8;    // characters of an entry that are called
+    // No call list is bigger, long lines skipped included: reading stops
+    // after this many bytes, so a huge file or a device under the name
+    // holds nothing up.
+    static constexpr qint64 kReadLimit = 4 * 1024 * 1024;
 
     // Empties the list, then reads the lines of `file` (open for reading).
     // Reading stops after the tenth entry; of a long line only its first

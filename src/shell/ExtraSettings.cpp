@@ -73,8 +73,14 @@ bool WriteEchoColour(const QString& folder, const QColor& colour, QString& path)
     path = FilePath(folder);
     const QByteArray content = WithEchoColour(ReadContent(path), colour);
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
-           file.commit();
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    // Committing alone lets a write the disk refused (a full disk) pass and
+    // puts an empty file in the old one's place; the flush finds it first.
+    if (file.write(content) != content.size() || !file.flush()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }
 
 } // namespace ExtraSettings

@@ -459,6 +459,7 @@ private:
     QString folder_;
     QStringList manualCandidates_;
     bool sendOutage_ = false;   // the port went away; see Send
+    quint64 bytesLost_ = 0;     // bytes Send could not write even after reopening
     int sending_ = 0;           // Send is writing (it may show a box meanwhile)
     bool hostCheckDue_ = false; // see CheckHostModeAfterOutage
     bool checkingHost_ = false;

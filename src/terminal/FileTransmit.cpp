@@ -130,6 +130,8 @@ void THoofdForm::SendFile(const QString& name) {
     std::optional<InOutError> readError;
     std::optional<bool> holding; // the flow lamp as last shown
     bool lineOpen = false;       // the last piece sent did not end its line
+    qint64 line = 1;             // the number of the line going out
+    bool portFailed = false;     // a piece did not reach the controller
     quint32 shownAt = clock().TickCount();
     while (!lines.AtEnd() && !st.FileTransmitAbort) {
         if (prompts().EscapeDown()) st.FileTransmitAbort = true;
@@ -147,12 +149,19 @@ void THoofdForm::SendFile(const QString& name) {
             // Out of HOST mode (the dumb terminal, the mailbox with it) the
             // controller reads no frames: frame bytes would be text, stored
             // in a mailbox message being written. The line goes out plain.
+            const quint64 lostBefore = bytesLost_;
             if (st.DumbMode)
                 Send(text);
             else
                 senddata(text);
+            // The device has gone (one "Port Error" said so): what is
+            // written now goes nowhere, and no echo will ever come back to
+            // let the rest through. The transmission stops at this line.
+            portFailed = bytesLost_ != lostBefore;
+            if (portFailed) break;
             if (ShowsSentLines()) ShowSentPiece(piece.bytes, lineOpen);
             lineOpen = !piece.endsLine;
+            if (piece.endsLine) ++line;
         }
         if (V24Data()) {
             // The dumb terminal's answers are plain text, not frames.
@@ -193,6 +202,11 @@ void THoofdForm::SendFile(const QString& name) {
     SetFlowLamp(false);
     ReceiveWindow->viewport()->unsetCursor();
 
+    if (portFailed)
+        throw InOutError(QStringLiteral("File transmission stopped at line %1 of %2: "
+                                        "the serial port failed")
+                             .arg(line)
+                             .arg(file.fileName()));
     if (lines.Failed()) throw InOutError(QStringLiteral("Error reading %1").arg(file.fileName()));
     if (readError) throw *readError;
     ReportCaptureError();
