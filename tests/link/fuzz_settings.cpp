@@ -2,9 +2,14 @@
 // them, damaged (lines missing, huge, binary, NUL, CR only, no last line end,
 // numbers out of range, thousands of lines, texts in UTF-8), and noise. After
 // reading (and the defaults where reading failed, as at start) the texts keep
-// their bounds; writing and reading again gives the same settings.
+// their bounds, the values serve where the program uses them (colours, the
+// split of the window); writing and reading again gives the same settings.
+#include <QApplication>
+
 #include "FuzzDriver.h"
 #include "link/Settings.h"
+#include "shell/Appearance.h"
+#include "shell/Layout.h"
 
 namespace {
 
@@ -99,6 +104,13 @@ QString Check(const QByteArray& file) {
         FUZZ_EXPECT(!t.contains(QLatin1Char('\r')) && !t.contains(QLatin1Char('\n')), t);
     // Both bar colours come from one line.
     FUZZ_EXPECT(first.ReceiveBarColor == first.TransmitBarColor, QString());
+    for (const qint32 colour : {first.RxWindowColor, first.TxWindowColor, first.RxFontColor,
+                                first.TxFontColor, first.ReceiveBarColor})
+        FUZZ_EXPECT(Appearance::FromWinColor(colour).isValid(), QString::number(colour));
+    // The split places the transmit bar, whatever its value, without overflow.
+    const Layout::Result layout = Layout::Compute({1024, 768, 700, first.SplitPerMille});
+    FUZZ_EXPECT(layout.transmitBar.top() == layout.TransmitBarTop,
+                QString::number(first.SplitPerMille));
 
     const QByteArray written = FormatSettings(first);
     FUZZ_EXPECT(written.count('\n') == 31, QString::fromLatin1(written));
@@ -115,7 +127,8 @@ QString Check(const QByteArray& file) {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    QApplication app(argc, argv); // the system colours come from its palette
     return Fuzz::Run(DERVALO_FUZZ_NAME, DERVALO_FUZZ_CASES, Fuzz::FromEnvironment(0x1A1, 30000),
                      MakeFile, Check);
 }
