@@ -205,15 +205,14 @@ QString Check(const QByteArray& batch) {
     return QString();
 }
 
+void Setup(int& argc, char** argv) {
+    new QApplication(argc, argv);
+    window = new Window;
+    window->f.WriteFile("Dervalo.INI", FormFixture::Settings());
+    window->form = &window->f.Create();
+}
+
 } // namespace
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    Window w;
-    w.f.WriteFile("Dervalo.INI", FormFixture::Settings());
-    w.form = &w.f.Create();
-    window = &w;
-    // 2000 batches of 50 frames: 100,000 frames.
-    return Fuzz::Run(DERVALO_FUZZ_NAME, DERVALO_FUZZ_CASES, Fuzz::FromEnvironment(0xDEC0, 2000),
-                     MakeBatch, Check);
-}
+// 2000 batches of 50 frames: 100,000 frames.
+DERVALO_FUZZ_MAIN(Setup, MakeBatch, Check, 0xDEC0, 2000)

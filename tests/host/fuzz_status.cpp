@@ -71,7 +71,4 @@ QString Check(const QByteArray& input) {
 
 } // namespace
 
-int main() {
-    return Fuzz::Run(DERVALO_FUZZ_NAME, DERVALO_FUZZ_CASES, Fuzz::FromEnvironment(0x5747, 100000),
-                     MakeReply, Check);
-}
+DERVALO_FUZZ_MAIN(Fuzz::NoSetup, MakeReply, Check, 0x5747, 100000)

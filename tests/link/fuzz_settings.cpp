@@ -125,10 +125,11 @@ QString Check(const QByteArray& file) {
     return QString();
 }
 
+// The system colours come from the application's palette.
+void Setup(int& argc, char** argv) {
+    new QApplication(argc, argv);
+}
+
 } // namespace
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv); // the system colours come from its palette
-    return Fuzz::Run(DERVALO_FUZZ_NAME, DERVALO_FUZZ_CASES, Fuzz::FromEnvironment(0x1A1, 30000),
-                     MakeFile, Check);
-}
+DERVALO_FUZZ_MAIN(Setup, MakeFile, Check, 0x1A1, 30000)

@@ -90,7 +90,4 @@ QString Check(const QByteArray& file) {
 
 } // namespace
 
-int main() {
-    return Fuzz::Run(DERVALO_FUZZ_NAME, DERVALO_FUZZ_CASES, Fuzz::FromEnvironment(0x130, 20000),
-                     MakeFile, Check);
-}
+DERVALO_FUZZ_MAIN(Fuzz::NoSetup, MakeFile, Check, 0x130, 20000)

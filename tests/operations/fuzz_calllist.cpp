@@ -52,7 +52,4 @@ QString Check(const QByteArray& content) {
 
 } // namespace
 
-int main() {
-    return Fuzz::Run(DERVALO_FUZZ_NAME, DERVALO_FUZZ_CASES, Fuzz::FromEnvironment(0xCA1, 30000),
-                     MakeList, Check);
-}
+DERVALO_FUZZ_MAIN(Fuzz::NoSetup, MakeList, Check, 0xCA1, 30000)

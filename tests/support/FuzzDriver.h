@@ -194,7 +194,37 @@ inline int Run(const QString& name, const QString& casesDir, const Options& opti
     return 0;
 }
 
+// The entry of a target: `setup(argc, argv)` (an application, a window),
+// then the fixed-seed run of `make` and `check`. Built with DERVALO_LIBFUZZER
+// (clang), the same setup and check become libFuzzer's entry points; an input
+// that fails its check aborts, and libFuzzer saves it.
+inline void NoSetup(int&, char**) {}
+
 } // namespace Fuzz
+
+#ifdef DERVALO_LIBFUZZER
+#define DERVALO_FUZZ_MAIN(setup, make, check, seed, count)                                         \
+    extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {                                 \
+        setup(*argc, *argv);                                                                       \
+        return 0;                                                                                  \
+    }                                                                                              \
+    extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {                \
+        const QString problem =                                                                    \
+            check(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));               \
+        if (!problem.isEmpty()) {                                                                  \
+            std::fprintf(stderr, "FUZZ %s: %s\n", DERVALO_FUZZ_NAME, qPrintable(problem));         \
+            std::abort();                                                                          \
+        }                                                                                          \
+        return 0;                                                                                  \
+    }
+#else
+#define DERVALO_FUZZ_MAIN(setup, make, check, seed, count)                                         \
+    int main(int argc, char** argv) {                                                              \
+        setup(argc, argv);                                                                         \
+        return Fuzz::Run(DERVALO_FUZZ_NAME, DERVALO_FUZZ_CASES,                                    \
+                         Fuzz::FromEnvironment(seed, count), make, check);                         \
+    }
+#endif
 
 // Where the failure of a check is described: `FUZZ_EXPECT(cond, text)`
 // returns the text from the check when the condition does not hold.

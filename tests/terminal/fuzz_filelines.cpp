@@ -101,7 +101,4 @@ QString Check(const QByteArray& input) {
 
 } // namespace
 
-int main() {
-    return Fuzz::Run(DERVALO_FUZZ_NAME, DERVALO_FUZZ_CASES, Fuzz::FromEnvironment(0xF11E, 20000),
-                     MakeFile, Check);
-}
+DERVALO_FUZZ_MAIN(Fuzz::NoSetup, MakeFile, Check, 0xF11E, 20000)
