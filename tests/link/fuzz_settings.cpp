@@ -45,8 +45,8 @@ QByteArray Text(Fuzz::Random& r) {
                                          "\xEF\xBB\xBFZ\xE2\x82\xAC",
                                          "ON",
                                          "OFF",
-                                         "\xC3\xA4\xC2\xB8\xC2\x80"
-                                         "abc\xE2\x82\xAC",
+                                         ("\xC3\xA4\xC2\xB8\xC2\x80"
+                                          "abc\xE2\x82\xAC"),
                                          ""};
     QByteArray t = r.Pick(kTexts);
     if (r.OneIn(3)) t += r.Pick(kTexts);

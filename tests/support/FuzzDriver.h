@@ -204,6 +204,7 @@ inline void NoSetup(int&, char**) {}
 
 #ifdef DERVALO_LIBFUZZER
 #define DERVALO_FUZZ_MAIN(setup, make, check, seed, count)                                         \
+    [[maybe_unused]] static auto* const dervaloFuzzMake = &make; /* libFuzzer makes its own */     \
     extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {                                 \
         setup(*argc, *argv);                                                                       \
         return 0;                                                                                  \
