@@ -135,7 +135,13 @@ public:
         if (!Line(line)) return false;
         if (into) {
             *into = TextOf(line);
-            if (maxLength >= 0) into->truncate(maxLength);
+            if (maxLength >= 0 && into->size() > maxLength) {
+                into->truncate(maxLength);
+                // What is kept is the text as the file gives it back once
+                // written: a cut can leave one-byte characters whose bytes
+                // read as UTF-8 of a wider one.
+                *into = TextOf(FileBytes(*into));
+            }
         }
         return true;
     }

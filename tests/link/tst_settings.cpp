@@ -254,6 +254,20 @@ private slots:
         // Bytes that only look like UTF-8 of one-byte characters stay bytes.
         row("one-byte text that is UTF-8 too", 8, "Z\xC3\xBC", "TxFontName",
             QString::fromLatin1("Z\xC3\xBC"));
+        // A cut keeps the text as the file gives it back once written: the
+        // kept bytes E4 B8 80 read as one character.
+        row("cut leaves UTF-8 of a wide character", 12,
+            "\xC3\xA4\xC2\xB8\xC2\x80"
+            "abc\xE2\x82\xAC",
+            "RxFontStyle",
+            QString::fromUtf8("\xE4\xB8\x80"
+                              "abc"));
+        row("cut of one-byte text does the same", 27,
+            "\xE4\xB8\x80"
+            "A\xFF",
+            "MySelCall",
+            QString::fromUtf8("\xE4\xB8\x80"
+                              "A"));
         row("line 22 into both bars", 22, "-3", "ReceiveBarColor,TransmitBarColor", "-3");
         row("lines 23 and 24 ignored", 23, "anything", "", "");
     }
