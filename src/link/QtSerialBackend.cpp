@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "link/Descriptor.h"
 #include "link/LineSpeed.h"
 
 #include <cerrno>
@@ -32,30 +33,9 @@ constexpr quint16 kSlowestBaud = 300;
 // The rate taken before one has been set.
 constexpr quint16 kDefaultBaud = 9600;
 
-// Waits up to `ms` for `events` on `fd`; returns the events that came (with
-// hang-up and errors), 0 on time-out.
-short WaitFor(int fd, short events, int ms) {
-    pollfd p{fd, events, 0};
-    for (;;) {
-        const int r = ::poll(&p, 1, ms);
-        if (r > 0) return p.revents;
-        if (r == 0) return 0;
-        if (errno != EINTR) return POLLERR;
-    }
-}
-
-bool TryAgain(ssize_t r) {
-    return r < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
-}
-
 void SetModemLine(int fd, int line, bool up) {
     int bits = line;
     (void)::ioctl(fd, up ? TIOCMBIS : TIOCMBIC, &bits);
-}
-
-qint64 NowMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 // How long `bytes` take on the line at `baud`: ten bits each (start, eight
@@ -67,24 +47,9 @@ qint64 DrainMs(int bytes, quint16 baud) {
     return (qint64(bytes) * 10 * 1000 + rate - 1) / rate;
 }
 
-// A name from the settings file as a box can show it: control characters
-// as \xNN, no longer than a line, and an empty one as "".
-QString ShownName(const QString& name) {
-    constexpr int kMaxShown = 60;
-    if (name.isEmpty()) return QStringLiteral("\"\"");
-    QString shown;
-    for (const QChar c : name) {
-        if (shown.size() >= kMaxShown) return shown + QStringLiteral("...");
-        const char16_t u = c.unicode();
-        if (u < 0x20 || (u >= 0x7F && u < 0xA0))
-            shown += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
-        else
-            shown += c;
-    }
-    return shown;
-}
-
 } // namespace
+
+using namespace Descriptor;
 
 QtSerialBackend::QtSerialBackend() = default;
 
@@ -249,7 +214,7 @@ bool QtSerialBackend::WriteByte(quint8 byte) {
             Fail(QStringLiteral("writing"), errno);
             return false;
         }
-        const qint64 now = NowMs();
+        const qint64 now = SteadyMs();
         const int queued = QueuedForSending();
         if (queued != lastQueued) {
             lastQueued = queued;
@@ -273,11 +238,8 @@ bool QtSerialBackend::ReadByte(quint8& byte) {
 }
 
 qint32 QtSerialBackend::BytesAvailable() {
-    if (fd_ < 0) return 0;
-    int waiting = 0;
     // A hung-up line refuses the request: nothing is waiting then.
-    if (::ioctl(fd_, FIONREAD, &waiting) != 0) return 0;
-    return waiting > 0 ? waiting : 0;
+    return Waiting(fd_);
 }
 
 int QtSerialBackend::ReadBlock(char* buffer, int maxCount) {

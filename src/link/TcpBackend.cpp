@@ -1,5 +1,6 @@
 #include "link/TcpBackend.h"
 
+#include "link/Descriptor.h"
 #include "link/TcpName.h"
 
 #include <cerrno>
@@ -20,40 +21,9 @@ namespace {
 constexpr int kReadTimeoutMs = 1;
 constexpr int kWriteStepMs = 50;
 
-qint64 SteadyMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-// Waits up to `ms` for `events`; the events that came, 0 on time-out.
-short WaitFor(int fd, short events, int ms) {
-    pollfd p{fd, events, 0};
-    for (;;) {
-        const int r = ::poll(&p, 1, ms);
-        if (r > 0) return p.revents;
-        if (r == 0) return 0;
-        if (errno != EINTR) return POLLERR;
-    }
-}
-
-bool TryAgain(ssize_t r) {
-    return r < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
-}
-
-// The name as a box can show it: control characters as \xNN.
-QString Shown(const QString& name) {
-    QString shown;
-    for (const QChar c : name.left(80)) {
-        const char16_t u = c.unicode();
-        if (u < 0x20 || (u >= 0x7F && u < 0xA0))
-            shown += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
-        else
-            shown += c;
-    }
-    return shown;
-}
-
 } // namespace
+
+using namespace Descriptor;
 
 TcpBackend::TcpBackend(Ticks now) : now_(now ? std::move(now) : Ticks(SteadyMs)) {}
 
@@ -62,7 +32,7 @@ TcpBackend::~TcpBackend() {
 }
 
 void TcpBackend::Fail(const QString& step, int errnum, const QString& reason) {
-    error_.device = Shown(name_);
+    error_.device = ShownName(name_);
     error_.step = step;
     error_.errnum = errnum;
     error_.reason =
@@ -214,10 +184,7 @@ bool TcpBackend::ReadByte(quint8& byte) {
 }
 
 qint32 TcpBackend::BytesAvailable() {
-    if (fd_ < 0) return 0;
-    int waiting = 0;
-    if (::ioctl(fd_, FIONREAD, &waiting) != 0) return 0;
-    return waiting > 0 ? waiting : 0;
+    return Waiting(fd_);
 }
 
 int TcpBackend::ReadBlock(char* buffer, int maxCount) {
