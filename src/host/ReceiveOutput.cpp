@@ -110,13 +110,15 @@ void THoofdForm::AppendReceived(const QString& text, TextKind kind) {
 }
 
 void THoofdForm::SchryfintervalTimer() {
-    if (HostCheckDue()) CheckHostModeAfterOutage();
     if (V24Data()) {
         if (st.DumbMode)
             GETV24DUMB();
         else
             ReadWaitingFrames();
     }
+    // The check after an outage throws away what comes before its answer:
+    // it waits for a tick that has read everything that came.
+    if (HostCheckDue() && !V24Data()) CheckHostModeAfterOutage();
     // A capture file that failed meanwhile (here, or while a text file went
     // out) is reported now, once, after the frame it failed in, shown whole.
     ReportCaptureError();

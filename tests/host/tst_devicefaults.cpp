@@ -98,6 +98,16 @@ void DeviceFaultsTest::outage() {
     // Back: status requests are answered, text arrives, typing goes out,
     // and the capture file still holds every byte shown.
     s.f.serial.SetGone(false);
+    // The first write finds the line back. Text that arrives before the
+    // tick that checks the controller is shown, not thrown away by the check.
+    w.StatusAanvraagTimerTimer();
+    s.f.serial.FeedInput(QByteArray("\x01"
+                                    "0was on the way\r\x17"));
+    for (int tick = 0; tick < 3; ++tick) {
+        s.f.clock.Advance(113);
+        w.SchryfintervalTimer();
+    }
+    QVERIFY2(s.Received().contains("was on the way\n"), qPrintable(s.Received().right(300)));
     w.st.ModeName.clear();
     QVERIFY(s.RunUntil([&] { return w.st.ModeName == "PACTOR"; }, 10));
     s.Control("text back again");
