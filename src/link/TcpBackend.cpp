@@ -1,6 +1,7 @@
 #include "link/TcpBackend.h"
 
 #include "link/Descriptor.h"
+#include "link/HostLookup.h"
 #include "link/TcpName.h"
 
 #include <cerrno>
@@ -8,7 +9,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <linux/sockios.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -71,24 +71,21 @@ bool TcpBackend::Open(const QString& deviceName) {
 }
 
 bool TcpBackend::Connect(const QString& host, quint16 port) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICSERV;
-    addrinfo* found = nullptr;
-    const int looked = ::getaddrinfo(host.toUtf8().constData(),
-                                     QByteArray::number(port).constData(), &hints, &found);
-    if (looked != 0) {
-        Fail(QString(), looked == EAI_SYSTEM ? errno : 0,
-             QStringLiteral("host not found: ") + QString::fromLocal8Bit(::gai_strerror(looked)));
+    QString reason;
+    std::vector<HostLookup::Address> addresses =
+        HostLookup::Find(host.toUtf8(), port, kConnectMs, reason);
+    // A name the name server cannot give now: the address it gave before.
+    if (addresses.empty() && lastName_ == name_ && lastAddress_.length > 0)
+        addresses.push_back(lastAddress_);
+    if (addresses.empty()) {
+        Fail(QString(), 0, reason);
         return false;
     }
     // Each address in turn, all of them within the connect time.
     const qint64 deadline = SteadyMs() + kConnectMs;
     int lastErr = ETIMEDOUT;
-    for (addrinfo* a = found; a != nullptr && fd_ < 0; a = a->ai_next) {
-        const int fd =
-            ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
+    for (const HostLookup::Address& a : addresses) {
+        const int fd = ::socket(a.family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
         if (fd < 0) {
             lastErr = errno;
             continue;
@@ -98,7 +95,7 @@ bool TcpBackend::Connect(const QString& host, quint16 port) {
         (void)::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         (void)::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
         int err = 0;
-        if (::connect(fd, a->ai_addr, a->ai_addrlen) != 0) {
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&a.address), a.length) != 0) {
             err = errno;
             if (err == EINPROGRESS) {
                 const qint64 left = deadline - SteadyMs();
@@ -112,15 +109,16 @@ bool TcpBackend::Connect(const QString& host, quint16 port) {
         }
         if (err == 0) {
             fd_ = fd;
-        } else {
-            lastErr = err;
-            ::close(fd);
+            lastName_ = name_;
+            lastAddress_ = a;
+            return true;
         }
+        lastErr = err;
+        ::close(fd);
         if (SteadyMs() >= deadline) break;
     }
-    ::freeaddrinfo(found);
-    if (fd_ < 0) Fail(QString(), lastErr);
-    return fd_ >= 0;
+    Fail(QString(), lastErr);
+    return false;
 }
 
 bool TcpBackend::SetState(quint16) {

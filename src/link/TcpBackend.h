@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 
+#include "link/HostLookup.h"
 #include "link/SerialBackend.h"
 
 // The serial port of a controller served over the network by a serial
@@ -67,4 +68,8 @@ private:
     QString failedName_;
     qint64 failedAt_ = 0;
     SerialError failedError_;
+    // The address of the last connection made, for a name the name server
+    // cannot give again at a reconnect.
+    QString lastName_;
+    HostLookup::Address lastAddress_;
 };

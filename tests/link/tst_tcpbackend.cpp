@@ -2,19 +2,27 @@
 // malformed address in the "Port Error" box, the hold-off after a failed
 // connection (on a clock the test moves), bytes both ways, and the two ways
 // a connection ends for the writer: the other end closing, and the other end
-// no longer reading.
+// no longer reading; a name server that does not answer.
 #include <QtTest>
+
+#include <arpa/inet.h>
+#include <sys/mount.h>
 
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include "ScriptedPrompts.h"
+#include "SmallFs.h"
 #include "link/LineBackend.h"
 #include "link/Poort.h"
+#include "link/TcpBackend.h"
 #include "link/TcpName.h"
 
 namespace {
+
+// Why this program cannot mount; empty when it can.
+QString g_mountProblem;
 
 // A listening socket on 127.0.0.1 (port 0: any free one).
 struct Listener {
@@ -65,6 +73,7 @@ private slots:
     void failedConnectionIsHeldOffForAWhile();
     void bytesBothWaysUntilTheOtherEndCloses();
     void writerGivesUpOnAnEndThatDoesNotRead();
+    void nameServerThatDoesNotAnswer();
 };
 
 void TcpBackendTest::names_data() {
@@ -216,5 +225,59 @@ void TcpBackendTest::writerGivesUpOnAnEndThatDoesNotRead() {
     ::close(peer);
 }
 
-QTEST_MAIN(TcpBackendTest)
+void TcpBackendTest::nameServerThatDoesNotAnswer() {
+    if (!g_mountProblem.isEmpty()) QSKIP(qPrintable(g_mountProblem));
+    // A name server that takes questions and never answers.
+    const int dns = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_port = htons(53);
+    ::inet_pton(AF_INET, "127.0.0.77", &at.sin_addr);
+    if (::bind(dns, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0) {
+        ::close(dns);
+        QSKIP("no name server can be played here");
+    }
+    // This program's own /etc/hosts and /etc/resolv.conf (its mounts are its own).
+    QTemporaryDir etc;
+    auto put = [&](const QString& name, const QByteArray& text) {
+        QFile file(etc.filePath(name));
+        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+    };
+    auto over = [&](const QString& name, const char* target) {
+        return ::mount(QFile::encodeName(etc.filePath(name)).constData(), target, nullptr, MS_BIND,
+                       nullptr) == 0;
+    };
+    QVERIFY(put("resolv.conf", "nameserver 127.0.0.77\noptions timeout:5 attempts:2\n"));
+    QVERIFY(put("hosts", "127.0.0.1 localhost\n127.0.0.1 bridge.dervalo.test\n"));
+    QVERIFY(put("hosts-without", "127.0.0.1 localhost\n"));
+    QVERIFY(over("resolv.conf", "/etc/resolv.conf"));
+    QVERIFY(over("hosts", "/etc/hosts"));
+
+    Listener bridge;
+    const QString name = QStringLiteral("tcp:bridge.dervalo.test:%1").arg(bridge.port);
+    TcpBackend line;
+    QVERIFY(line.Open(name));
+    // The name is no longer known but to the silent name server: a
+    // reconnect takes the address it had.
+    QVERIFY(over("hosts-without", "/etc/hosts"));
+    line.Close();
+    QVERIFY2(line.Open(name), qPrintable(line.LastError().reason));
+    // A line that never had one gives up within its bound and says why.
+    TcpBackend fresh;
+    QVERIFY(!fresh.Open(name));
+    QCOMPARE(fresh.LastError().reason, "host not found: the name server did not answer within 1 s");
+
+    ::umount2("/etc/hosts", MNT_DETACH);
+    ::umount2("/etc/hosts", MNT_DETACH);
+    ::umount2("/etc/resolv.conf", MNT_DETACH);
+    ::close(dns);
+}
+
+int main(int argc, char** argv) {
+    // Before the application object, while this is the only thread.
+    g_mountProblem = SmallFs::EnterOwnMounts();
+    QCoreApplication app(argc, argv);
+    TcpBackendTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_tcpbackend.moc"
