@@ -57,7 +57,7 @@ void TListConnectForm::LoadCallList() {
     }
     Calls.Clear();
     QFile file(FindFileNoCase(folder_, kFileName));
-    if (!file.open(QIODevice::ReadOnly)) return;
+    if (!OpenToRead(file)) return;
     Calls.Read(file);
 }
 

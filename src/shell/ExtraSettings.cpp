@@ -35,7 +35,7 @@ QString FilePath(const QString& folder) {
 
 QByteArray ReadContent(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
+    if (!OpenToRead(file)) return QByteArray();
     return file.read(kReadLimit);
 }
 } // namespace

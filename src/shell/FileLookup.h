@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QFile;
+
 // Files in the working folder are found without regard to letter case, as on
 // the platform the program came from: when "dervalo.ini" exists, asking for
 // "Dervalo.INI" gives that file, for reading and for replacing alike.
@@ -15,3 +17,7 @@ bool FileExistsNoCase(const QString& folder, const QString& name);
 // The same for a path: the folder part is taken as given, the file name is
 // matched without regard to case.
 QString ResolvePathNoCase(const QString& path);
+
+// Opens the file for reading without waiting for a writer: a named pipe that
+// nobody writes to reads as empty instead of holding up the program.
+bool OpenToRead(QFile& file);

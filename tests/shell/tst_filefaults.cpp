@@ -10,6 +10,8 @@
 #include <QPlainTextEdit>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include "FormFixture.h"
 #include "LogBookSupport.h"
 #include "SmallFs.h"
@@ -176,9 +178,10 @@ void FileFaultsTest::settingsWriteKeepsTheOldFile() {
 
 void FileFaultsTest::ownTextFile() {
     // Broken files give the default colour without a word, read bounded.
-    for (int kind = 0; kind < 4; ++kind) {
+    for (int kind = 0; kind < 5; ++kind) {
         QTemporaryDir dir;
         const QString path = dir.filePath(ExtraSettings::kFileName);
+        if (kind == 4) QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         if (kind == 1) QVERIFY(QFile(path).open(QIODevice::WriteOnly));
         if (kind == 2) {
             QFile b(path);
@@ -242,7 +245,7 @@ void FileFaultsTest::callListReadIsBounded() {
 void FileFaultsTest::callListFaults() {
     struct Case {
         const char* name;
-        int kind; // 0 missing, 1 empty, 2 binary, 3 huge, 4 /dev/zero
+        int kind; // 0 missing, 1 empty, 2 binary, 3 huge, 4 /dev/zero, 5 a named pipe
         int entries;
         QStringList boxes;
     };
@@ -252,6 +255,7 @@ void FileFaultsTest::callListFaults() {
         {"binary", 2, 10, {}},
         {"huge", 3, 1, {}},
         {"/dev/zero", 4, 1, {}},
+        {"named pipe nobody writes to", 5, 0, {}},
     };
     for (const Case& c : cases) {
         FormFixture f;
@@ -261,6 +265,7 @@ void FileFaultsTest::callListFaults() {
         if (c.kind == 2) f.WriteFile("Dervalo.cal", Binary(4000));
         if (c.kind == 3) QVERIFY(MakeHuge(cal, "PA1XYZ"));
         if (c.kind == 4) QVERIFY(QFile::link("/dev/zero", cal));
+        if (c.kind == 5) QCOMPARE(::mkfifo(QFile::encodeName(cal).constData(), 0600), 0);
         THoofdForm& form = f.Create();
         f.prompts.modalActions.enqueue([](QDialog&) { return int(QDialog::Rejected); });
         form.MenuCallAListStationClick();
