@@ -49,6 +49,15 @@ void Poort::PortError() {
     prompts_.MessageBox(PortErrorText(), QStringLiteral("Warning"), Prompts::Buttons::OkCancel);
 }
 
+void Poort::SetUpFailed() {
+    // With no device open the failed open has said it already: the steps
+    // after it count, but add no box of their own.
+    if (PortOpen_)
+        PortError();
+    else
+        ++failures_;
+}
+
 int Poort::TakeFailures() {
     const int taken = failures_;
     failures_ = 0;
@@ -69,17 +78,17 @@ void Poort::PoortOpen(const QString& deviceName) {
 
 void Poort::PoortSetState(quint16 baudRate) {
     BusyMark busy(PortBusy_);
-    if (!backend_.SetState(baudRate)) PortError();
+    if (!backend_.SetState(baudRate)) SetUpFailed();
 }
 
 void Poort::PoortSetTimeouts() {
     BusyMark busy(PortBusy_);
-    if (!backend_.SetTimeouts()) PortError();
+    if (!backend_.SetTimeouts()) SetUpFailed();
 }
 
 void Poort::PoortSetQueues(quint32 receiveSize, quint32 sendSize) {
     BusyMark busy(PortBusy_);
-    if (!backend_.SetQueues(receiveSize, sendSize)) PortError();
+    if (!backend_.SetQueues(receiveSize, sendSize)) SetUpFailed();
 }
 
 bool Poort::PoortWriteByte(quint8 byte) {

@@ -32,6 +32,8 @@ public:
     bool PortBusy() const { return PortBusy_; }
     bool PortOpen() const { return PortOpen_; }
 
+    // A set-up step that fails on an open device shows the "Port Error" box;
+    // one that fails because the open failed only counts.
     // While set, set-up failures are not shown (the caller reports them its
     // own way); see `Send`'s reopen after a failed write.
     void SetQuiet(bool quiet) { quiet_ = quiet; }
@@ -49,6 +51,7 @@ public:
 
 private:
     void PortError();
+    void SetUpFailed();
 
     SerialBackend& backend_;
     Prompts& prompts_;

@@ -160,6 +160,9 @@ void THoofdForm::FormCreate() {
     // 7. - 9.
     ShowPortPane();
     OpenPoort();
+    // A port that cannot be opened is an outage from the start, and the
+    // failed open has said so: the writes that fail in it say nothing more.
+    sendOutage_ = !poort.PortOpen();
     StopTimers();
     StartTimers();
 
@@ -181,6 +184,7 @@ void THoofdForm::MenuComPortClick() {
         poort.PoortOpen(st.PortName);
         poort.PoortSetState(st.BaudRate);
         poort.PoortSetTimeouts();
+        sendOutage_ = !poort.PortOpen();
         StartTimers();
     };
     ComBaudConfig->FormShow(st.PortName);

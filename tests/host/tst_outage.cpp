@@ -29,6 +29,7 @@ class OutageTest : public QObject {
     Q_OBJECT
 private slots:
     void onePortErrorPerOutage();
+    void deviceMissingAtStartIsOneOutage();
 };
 
 void OutageTest::onePortErrorPerOutage() {
@@ -104,6 +105,37 @@ void OutageTest::onePortErrorPerOutage() {
     QCOMPARE(third.Receive(status.size()), status);
     QVERIFY(third.Drain().isEmpty());
     QCOMPARE(prompts.Boxes(), QStringList(2, gone));
+}
+
+void OutageTest::deviceMissingAtStartIsOneOutage() {
+    // No device under the name when the program starts (a serial bridge
+    // switched off, an adapter not plugged in): one box for the failed open,
+    // none for the writes that fail after it, until the device is there.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString link = dir.filePath(QStringLiteral("pk232"));
+    {
+        QFile ini(dir.filePath(QStringLiteral("Dervalo.INI")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(FormFixture::Settings(QFile::encodeName(link)));
+    }
+    QtSerialBackend backend;
+    VirtualClock clock;
+    ScriptedPrompts prompts;
+    THoofdForm form(backend, clock, prompts, dir.path());
+    form.CreateDialogs();
+    const QStringList once{kPortError + "\n" + link + ": No such file or directory"};
+    const QByteArray status = Frames::CommandFrame("OP");
+    for (int i = 0; i < 3; ++i)
+        form.Send(status);
+    QCOMPARE(prompts.Boxes(), once);
+
+    PtyMaster device;
+    QVERIFY(device.Ok());
+    QVERIFY(QFile::link(device.SlavePath(), link));
+    form.Send(status);
+    QCOMPARE(device.Receive(status.size()), status);
+    QCOMPARE(prompts.Boxes(), once);
 }
 
 QTEST_MAIN(OutageTest)
