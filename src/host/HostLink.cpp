@@ -35,7 +35,7 @@ void THoofdForm::Send(const QByteArray& text) {
             sendOutage_ = false;
             // The line is back, the controller may have been restarted
             // meanwhile: the next write-timer tick checks HOST mode.
-            if (st.HostModeActive) hostCheckDue_ = true;
+            if (st.HostModeActive || hostEntryDue_) hostCheckDue_ = true;
             continue;
         }
         ++bytesLost_;

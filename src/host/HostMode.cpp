@@ -97,10 +97,13 @@ void THoofdForm::HostOn(int kind) {
         HostModeAnswers(check) || HostModeAnswers(QByteArray(1, Frames::kStart) + check);
 
     st.HostModeActive = answered;
+    // With the line down the check could not be answered, and the "Port
+    // Error" box has said why: HOST mode is entered once the line is back.
+    hostEntryDue_ = !answered && sendOutage_;
     SetTransmitCaption(QStringLiteral("Transmit"));
     XOnLed->setVisible(true);
     LeesLed->setVisible(true);
-    if (!answered) {
+    if (!answered && !hostEntryDue_) {
         StopTimers();
         Warning(QStringLiteral("The PK-232 does not answer in HOST mode. Check the cable, the "
                                "port and the baud rate."));
@@ -122,7 +125,7 @@ bool THoofdForm::HostCheckDue() const {
 
 void THoofdForm::CheckHostModeAfterOutage() {
     hostCheckDue_ = false;
-    if (!st.HostModeActive) return;
+    if (!st.HostModeActive && !hostEntryDue_) return;
     // The steps below write and may meet a new outage; that one is checked
     // at a later tick, not from in here.
     checkingHost_ = true;

@@ -462,6 +462,7 @@ private:
     quint64 bytesLost_ = 0;     // bytes Send could not write even after reopening
     int sending_ = 0;           // Send is writing (it may show a box meanwhile)
     bool hostCheckDue_ = false; // see CheckHostModeAfterOutage
+    bool hostEntryDue_ = false; // HOST mode could not be entered with the line down
     bool checkingHost_ = false;
     quint32 frameStart_ = 0;
     quint32 callStart_ = 0;

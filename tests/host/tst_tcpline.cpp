@@ -53,6 +53,7 @@ class TcpLineTest : public QObject {
 private slots:
     void startUpAndContactOverTcp();
     void restartedSimulatorIsBroughtBackIntoHostMode();
+    void bridgeSwitchedOnAfterTheProgram();
     void bridgeThatNeverAnswers();
 };
 
@@ -141,6 +142,23 @@ void TcpLineTest::restartedSimulatorIsBroughtBackIntoHostMode() {
         LiveStation::WaitFor([&] { return s.Received().contains("PA0ABC de DL1ABC\n"); }, 10000),
         qPrintable(s.Received()));
     QCOMPARE(s.prompts.Boxes(), QStringList{gone});
+}
+
+void TcpLineTest::bridgeSwitchedOnAfterTheProgram() {
+    if (!LiveStation::SimulatorBuilt()) QSKIP("the simulator program is not built");
+    LiveStation s;
+    s.tcpPort = LiveStation::FreeTcpPort();
+    THoofdForm& w = s.StartProgram(); // the start-up ends with the line down
+    // One box for the line that is not there, none about HOST mode.
+    const QStringList down{"Warning|Port Error\n" + s.PortName() + ": Connection refused"};
+    QCOMPARE(s.prompts.Boxes(), down);
+    QVERIFY(!w.st.HostModeActive);
+    // The bridge comes up: the program enters HOST mode by itself.
+    QVERIFY(s.StartSimulator({"--band", "off", "--air-speed", "100"}));
+    QVERIFY2(InHostListening(s), qPrintable(s.StatusText()));
+    QVERIFY(w.st.HostModeActive);
+    QVERIFY(s.FromProgram().contains("Mycall PA0ABC\r"));
+    QCOMPARE(s.prompts.Boxes(), down);
 }
 
 void TcpLineTest::bridgeThatNeverAnswers() {
