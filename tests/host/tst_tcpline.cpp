@@ -15,7 +15,6 @@
 
 #include "LiveStation.h"
 #include "operations/CallEdit.h"
-#include "operations/ConnectForm.h"
 
 namespace {
 
@@ -25,13 +24,7 @@ const QString kDoesNotAnswer = "Dervalo    Warning|The PK-232 does not answer in
 // Calls PA3XYZ with F5 and waits for the link and the other side's greeting.
 bool CallAndConnect(LiveStation& s) {
     THoofdForm& w = *s.form;
-    s.prompts.modalActions.enqueue([](QDialog& d) {
-        auto& dlg = static_cast<TConnectForm&>(d);
-        dlg.InputCall->setText("PA3XYZ");
-        dlg.ConnectOkKnopClick();
-        return dlg.result();
-    });
-    w.MenuCallAstation->trigger();
+    s.Call("PA3XYZ");
     return LiveStation::WaitFor(
         [&] {
             return w.Pane2->text() == "CONNECT" && w.Pane3->text() == "PA3XYZ" &&

@@ -10,7 +10,6 @@
 
 #include "LiveStation.h"
 #include "operations/CallEdit.h"
-#include "operations/ConnectForm.h"
 
 namespace {
 // One data frame per character, as the keyboard sends them.
@@ -43,13 +42,7 @@ void ContactOnlineTest::contactWithAFile() {
              qPrintable(s.StatusText()));
 
     // F5: the call dialog, answered with the call.
-    s.prompts.modalActions.enqueue([](QDialog& d) {
-        auto& dlg = static_cast<TConnectForm&>(d);
-        dlg.InputCall->setText("PA3XYZ");
-        dlg.ConnectOkKnopClick();
-        return dlg.result();
-    });
-    w.MenuCallAstation->trigger();
+    s.Call("PA3XYZ");
     QVERIFY2(
         LiveStation::WaitFor(
             [&] { return w.Pane2->text() == "CONNECT" && w.Pane3->text() == "PA3XYZ"; }, 20000),

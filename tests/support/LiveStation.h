@@ -25,6 +25,8 @@
 #include "FormFixture.h"
 #include "ScriptedPrompts.h"
 #include "link/LineBackend.h"
+#include "operations/CallEdit.h"
+#include "operations/ConnectForm.h"
 #include "shell/Clock.h"
 #include "shell/HoofdForm.h"
 
@@ -104,6 +106,17 @@ struct LiveStation {
         return *form;
     }
     THoofdForm& StartProgram() { return StartProgram(PortName()); }
+
+    // F5: the call dialog, answered with `call`.
+    void Call(const QString& call) {
+        prompts.modalActions.enqueue([call](QDialog& d) {
+            auto& dlg = static_cast<TConnectForm&>(d);
+            dlg.InputCall->setText(call);
+            dlg.ConnectOkKnopClick();
+            return dlg.result();
+        });
+        form->MenuCallAstation->trigger();
+    }
 
     // A control command; returns the simulator's answer once it holds
     // `until` (bounded: empty if it never comes).
