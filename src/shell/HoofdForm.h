@@ -327,6 +327,9 @@ public:
     // or more sent bytes have not come back yet.
     void SendFile(const QString& name);
     static constexpr quint16 kTxHoldCount = 3000;
+    // Held back with nothing heard for this long, the transmission asks the
+    // status (which finds a line that has gone).
+    static constexpr quint32 kTxQuietProbeMs = 3000;
     static constexpr int kTxWindowLimit = 4000;
     static constexpr quint32 kTxRepaintMs = 100;
     static constexpr qsizetype kTxPieceSize = 256;

@@ -133,6 +133,7 @@ void THoofdForm::SendFile(const QString& name) {
     qint64 line = 1;             // the number of the line going out
     bool portFailed = false;     // a piece did not reach the controller
     quint32 shownAt = clock().TickCount();
+    quint32 heardAt = clock().TickCount(); // the last piece out or byte in
     while (!lines.AtEnd() && !st.FileTransmitAbort) {
         if (prompts().EscapeDown()) st.FileTransmitAbort = true;
         const bool holdBack = poort.PortBusy() || st.TxPendingCount >= kTxHoldCount;
@@ -159,11 +160,13 @@ void THoofdForm::SendFile(const QString& name) {
             // let the rest through. The transmission stops at this line.
             portFailed = bytesLost_ != lostBefore;
             if (portFailed) break;
+            heardAt = clock().TickCount();
             if (ShowsSentLines()) ShowSentPiece(piece.bytes, lineOpen);
             lineOpen = !piece.endsLine;
             if (piece.endsLine) ++line;
         }
         if (V24Data()) {
+            heardAt = clock().TickCount();
             // The dumb terminal's answers are plain text, not frames.
             try {
                 if (st.DumbMode)
@@ -176,6 +179,17 @@ void THoofdForm::SendFile(const QString& name) {
                 if (!readError) readError = e;
             }
         } else if (holdBack) {
+            // Held back and nothing heard for a while: the status is asked,
+            // as the status timer would. A line that has gone meanwhile (no
+            // echo will ever come back) is found by that write, with one
+            // "Port Error", and the transmission stops at this line.
+            if (!st.DumbMode && clock().TickCount() - heardAt >= kTxQuietProbeMs) {
+                heardAt = clock().TickCount();
+                const quint64 lostBefore = bytesLost_;
+                Send(Frames::CommandFrame("OP"));
+                portFailed = bytesLost_ != lostBefore;
+                if (portFailed) break;
+            }
             Delay(1); // nothing to send and nothing to read: no busy spin
         }
         // No event runs meanwhile: the window is brought up to date now and

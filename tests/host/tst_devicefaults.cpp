@@ -47,6 +47,7 @@ private slots:
     void outage_data();
     void outage();
     void fileTransmissionStopsAtTheOutage();
+    void fileTransmissionHeldBackFindsTheOutage();
     void realDeviceGoesAndReturnsWhileReceiving();
 };
 
@@ -165,6 +166,27 @@ void DeviceFaultsTest::fileTransmissionStopsAtTheOutage() {
     w.st.ModeName.clear();
     QVERIFY(s.RunUntil([&] { return w.st.ModeName == "PACTOR"; }, 10));
     QCOMPARE(PortErrorBoxes(s.f.prompts), kPortErrorBoxes);
+}
+
+void DeviceFaultsTest::fileTransmissionHeldBackFindsTheOutage() {
+    // The device goes while the transmission waits for the echo to catch
+    // up (XOff): no write fails by itself, and no echo will come.
+    SimulatedStation s;
+    QString early;
+    THoofdForm& w = Connected(s, early);
+    s.f.WriteFile("story.txt", QByteArray(200, 'x').append("\r\n").repeated(100));
+    int passes = 0;
+    s.f.prompts.escapeScript = [&] {
+        ++passes;
+        if (w.st.TxPendingCount >= THoofdForm::kTxHoldCount) s.f.serial.SetGone(true);
+        return passes > 100000;
+    };
+    w.Guarded([&] { w.SendFile(s.f.Path("story.txt")); });
+    QVERIFY2(passes < 100000, "held back for good");
+    QCOMPARE(PortErrorBoxes(s.f.prompts), kPortErrorBoxes);
+    QVERIFY2(s.f.prompts.Boxes().last().startsWith("Dervalo|File transmission stopped at line "),
+             qPrintable(s.f.prompts.Boxes().last()));
+    QVERIFY(!w.st.FileTransmitActive && w.StatusAanvraagTimer.isActive());
 }
 
 void DeviceFaultsTest::realDeviceGoesAndReturnsWhileReceiving() {
