@@ -80,7 +80,14 @@ struct LiveStation {
         QDeadlineTimer deadline(10000);
         while (!QFileInfo(Device()).isSymLink() && !deadline.hasExpired())
             QTest::qWait(10);
-        return QFileInfo(Device()).isSymLink();
+        // Its first line, the device, is read now: it is no answer to a
+        // control command asked later.
+        const qsizetype from = answers.size();
+        while (answers.indexOf('\n', from) < 0 && !deadline.hasExpired()) {
+            simulator.waitForReadyRead(20);
+            answers += simulator.readAllStandardOutput();
+        }
+        return QFileInfo(Device()).isSymLink() && answers.indexOf('\n', from) >= 0;
     }
     ~LiveStation() {
         form.reset();
