@@ -8,35 +8,12 @@
 #include <QBuffer>
 
 #include "FuzzDriver.h"
+#include "Trickle.h"
 #include "terminal/FileLines.h"
 
 namespace {
 
 constexpr qsizetype kBlock = 64 * 1024;
-
-// A device that hands out at most a few bytes per read.
-class Trickle : public QIODevice {
-public:
-    Trickle(QByteArray data, qint64 step) : data_(std::move(data)), step_(step) {
-        open(QIODevice::ReadOnly);
-    }
-    bool isSequential() const override { return true; }
-
-protected:
-    qint64 readData(char* out, qint64 max) override {
-        const qint64 n = qMin(qMin(max, step_), qint64(data_.size()) - at_);
-        if (n <= 0) return 0;
-        memcpy(out, data_.constData() + at_, size_t(n));
-        at_ += n;
-        return n;
-    }
-    qint64 writeData(const char*, qint64) override { return -1; }
-
-private:
-    QByteArray data_;
-    qint64 step_;
-    qint64 at_ = 0;
-};
 
 // The first 8 bytes of an input choose how it is read; the rest is the file.
 QByteArray MakeFile(Fuzz::Random& r) {
