@@ -5,7 +5,7 @@ set -euo pipefail
 
 # The second line: the Debian package (cpack -G DEB with dpkg-shlibdeps) and
 # the checks of the install smoke test.
-dervalo_packages=(build-essential cmake qt6-base-dev libgl-dev xvfb xauth
+dervalo_packages=(build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev xvfb xauth
   dpkg-dev file desktop-file-utils appstream)
 
 dervalo_install_deps() {

@@ -7,6 +7,8 @@
 
 #include "host/AirEcho.h"
 #include "host/Frames.h"
+#include "link/SerialBackend.h"
+#include "link/TcpName.h"
 #include "shell/Clock.h"
 #include "shell/HoofdForm.h"
 #include "shell/Prompts.h"
@@ -15,36 +17,92 @@ void THoofdForm::Send(const QByteArray& text) {
     // While a frame is written nothing else may write (see HostCheckDue).
     ++sending_;
     const auto done = qScopeGuard([this] { --sending_; });
-    for (const char ch : text) {
-        const quint8 byte = quint8(ch);
-        const bool written = poort.PoortWriteByte(byte);
-        if (written) {
-            sendOutage_ = false;
-            continue;
-        }
-        // Reopen the port and try the byte once more. While the device stays
-        // unusable this happens for every byte; the operator hears of it once
-        // per outage, not once per failing step of every byte.
-        poort.SetQuiet(true);
-        OpenPoort();
-        poort.PoortSetQueues(32767, 16384);
-        const bool retried = poort.PoortWriteByte(byte);
-        poort.TakeFailures(); // the set-up failures were not shown; the box below stands for them
-        poort.SetQuiet(false);
-        if (retried) {
-            sendOutage_ = false;
-            // The line is back, the controller may have been restarted
-            // meanwhile: the next write-timer tick checks HOST mode.
-            if (st.HostModeActive || hostEntryDue_) hostCheckDue_ = true;
-            continue;
-        }
-        ++bytesLost_;
-        if (!sendOutage_) {
-            sendOutage_ = true;
-            prompts_.MessageBox(poort.PortErrorText(), QStringLiteral("Warning"),
-                                Prompts::Buttons::OkCancel);
-        }
+    if (!st.FileTransmitActive) lineBackDuringFile_ = false;
+    bytesLost_ += poort.TakeLost();
+    // A line that is down is opened again first, quietly: the one box of
+    // the outage stands for every failure in it.
+    const bool wasDown = poort.LineDown();
+    if (wasDown) ReopenLine();
+    // A line that came back during a file transmission may lead to a unit
+    // that has been restarted: nothing more of the file goes to its command
+    // line. The bytes count as lost, which ends the transmission with its
+    // message.
+    if (st.FileTransmitActive && lineBackDuringFile_) {
+        bytesLost_ += quint64(text.size());
+        return;
     }
+    // The bytes are handed over; the line takes them as it can.
+    if (poort.PoortWrite(text)) {
+        if (sendOutage_ && poort.LineMoving()) EndOutage();
+        return;
+    }
+    // Lost, not tried again: a line that came back may lead to a unit
+    // that was restarted meanwhile (see LineCameBack).
+    bytesLost_ += quint64(text.size()) + poort.TakeLost();
+    if (sendOutage_) return;
+    sendOutage_ = true;
+    // The line is opened again at once: a device that has gone says so
+    // (the reopen's reason); one that is there but failed (a line that
+    // stopped draining) says why it failed.
+    const QString why = poort.PortErrorText();
+    if (!wasDown) ReopenLine();
+    // Reconnecting goes on while the box is up.
+    relinkTimer_.start();
+    prompts_.MessageBox(poort.LineDown() ? poort.PortErrorText() : why, QStringLiteral("Warning"),
+                        Prompts::Buttons::OkCancel);
+}
+
+void THoofdForm::WatchLine() {
+    relinkTimer_.setInterval(kRelinkMs);
+    connect(&relinkTimer_, &QTimer::timeout, this, [this] {
+        // Not in the middle of an open (its box may be up).
+        if (poort.PortBusy()) return;
+        if (poort.LineDown()) ReopenLine();
+        if (!poort.LineDown() && !sendOutage_) relinkTimer_.stop();
+    });
+    poort.Backend().SetListeners([this] { LineReadyRead(); }, [this] { LineCameBack(); });
+}
+
+void THoofdForm::ReopenLine() {
+    poort.SetQuiet(true);
+    OpenPoort();
+    poort.TakeFailures(); // the set-up failures were not shown; the outage's box stands for them
+    poort.SetQuiet(false);
+    if (poort.LineDown()) return;
+    // A connection over the network is back once it is made (the backend
+    // says so from the event loop); a device at once.
+    if (!TcpName::Is(st.PortName)) LineCameBack();
+}
+
+void THoofdForm::LineCameBack() {
+    // The controller may have been restarted meanwhile: the next
+    // write-timer tick checks HOST mode.
+    if (st.HostModeActive || hostEntryDue_) hostCheckDue_ = true;
+    if (st.FileTransmitActive) lineBackDuringFile_ = true;
+    ++lineReturns_;
+}
+
+void THoofdForm::EndOutage() {
+    sendOutage_ = false;
+    relinkTimer_.stop();
+}
+
+void THoofdForm::LineReadyRead() {
+    // Text shows when it arrives, not only at the next write-timer tick;
+    // only when that tick would read (not while a dialog, the start-up or a
+    // file transmission reads for itself) and never from inside a write.
+    if (!Schryfinterval.isActive() || sending_ > 0 || checkingHost_ || poort.PortBusy() ||
+        st.FileTransmitActive)
+        return;
+    if (sendOutage_ && poort.LineMoving()) EndOutage();
+    Guarded([this] {
+        if (!V24Data()) return;
+        if (st.DumbMode)
+            GETV24DUMB();
+        else
+            ReadWaitingFrames();
+        ReportCaptureError();
+    });
 }
 
 namespace {

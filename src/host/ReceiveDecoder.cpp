@@ -1,5 +1,6 @@
-// Reading what the controller sends: one HOST frame per call, dispatched by
-// its control byte, and the frames waiting at a write-timer tick; the
+// Reading what the controller sends: the bytes that have come go to the
+// frame reader, one whole HOST frame per call is dispatched by its control
+// byte, and the frames waiting at a write-timer tick; the
 // dumb-terminal reader; and the small read helpers.
 #include <utility>
 
@@ -8,7 +9,7 @@
 #include "shell/HoofdForm.h"
 
 bool THoofdForm::V24Data() {
-    return poort.PoortBytesAvailable() > 0;
+    return frameReader_.HasFrame() || poort.PoortBytesAvailable() > 0;
 }
 
 void THoofdForm::WaitForData() {
@@ -45,21 +46,6 @@ bool THoofdForm::CallTimeUp() const {
 
 void THoofdForm::StartCallClock() {
     callStart_ = clock_.TickCount();
-}
-
-THoofdForm::PayloadByte THoofdForm::V24Payload(bool escapes) {
-    // A slow controller is waited for, but only within the call's time.
-    while (!V24Data() && !CallTimeUp())
-        Delay(1);
-    int b = V24input();
-    if (!escapes || b != Frames::kDle) return {b, false};
-    // The byte behind a DLE is data, whatever it is; it follows the DLE
-    // straight away, so it is waited for a moment even when the call's time
-    // is up. A DLE with nothing after it is dropped.
-    for (quint32 waited = 0; !V24Data() && waited < kDleWaitMs; ++waited)
-        Delay(1);
-    b = V24input();
-    return {b, b != kNoByte};
 }
 
 void THoofdForm::GETV24Data() {
@@ -99,49 +85,43 @@ void THoofdForm::FlushFrameText() {
     schryfText(std::exchange(frameText_, QByteArray()), frameTextKind_);
 }
 
-void THoofdForm::ReadFrame() {
-    StartCallClock();
-    // 2. Between frames: skip to the start byte; a lone end byte ends the
-    // call. With nothing more waiting there is no frame to read.
-    if (framePart_ == FramePart::None) {
-        for (;;) {
-            const int b = V24input();
-            if (b == kNoByte || b == Frames::kEnd) return;
-            if (b == Frames::kStart) break;
-            if (CallTimeUp()) return;
-        }
-        framePart_ = FramePart::Control;
+void THoofdForm::PullLineBytes() {
+    // Whatever has come goes to the frame reader, which never waits for
+    // the rest of a frame: that is read on when it comes.
+    char block[4096];
+    for (int round = 0; round < 16 && !frameReader_.HasFrame() && poort.PoortBytesAvailable() > 0;
+         ++round) {
+        quint16 count = sizeof block;
+        const quint16 got = poort.PoortReadBlock(block, count);
+        if (got == 0) break;
+        frameReader_.Take(block, got);
     }
+}
 
-    // 3. The frame, from where the last call left it, up to its end byte.
-    // When the call's time is up first, the next call reads on. A start byte
-    // that no DLE makes data begins a new frame: a frame that lost its end
-    // byte does not swallow the next one.
-    for (;;) {
-        // The control byte is taken as it is; in the payload a DLE escapes.
-        const PayloadByte p = V24Payload(framePart_ != FramePart::Control);
-        if (p.value == kNoByte) {
-            if (CallTimeUp()) return;
-            // A device that has gone returns from every read at once.
-            Delay(1);
-            continue;
-        }
-        if (!p.escaped && p.value == Frames::kStart) {
-            FlushFrameText(); // the cut frame's text, before the next one's
-            framePart_ = FramePart::Control;
-        } else if (TakeFrameByte(p)) {
-            framePart_ = FramePart::None;
-            return; // one frame per call
-        }
-        if (CallTimeUp()) return;
-    }
+void THoofdForm::ReadFrame() {
+    // 2. - 3. One whole frame, if one has come.
+    if (!frameReader_.HasFrame()) PullLineBytes();
+    if (frameReader_.HasFrame()) TakeFrame(frameReader_.Next());
+}
+
+void THoofdForm::TakeFrame(const FrameReader::Frame& frame) {
+    // A line feed is taken as 0 wherever it stands.
+    auto value = [](quint8 b) { return b == 0x0A ? 0 : int(b); };
+    framePart_ = FramePart::Control;
+    TakeFrameByte({value(frame.control), false});
+    for (const char c : frame.payload)
+        TakeFrameByte({value(quint8(c)), true}); // unescaped: every byte is data
+    // A frame cut by the next one's start byte shows its text but is not
+    // ended: a reply without its end byte is not decoded.
+    if (frame.complete) TakeFrameByte({Frames::kEnd, false});
+    framePart_ = FramePart::None;
 }
 
 void THoofdForm::ReadWaitingFrames() {
     const quint32 start = clock_.TickCount();
     do {
         GETV24Data();
-    } while (framePart_ == FramePart::None && V24Data() && captureError_.isEmpty() &&
+    } while (V24Data() && captureError_.isEmpty() &&
              clock_.TickCount() - start < kTickBudgetMs);
 }
 
@@ -230,6 +210,7 @@ void THoofdForm::DummiRead() {
         quint16 count = sizeof scratch;
         poort.PoortReadBlock(scratch, count);
         // A frame being read has lost its rest with them.
+        frameReader_.Reset();
         framePart_ = FramePart::None;
     }
     StartTimers();

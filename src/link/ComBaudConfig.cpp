@@ -8,7 +8,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "link/QtSerialBackend.h"
+#include "link/LineBackend.h"
 #include "link/SerialDevices.h"
 #include "link/TcpName.h"
 
@@ -210,11 +210,11 @@ QString TComBaudConfig::DevicePick() const {
 }
 
 void TComBaudConfig::SetDevicePick(const QString& path) {
-    const QString device = QtSerialBackend::DevicePath(path);
+    const QString device = LineBackend::DevicePath(path);
     for (int row = 0; row < ApparatenLijst->count(); ++row) {
         const QString listed = ApparatenLijst->item(row)->data(kPathRole).toString();
         if (listed == path ||
-            (!device.isEmpty() && QtSerialBackend::DevicePath(listed) == device)) {
+            (!device.isEmpty() && LineBackend::DevicePath(listed) == device)) {
             ApparatenLijst->setCurrentRow(row);
             return;
         }

@@ -77,28 +77,7 @@ bool MemorySerialBackend::SetState(quint16 baudRate) {
     return true;
 }
 
-bool MemorySerialBackend::SetTimeouts() {
-    if (!open_) return false;
-    if (failTimeouts_) {
-        Fail(QStringLiteral("setting the time-outs"));
-        return false;
-    }
-    timeoutsSet_ = true;
-    return true;
-}
-
-bool MemorySerialBackend::SetQueues(quint32 receiveSize, quint32 sendSize) {
-    if (!open_) return false;
-    if (failQueues_) {
-        Fail(QStringLiteral("setting the queues"));
-        return false;
-    }
-    rxQueue_ = receiveSize;
-    txQueue_ = sendSize;
-    return true;
-}
-
-bool MemorySerialBackend::WriteByte(quint8 byte) {
+bool MemorySerialBackend::Write(const QByteArray& bytes) {
     if (!open_) return false;
     if (gone_) {
         error_ = {device_, QStringLiteral("writing"), EIO,
@@ -111,8 +90,10 @@ bool MemorySerialBackend::WriteByte(quint8 byte) {
         return false;
     }
     const quint32 now = Now();
-    written_.append(Written{byte, now});
-    if (peer_) peer_->FromHost(byte, now);
+    for (const char c : bytes) {
+        written_.append(Written{quint8(c), now});
+        if (peer_) peer_->FromHost(quint8(c), now);
+    }
     return true;
 }
 

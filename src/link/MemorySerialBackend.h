@@ -25,9 +25,8 @@ public:
     bool Open(const QString& deviceName) override;
     bool IsOpen() const override { return open_; }
     bool SetState(quint16 baudRate) override;
-    bool SetTimeouts() override;
-    bool SetQueues(quint32 receiveSize, quint32 sendSize) override;
-    bool WriteByte(quint8 byte) override;
+    // Every byte is logged at the time of the write and given to the peer.
+    bool Write(const QByteArray& bytes) override;
     bool ReadByte(quint8& byte) override;
     qint32 BytesAvailable() override;
     int ReadBlock(char* buffer, int maxCount) override;
@@ -36,6 +35,7 @@ public:
     bool Rts() const override { return rts_; }
     bool Dtr() const override { return dtr_; }
     SerialError LastError() const override { return error_; }
+    bool Failed() const override { return open_ && gone_; }
 
     // --- test controls ---
     // The peer learns the modem lines at once and at every change.
@@ -55,9 +55,8 @@ public:
     void SetMissingDevices(const QStringList& names) { missing_ = names; }
     // Failure switches for each step.
     void SetFailState(bool fail) { failState_ = fail; }
-    void SetFailTimeouts(bool fail) { failTimeouts_ = fail; }
-    void SetFailQueues(bool fail) { failQueues_ = fail; }
-    // The next `n` writes fail (0 = none); -1 makes every write fail.
+    // The next `n` writes fail (0 = none); -1 makes every write fail. A
+    // write is one call: a whole frame from `Send`.
     void SetFailWrites(int n) { failWrites_ = n; }
     // The system error that the failures above report (0 = none given), as
     // a device that is missing (ENOENT) or not ours to open (EACCES) would.
@@ -78,9 +77,6 @@ public:
     quint16 Baud() const { return baud_; }
     int OpenCount() const { return openCount_; }
     int CloseCount() const { return closeCount_; }
-    quint32 ReceiveQueueSize() const { return rxQueue_; }
-    quint32 SendQueueSize() const { return txQueue_; }
-    bool TimeoutsSet() const { return timeoutsSet_; }
 
 private:
     quint32 Now() const;
@@ -99,15 +95,10 @@ private:
     bool dtr_ = false;
     QString device_;
     quint16 baud_ = 0;
-    quint32 rxQueue_ = 0;
-    quint32 txQueue_ = 0;
-    bool timeoutsSet_ = false;
     QByteArray input_;
     QVector<Written> written_;
     QStringList missing_;
     bool failState_ = false;
-    bool failTimeouts_ = false;
-    bool failQueues_ = false;
     int failWrites_ = 0;
     int failureErrno_ = 0;
     QString tried_; // the name of the last open, whether it worked or not

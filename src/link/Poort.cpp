@@ -1,28 +1,11 @@
 #include "link/Poort.h"
 
+#include <QScopedValueRollback>
+
 #include <cerrno>
 
 #include "link/SerialBackend.h"
 #include "shell/Prompts.h"
-
-namespace {
-
-// Marks a port operation as running for exactly as long as it runs. A timer
-// may fire while a "Port Error" box is up and run another operation; that one
-// must not clear the mark of the operation still waiting on the box.
-class BusyMark {
-public:
-    explicit BusyMark(bool& busy) : busy_(busy), before_(busy) { busy_ = true; }
-    ~BusyMark() { busy_ = before_; }
-    BusyMark(const BusyMark&) = delete;
-    BusyMark& operator=(const BusyMark&) = delete;
-
-private:
-    bool& busy_;
-    bool before_;
-};
-
-} // namespace
 
 Poort::Poort(SerialBackend& backend, Prompts& prompts) : backend_(backend), prompts_(prompts) {}
 
@@ -65,7 +48,9 @@ int Poort::TakeFailures() {
 }
 
 void Poort::PoortOpen(const QString& deviceName) {
-    BusyMark busy(PortBusy_);
+    // A timer may fire while a "Port Error" box is up and run another
+    // operation; that one must not clear the mark of the one still waiting.
+    const QScopedValueRollback busy(PortBusy_, true);
     if (PortOpen_) {
         backend_.Close();
         PortOpen_ = false;
@@ -77,38 +62,40 @@ void Poort::PoortOpen(const QString& deviceName) {
 }
 
 void Poort::PoortSetState(quint16 baudRate) {
-    BusyMark busy(PortBusy_);
+    const QScopedValueRollback busy(PortBusy_, true);
     if (!backend_.SetState(baudRate)) SetUpFailed();
 }
 
-void Poort::PoortSetTimeouts() {
-    BusyMark busy(PortBusy_);
-    if (!backend_.SetTimeouts()) SetUpFailed();
+bool Poort::PoortWrite(const QByteArray& bytes) {
+    const QScopedValueRollback busy(PortBusy_, true);
+    return PortOpen_ && backend_.Write(bytes);
 }
 
-void Poort::PoortSetQueues(quint32 receiveSize, quint32 sendSize) {
-    BusyMark busy(PortBusy_);
-    if (!backend_.SetQueues(receiveSize, sendSize)) SetUpFailed();
+bool Poort::LineDown() const {
+    return !PortOpen_ || backend_.Failed();
 }
 
-bool Poort::PoortWriteByte(quint8 byte) {
-    BusyMark busy(PortBusy_);
-    return backend_.WriteByte(byte);
+bool Poort::LineMoving() const {
+    return PortOpen_ && !backend_.Failed() && backend_.Moving();
+}
+
+quint64 Poort::TakeLost() {
+    return backend_.TakeLost();
 }
 
 bool Poort::PoortReadByte(quint8& byte) {
-    BusyMark busy(PortBusy_);
+    const QScopedValueRollback busy(PortBusy_, true);
     return backend_.ReadByte(byte);
 }
 
 qint32 Poort::PoortBytesAvailable() {
-    BusyMark busy(PortBusy_);
+    const QScopedValueRollback busy(PortBusy_, true);
     const qint32 waiting = backend_.BytesAvailable();
     return waiting > 0 ? waiting : 0;
 }
 
 quint16 Poort::PoortReadBlock(char* buffer, quint16& count) {
-    BusyMark busy(PortBusy_);
+    const QScopedValueRollback busy(PortBusy_, true);
     if (buffer == nullptr) return count;
     if (backend_.BytesAvailable() > 0) {
         const int got = backend_.ReadBlock(buffer, count);
@@ -118,12 +105,12 @@ quint16 Poort::PoortReadBlock(char* buffer, quint16& count) {
 }
 
 void Poort::PoortPurgeInput() {
-    BusyMark busy(PortBusy_);
+    const QScopedValueRollback busy(PortBusy_, true);
     backend_.PurgeInput();
 }
 
 void Poort::PoortClose() {
-    BusyMark busy(PortBusy_);
+    const QScopedValueRollback busy(PortBusy_, true);
     if (PortOpen_) backend_.Close();
     PortOpen_ = false;
 }

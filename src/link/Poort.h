@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -7,18 +8,23 @@ class SerialBackend;
 class Prompts;
 struct SerialError;
 
-// The only code that touches the serial line to the PK-232: ten small
-// operations over a serial backend. It knows nothing of HOST frames and
-// reports only set-up failures, with the "Port Error" box.
+// The only code that touches the serial line to the PK-232: a few small
+// operations over a serial backend, none of which waits for the line. It
+// knows nothing of HOST frames and reports only set-up failures, with the
+// "Port Error" box.
 class Poort {
 public:
     Poort(SerialBackend& backend, Prompts& prompts);
 
     void PoortOpen(const QString& deviceName);
     void PoortSetState(quint16 baudRate);
-    void PoortSetTimeouts();
-    void PoortSetQueues(quint32 receiveSize, quint32 sendSize);
-    bool PoortWriteByte(quint8 byte);
+    // Does nothing: no read waits for the line, whatever its time-outs.
+    // Kept for the steps of an open that name it.
+    void PoortSetTimeouts() {}
+    // Hands the bytes to the line and returns at once; false, with none
+    // taken, when the line takes none (see SerialBackend::Write).
+    bool PoortWrite(const QByteArray& bytes);
+    bool PoortWriteByte(quint8 byte) { return PoortWrite(QByteArray(1, char(byte))); }
     bool PoortReadByte(quint8& byte);
     qint32 PoortBytesAvailable();
     // Reads up to `count` bytes when bytes are waiting and sets `count` to
@@ -31,6 +37,13 @@ public:
     // True from the entry to the exit of every operation above.
     bool PortBusy() const { return PortBusy_; }
     bool PortOpen() const { return PortOpen_; }
+    // No device open, or the open one has failed: the line is down until a
+    // reopen works.
+    bool LineDown() const;
+    // The line has carried bytes since it opened.
+    bool LineMoving() const;
+    // Bytes handed over that the line never sent; each counted once.
+    quint64 TakeLost();
 
     // A set-up step that fails on an open device shows the "Port Error" box;
     // one that fails because the open failed only counts.

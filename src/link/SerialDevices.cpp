@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "link/QtSerialBackend.h"
+#include "link/LineBackend.h"
 
 namespace {
 
@@ -143,7 +143,7 @@ QList<SerialDevice> ListSerialDevices(const QString& root, const QString& portIn
         devices << d;
     }
 
-    const QString inUse = QtSerialBackend::DevicePath(portInUse);
+    const QString inUse = LineBackend::DevicePath(portInUse);
     if (inUse.isEmpty()) return devices;
     for (SerialDevice& d : devices)
         if (d.path == inUse) {

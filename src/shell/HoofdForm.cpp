@@ -70,6 +70,7 @@ THoofdForm::THoofdForm(SerialBackend& backend, Clock& clock, Prompts& prompts,
             [this] { Guarded([this] { StatusAanvraagTimerTimer(); }); });
     connect(&Schryfinterval, &QTimer::timeout, this,
             [this] { Guarded([this] { SchryfintervalTimer(); }); });
+    WatchLine();
     BuildWidgets();
     BuildMenus();
     // The write timer is on from the start, the status timer off.

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "host/EchoLineBreaks.h"
+#include "host/FrameReader.h"
 #include "link/Poort.h"
 #include "shell/InOutError.h"
 #include "shell/ProgramState.h"
@@ -121,6 +122,19 @@ public:
 
     // ---- host frames and transmission ----
     void Send(const QByteArray& text);
+    // The line's outage and return: `Send` and the relink timer open a line
+    // that is down again, quietly; `LineCameBack` runs whenever it is back
+    // (a device at once, a connection once made), `LineReadyRead` whenever
+    // bytes have come.
+    void WatchLine();
+    void ReopenLine();
+    void LineCameBack();
+    void EndOutage();
+    void LineReadyRead();
+    // How often a line that is down is tried again, box up or not.
+    static constexpr int kRelinkMs = 1000;
+    // Times the line came back (a reopen worked, a connection was made).
+    int LineReturns() const { return lineReturns_; }
     void senddata(const QByteArray& text);
     void SendCTRL(quint8 code);
     void sendstatusreq();
@@ -135,43 +149,38 @@ public:
     enum class TextKind : char { Received, Echo };
     // What a single-byte read yields when no byte came: ignored everywhere.
     static constexpr int kNoByte = -1;
-    // One decoder call waits for the controller at most this long, well
-    // under the write timer's interval, so that the window and the keyboard
-    // stay responsive whatever the line brings. A frame that is not complete
-    // by then is read on by the next call, from where this one stopped.
+    // The dumb-terminal reader reads for at most this long per call, well
+    // under the write timer's interval, so that a line that never falls
+    // quiet never holds the window.
     static constexpr quint32 kCallTimeLimitMs = 20;
-    // A write-timer tick reads the frames that are waiting, one call after
-    // the other, and starts no new one once this much time has gone: the
-    // reader keeps pace with a unit that sends several frames per typed key,
-    // and the window stays responsive (the last call may still take its own
-    // kCallTimeLimitMs).
+    // A write-timer tick (or a readyRead of the line) reads the frames that
+    // are waiting, one after the other, and starts no new one once this much
+    // time has gone: the window stays responsive.
     static constexpr quint32 kTickBudgetMs = 30;
-    // The byte behind a DLE is waited for this long, even past the call's
-    // time: it follows the DLE at once.
-    static constexpr quint32 kDleWaitMs = 5;
     // The reply to the check at HOST mode entry is read for at most this long.
     static constexpr quint32 kFrameTimeLimitMs = 2000;
     bool V24Data();
     void WaitForData();
     int V24Read();
     int V24input();
-    // One byte of a frame, waited for within the call's time. Where `escapes`
-    // (in the payload) a DLE makes the byte behind it data (`escaped`): never
-    // a frame's start or end. `value` is kNoByte when nothing came.
+    // One byte of a frame as the frame reader gave it: `escaped` bytes are
+    // data, never a frame's start or end.
     struct PayloadByte {
         int value;
         bool escaped;
     };
-    PayloadByte V24Payload(bool escapes);
     // Where the frame being read stands between bytes, and between calls.
     enum class FramePart { None, Control, Echo, Text, Monitor, Reply, LinkMessage, Unlisted };
     // One byte of the frame being read, by the part it stands in: true at
     // the frame's end.
     bool TakeFrameByte(const PayloadByte& p);
     void GETV24Data();
-    // The frame being read, from where the last call left it, up to its end
-    // byte or the call's time.
+    // One whole frame, if one has come (the bytes waiting on the line go to
+    // the frame reader first).
     void ReadFrame();
+    void PullLineBytes();
+    // The steps of one frame: its control byte, its text, its end.
+    void TakeFrame(const FrameReader::Frame& frame);
     // The text of the frame read so far goes out in one step.
     void FlushFrameText();
     // Held-back text goes out, each run in its own kind.
@@ -463,6 +472,9 @@ private:
     QStringList manualCandidates_;
     bool sendOutage_ = false;   // the port went away; see Send
     quint64 bytesLost_ = 0;     // bytes Send could not write even after reopening
+    QTimer relinkTimer_;        // tries a line that is down again (see WatchLine)
+    bool lineBackDuringFile_ = false; // see Send
+    int lineReturns_ = 0;
     int sending_ = 0;           // Send is writing (it may show a box meanwhile)
     bool hostCheckDue_ = false; // see CheckHostModeAfterOutage
     bool hostEntryDue_ = false; // HOST mode could not be entered with the line down
@@ -470,6 +482,7 @@ private:
     quint32 frameStart_ = 0;
     quint32 callStart_ = 0;
     FramePart framePart_ = FramePart::None;
+    FrameReader frameReader_; // what has come of the frames not yet taken
     // The text of the frame being read, not yet shown, and its kind.
     QByteArray frameText_;
     TextKind frameTextKind_ = TextKind::Received;

@@ -26,7 +26,7 @@ constexpr int kFramesPerBatch = 50;
 // (its own limit and the wait for a DLE's partner), and one 200 ms pause of a
 // link coming up.
 constexpr quint64 kTickLimit =
-    THoofdForm::kTickBudgetMs + THoofdForm::kCallTimeLimitMs + THoofdForm::kDleWaitMs + 201 + 10;
+    THoofdForm::kTickBudgetMs + THoofdForm::kCallTimeLimitMs + 201 + 10;
 
 enum Flag : quint8 { Hold = 1, ScrollBack = 2, Dumb = 4, Transmit = 8 };
 
@@ -189,7 +189,9 @@ QString Check(const QByteArray& batch) {
     st.HoldReceive = st.ScrollBackMode = st.DumbMode = st.FileTransmitActive = false;
     if (DocumentSize(form) > 200000) form.ReceiveWindow->clear();
     const QByteArray mark = "#" + QByteArray::number(++w.marks);
-    w.f.serial.FeedInput("\x01"
+    // An end byte first: a frame the batch left open (its last byte maybe a
+    // DLE whose byte is still to come) ends there.
+    w.f.serial.FeedInput("\x17\x01"
                          "0\r" +
                          mark + "\r\x17");
     problem = Drain(w, 1000);

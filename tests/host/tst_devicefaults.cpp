@@ -9,7 +9,7 @@
 #include "PtyMaster.h"
 #include "SimulatedStation.h"
 #include "host/Frames.h"
-#include "link/QtSerialBackend.h"
+#include "link/LineBackend.h"
 
 namespace {
 
@@ -202,7 +202,7 @@ void DeviceFaultsTest::realDeviceGoesAndReturnsWhileReceiving() {
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write(FormFixture::Settings(QFile::encodeName(link)));
     }
-    QtSerialBackend backend;
+    LineBackend backend;
     VirtualClock clock;
     ScriptedPrompts prompts;
     THoofdForm w(backend, clock, prompts, dir.path());

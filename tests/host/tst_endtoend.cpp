@@ -9,7 +9,7 @@
 
 #include "FormFixture.h"
 #include "Pk232Model.h"
-#include "link/QtSerialBackend.h"
+#include "link/LineBackend.h"
 
 class EndToEndTest : public QObject {
     Q_OBJECT
@@ -72,7 +72,7 @@ void EndToEndTest::startUpThroughAPseudoTerminal() {
         ini.write(FormFixture::Settings(link.toLatin1(), "9600", false, true));
     }
 
-    QtSerialBackend serial;
+    LineBackend serial;
     SystemClock clock;
     ScriptedPrompts prompts;
     {

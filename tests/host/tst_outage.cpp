@@ -1,7 +1,9 @@
 // The serial device going away under a running program, on a real
 // pseudo-terminal: writes fail, the port is reopened quietly, the operator is
 // told once per outage, and the line works again once the device is back.
+#include <QElapsedTimer>
 #include <QFile>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -15,7 +17,7 @@
 #include "PtyMaster.h"
 #include "ScriptedPrompts.h"
 #include "host/Frames.h"
-#include "link/QtSerialBackend.h"
+#include "link/LineBackend.h"
 #include "shell/Clock.h"
 #include "shell/HoofdForm.h"
 
@@ -30,6 +32,7 @@ class OutageTest : public QObject {
 private slots:
     void onePortErrorPerOutage();
     void deviceMissingAtStartIsOneOutage();
+    void windowAnswersWhileTheLineStalls();
 };
 
 void OutageTest::onePortErrorPerOutage() {
@@ -48,7 +51,7 @@ void OutageTest::onePortErrorPerOutage() {
 
     // The box says which device has gone.
     const QString gone = kPortError + "\n" + link + ": No such file or directory";
-    QtSerialBackend backend;
+    LineBackend backend;
     VirtualClock clock;
     ScriptedPrompts prompts;
     THoofdForm form(backend, clock, prompts, dir.path());
@@ -119,7 +122,7 @@ void OutageTest::deviceMissingAtStartIsOneOutage() {
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write(FormFixture::Settings(QFile::encodeName(link)));
     }
-    QtSerialBackend backend;
+    LineBackend backend;
     VirtualClock clock;
     ScriptedPrompts prompts;
     THoofdForm form(backend, clock, prompts, dir.path());
@@ -136,6 +139,57 @@ void OutageTest::deviceMissingAtStartIsOneOutage() {
     form.Send(status);
     QCOMPARE(device.Receive(status.size()), status);
     QCOMPARE(prompts.Boxes(), once);
+}
+
+void OutageTest::windowAnswersWhileTheLineStalls() {
+    // The far side takes no byte (a bridge on a weak network, an adapter
+    // held by flow control) while the status timer asks and 30 KB of text
+    // go out, on the real clock and event loop: the loop never waits long
+    // (a 5 ms timer measures its longest gap), the stall is the outage's
+    // one "Port Error", and the line is opened again while nobody answers
+    // the box.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    PtyMaster deaf;
+    QVERIFY(deaf.Ok());
+    {
+        QFile ini(dir.filePath(QStringLiteral("Dervalo.INI")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(FormFixture::Settings(QFile::encodeName(deaf.SlavePath())));
+    }
+    LineBackend backend;
+    backend.SetStallMs(1000);
+    SystemClock clock;
+    ScriptedPrompts prompts;
+    THoofdForm form(backend, clock, prompts, dir.path());
+    form.CreateDialogs();
+    form.StartTimers();
+    QElapsedTimer beat;
+    qint64 longest = 0;
+    QTimer beats;
+    beats.setInterval(5);
+    connect(&beats, &QTimer::timeout, [&] { longest = qMax(longest, beat.restart()); });
+    int sent = 0;
+    QTimer typing;
+    typing.setInterval(10);
+    connect(&typing, &QTimer::timeout, [&] {
+        if (sent < 30 * 1024) form.senddata(QByteArray(100, 'x'));
+        sent += 100;
+    });
+    const int returnsBefore = form.LineReturns();
+    beat.start();
+    beats.start();
+    typing.start();
+    QTest::qWait(4000);
+    typing.stop();
+    beats.stop();
+    // Old: each write waited for the line, seconds a frame.
+    QVERIFY2(longest < 1000, QByteArray::number(longest).constData());
+    QCOMPARE(prompts.Boxes(),
+             QStringList{kPortError + "\n" + deaf.SlavePath() +
+                         ": writing: the line has taken no byte for 1 s"});
+    QVERIFY(form.LineReturns() > returnsBefore);
+    form.StopTimers();
 }
 
 QTEST_MAIN(OutageTest)

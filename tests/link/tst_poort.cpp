@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <functional>
 #include <memory>
 #include <poll.h>
@@ -17,7 +18,7 @@
 #include "ScriptedPrompts.h"
 #include "link/MemorySerialBackend.h"
 #include "link/Poort.h"
-#include "link/QtSerialBackend.h"
+#include "link/LineBackend.h"
 #include "link/SerialPeer.h"
 #include "link/Settings.h"
 #include "shell/Clock.h"
@@ -83,7 +84,7 @@ private slots:
     void comNamesMapToUarts();
     void ptyLineSettingsAndBytes();
     void ptyExclusiveHangUpAndReopen();
-    void ptyWritesWaitForTheLine();
+    void ptyWritesNeverWait();
     void missingDeviceBoxes();
     void namesNoDeviceCanHaveFailCleanly();
     void memoryLogReadsAndPeer();
@@ -92,23 +93,22 @@ private slots:
 };
 
 void TestPoort::comNamesMapToUarts() {
-    QCOMPARE(QtSerialBackend::DevicePath("COM1"), QString("/dev/ttyS0"));
-    QCOMPARE(QtSerialBackend::DevicePath("com4"), QString("/dev/ttyS3"));
-    QCOMPARE(QtSerialBackend::DevicePath("COM5"), QString("/dev/COM5"));
-    QCOMPARE(QtSerialBackend::DevicePath("ttyUSB0"), QString("/dev/ttyUSB0"));
-    QCOMPARE(QtSerialBackend::DevicePath("/tmp/pk/line"), QString("/tmp/pk/line"));
+    QCOMPARE(LineBackend::DevicePath("COM1"), QString("/dev/ttyS0"));
+    QCOMPARE(LineBackend::DevicePath("com4"), QString("/dev/ttyS3"));
+    QCOMPARE(LineBackend::DevicePath("COM5"), QString("/dev/COM5"));
+    QCOMPARE(LineBackend::DevicePath("ttyUSB0"), QString("/dev/ttyUSB0"));
+    QCOMPARE(LineBackend::DevicePath("/tmp/pk/line"), QString("/tmp/pk/line"));
 }
 
 void TestPoort::ptyLineSettingsAndBytes() {
     PtyMaster master;
     QVERIFY(master.Ok());
-    QtSerialBackend backend;
+    LineBackend backend;
     ScriptedPrompts prompts;
     Poort poort(backend, prompts);
     QCOMPARE(poort.PoortBytesAvailable(), 0);
 
     OpenPoort(poort, master.SlavePath(), 4800);
-    poort.PoortSetQueues(32767, 16384);
     QVERIFY(poort.PortOpen());
     QVERIFY(!poort.PortBusy());
     termios tio{};
@@ -170,7 +170,7 @@ void TestPoort::ptyExclusiveHangUpAndReopen() {
     auto first = std::make_unique<PtyMaster>();
     QVERIFY(first->Ok());
     QVERIFY(QFile::link(first->SlavePath(), link));
-    QtSerialBackend backend, rival;
+    LineBackend backend, rival;
     ScriptedPrompts prompts;
     Poort poort(backend, prompts), other(rival, prompts);
     OpenPoort(poort, link, 9600);
@@ -192,8 +192,16 @@ void TestPoort::ptyExclusiveHangUpAndReopen() {
     QVERIFY(WaitUntil([&] { return poort.PoortBytesAvailable() > 0; }));
     // The far side goes away: writes fail, nothing counts as waiting and
     // reads come back empty rather than spinning.
+    // What came before is still read (nothing is lost), then nothing more.
     first.reset();
+    QVERIFY(WaitUntil([&] {
+        poort.PoortBytesAvailable();
+        return poort.LineDown();
+    }));
     QVERIFY(!poort.PoortWriteByte('b'));
+    char rest[16];
+    quint16 restCount = sizeof rest;
+    QCOMPARE(poort.PoortReadBlock(rest, restCount), quint16(11));
     QCOMPARE(poort.PoortBytesAvailable(), 0);
     quint8 byte = 0;
     for (int i = 0; i < 100; ++i)
@@ -212,15 +220,34 @@ void TestPoort::ptyExclusiveHangUpAndReopen() {
     QVERIFY(WaitUntil([&] { return poort.PoortBytesAvailable() == 1; }));
     QVERIFY(poort.PoortReadByte(byte));
     QCOMPARE(byte, quint8('z'));
+
+    // Held exclusively while open; closed, the line is free again for an
+    // ordinary user too: the terminal's exclusive mode, seen through a
+    // descriptor of its own, is off.
+    const auto exclusive = [&] {
+        const int fd = ::open(QFile::encodeName(second.SlavePath()).constData(),
+                              O_RDWR | O_NOCTTY | O_NONBLOCK);
+        int on = -1;
+        const bool asked = fd >= 0 && ::ioctl(fd, TIOCGEXCL, &on) == 0;
+        if (fd >= 0) ::close(fd);
+        return asked ? on : -1;
+    };
+    QCOMPARE(exclusive(), 1);
+    poort.PoortClose();
+    QCOMPARE(exclusive(), 0);
+    OpenPoort(poort, link, 9600);
+    QVERIFY(poort.PortOpen());
+    QVERIFY(prompts.log.isEmpty());
 }
 
-void TestPoort::ptyWritesWaitForTheLine() {
-    // More than the line's output queue holds, read out slowly on the far
-    // side: every write waits for room, none counts as a port error, and
-    // every byte arrives in order. RTS and DTR stay up throughout.
+void TestPoort::ptyWritesNeverWait() {
+    // More than the line's own queue holds, read out slowly on the far
+    // side: every write hands its byte over and returns, none counts as a
+    // port error, and every byte arrives in order as the line takes them.
+    // RTS and DTR stay up throughout.
     PtyMaster master;
     QVERIFY(master.Ok());
-    QtSerialBackend backend;
+    LineBackend backend;
     ScriptedPrompts prompts;
     Poort poort(backend, prompts);
     OpenPoort(poort, master.SlavePath(), 38400);
@@ -229,50 +256,62 @@ void TestPoort::ptyWritesWaitForTheLine() {
     QByteArray sent;
     for (int i = 0; i < 60000; ++i)
         sent += char('A' + i % 26 + (i % 2600 == 0 ? 32 : 0));
+    for (char c : sent)
+        QVERIFY(poort.PoortWriteByte(quint8(c)));
+    QVERIFY(backend.Unsent() > 0); // the far side has not read yet
     QByteArray got;
-    std::atomic<bool> writing{true};
+    std::atomic<bool> done{false};
     std::thread reader([&] {
-        // A slow reader: at most 4 KB every 20 ms; it stops when all has
-        // come, when nothing more comes after the writer has stopped, or
-        // after a minute.
+        // A slow reader: at most 4 KB every 20 ms, for at most a minute.
         const auto until = std::chrono::steady_clock::now() + std::chrono::minutes(1);
         while (got.size() < sent.size() && std::chrono::steady_clock::now() < until) {
             ::poll(nullptr, 0, 20);
-            const QByteArray chunk =
-                master.Receive(int(qMin<qsizetype>(4096, sent.size() - got.size())));
-            got += chunk;
-            if (chunk.isEmpty() && !writing) break;
+            got += master.Receive(int(qMin<qsizetype>(4096, sent.size() - got.size())));
         }
+        done = true;
     });
-    int failed = 0;
-    for (char c : sent)
-        if (!poort.PoortWriteByte(quint8(c))) {
-            ++failed;
-            break;
-        }
-    writing = false;
+    // No events run: the backend's own calls move the bytes on.
+    while (!done) {
+        poort.PoortBytesAvailable();
+        ::poll(nullptr, 0, 1);
+    }
     reader.join();
-    QCOMPARE(failed, 0);
     QCOMPARE(got.size(), sent.size());
     QVERIFY(got == sent);
+    QVERIFY(poort.LineMoving() && !poort.LineDown());
     QVERIFY(backend.Rts() && backend.Dtr());
     QVERIFY(prompts.log.isEmpty());
     poort.PoortClose();
     QVERIFY(!backend.Rts() && !backend.Dtr());
 
-    // A far side that never reads: once the queue is full and does not move,
-    // the write gives up.
+    // A far side that never reads: the writes still return at once; the
+    // buffer is bounded, and a line that takes nothing for the stall time
+    // has failed, with what it never sent counted once.
     PtyMaster deaf;
     QVERIFY(deaf.Ok());
+    backend.SetStallMs(300);
     OpenPoort(poort, deaf.SlavePath(), 38400);
-    bool gaveUp = false;
-    for (int i = 0; i < 1000000 && !gaveUp; ++i)
-        gaveUp = !poort.PoortWriteByte('x');
-    QVERIFY(gaveUp);
+    int refused = 0;
+    for (int i = 0; i < 200 && refused == 0; ++i)
+        refused += poort.PoortWrite(QByteArray(4096, 'x')) ? 0 : 1;
+    QVERIFY(refused > 0);
+    QVERIFY(backend.Unsent() <= LineBackend::kOutLimit);
+    QVERIFY(WaitUntil([&] {
+        poort.PoortBytesAvailable();
+        return poort.LineDown();
+    }));
+    QVERIFY(!poort.PoortWriteByte('y'));
+    QVERIFY(poort.TakeLost() > 0);
+    QCOMPARE(poort.TakeLost(), 0u);
+    QCOMPARE(backend.LastError().reason, QString("the line has taken no byte for 0.3 s"));
+    // Opened again, it works again.
+    OpenPoort(poort, master.SlavePath(), 38400);
+    QVERIFY(!poort.LineDown() && poort.PoortWriteByte('z'));
+    QCOMPARE(master.Receive(1), QByteArray("z"));
 }
 
 void TestPoort::missingDeviceBoxes() {
-    QtSerialBackend backend;
+    LineBackend backend;
     BusyWatchingPrompts prompts;
     Poort poort(backend, prompts);
     prompts.poort = &poort;
@@ -285,7 +324,7 @@ void TestPoort::missingDeviceBoxes() {
     QCOMPARE(prompts.busyAtBox, QList<bool>(1, true));
     QVERIFY(!poort.PortBusy());
     QVERIFY(!poort.PortOpen());
-    QCOMPARE(poort.TakeFailures(), 3);
+    QCOMPARE(poort.TakeFailures(), 2);
     QCOMPARE(poort.TakeFailures(), 0);
 
     // Nothing open: everything else fails without a word.
@@ -304,16 +343,15 @@ void TestPoort::missingDeviceBoxes() {
     // Quiet: failures are counted, not shown.
     poort.SetQuiet(true);
     OpenPoort(poort, QStringLiteral("dervalo-no-such-line"), 9600);
-    poort.PoortSetQueues(32767, 16384);
     QCOMPARE(prompts.Boxes().size(), 1);
-    QCOMPARE(poort.TakeFailures(), 4);
+    QCOMPARE(poort.TakeFailures(), 2);
 }
 
 void TestPoort::namesNoDeviceCanHaveFailCleanly() {
     for (const QString& name :
          {QString(), QStringLiteral("tty\tS0"), QStringLiteral("ttyS0\x7f"),
           QStringLiteral("/dev/ttyS0") + QChar(0) + QStringLiteral("x"), QString(5000, 'a')})
-        QVERIFY2(QtSerialBackend::DevicePath(name).isEmpty(), qPrintable(name.left(20)));
+        QVERIFY2(LineBackend::DevicePath(name).isEmpty(), qPrintable(name.left(20)));
 
     // Line 2 of the settings file holds a NUL and control bytes.
     SettingsFields fields;
@@ -337,7 +375,7 @@ void TestPoort::namesNoDeviceCanHaveFailCleanly() {
     planted.close();
     const QStringList before = locks.entryList({QStringLiteral("LCK..*")}, QDir::Files);
 
-    QtSerialBackend backend;
+    LineBackend backend;
     ScriptedPrompts prompts;
     Poort poort(backend, prompts);
     for (int start = 0; start < 2; ++start) {
@@ -370,9 +408,7 @@ void TestPoort::memoryLogReadsAndPeer() {
     ScriptedPrompts prompts;
     Poort poort(backend, prompts);
     OpenPoort(poort, "COM2", 9600);
-    poort.PoortSetQueues(32767, 16384);
     QCOMPARE(backend.Baud(), quint16(9600));
-    QCOMPARE(backend.ReceiveQueueSize(), 32767u);
 
     const quint32 t0 = clock.TickCount();
     QVERIFY(poort.PoortWriteByte(0x01));
@@ -417,7 +453,7 @@ void TestPoort::memoryLogReadsAndPeer() {
     poort.PoortOpen("COM3");
     QCOMPARE(backend.CloseCount(), 1);
     MemorySerialBackend timeless;
-    QVERIFY(timeless.Open("COM1") && timeless.WriteByte(0x42));
+    QVERIFY(timeless.Open("COM1") && timeless.Write("\x42"));
     QCOMPARE(timeless.WrittenLog()[0].tick, 0u);
     QVERIFY(!timeless.ReadByte(byte));
     QVERIFY(prompts.log.isEmpty());
@@ -436,12 +472,9 @@ void TestPoort::memoryFailureSwitches() {
     // Failing set-up steps show one box each and leave the line as it was.
     OpenPoort(poort, "COM1", 9600);
     backend.SetFailState(true);
-    backend.SetFailTimeouts(true);
-    backend.SetFailQueues(true);
     poort.PoortSetState(4800);
-    poort.PoortSetTimeouts();
-    poort.PoortSetQueues(32767, 16384);
-    QCOMPARE(prompts.Boxes(), QStringList(4, kPortError));
+    poort.PoortSetTimeouts(); // does nothing, fails never
+    QCOMPARE(prompts.Boxes(), QStringList(2, kPortError));
     QCOMPARE(backend.Baud(), quint16(9600));
     QVERIFY(poort.PortOpen());
 
@@ -492,7 +525,7 @@ void TestPoort::portErrorSaysWhy() {
     QFile plain(dir.filePath("plain"));
     QVERIFY(plain.open(QIODevice::WriteOnly));
     plain.close();
-    QtSerialBackend real;
+    LineBackend real;
     Poort realPoort(real, prompts);
     prompts.log.clear();
     realPoort.PoortOpen(plain.fileName());

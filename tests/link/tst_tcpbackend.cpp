@@ -1,8 +1,9 @@
-// The line over the network: the "tcp:HOST:PORT" name, a refused or
-// malformed address in the "Port Error" box, the hold-off after a failed
-// connection (on a clock the test moves), bytes both ways, and the two ways
-// a connection ends for the writer: the other end closing, and the other end
-// no longer reading; a name server that does not answer.
+// The line over the network: the "tcp:HOST:PORT" name, a malformed address
+// in the "Port Error" box and a refused one failing the line, the hold-off
+// after a failed connection, bytes both ways, and the two ways a connection
+// ends for the writer: the other end closing, and the other end no longer
+// reading; a name server that does not answer holds nothing up.
+#include <QThread>
 #include <QtTest>
 
 #include <arpa/inet.h>
@@ -10,13 +11,14 @@
 
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <functional>
+#include <poll.h>
 #include <unistd.h>
 
 #include "ScriptedPrompts.h"
 #include "SmallFs.h"
 #include "link/LineBackend.h"
 #include "link/Poort.h"
-#include "link/TcpBackend.h"
 #include "link/TcpName.h"
 
 namespace {
@@ -55,6 +57,16 @@ struct Listener {
     int Accept() const { return ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC); }
     QString Name() const { return QStringLiteral("tcp:127.0.0.1:%1").arg(port); }
 };
+
+// Lets the line move its bytes (as any call of it does) until `done`, for at
+// most about five seconds; no event is handled.
+bool PumpUntil(LineBackend& line, const std::function<bool()>& done) {
+    for (int i = 0; i < 5000 && !done(); ++i) {
+        line.BytesAvailable();
+        ::poll(nullptr, 0, 1);
+    }
+    return done();
+}
 
 // A port nobody listens on: one that was free a moment ago.
 quint16 RefusedPort() {
@@ -133,62 +145,71 @@ void TcpBackendTest::refusedAndMalformedInThePortErrorBox() {
     LineBackend line;
     ScriptedPrompts prompts;
     Poort poort(line, prompts);
+    // The connection is made without waiting: a refusal fails the line
+    // once it comes, and says why.
     const QString refused = QStringLiteral("tcp:127.0.0.1:%1").arg(RefusedPort());
     poort.PoortOpen(refused);
+    QVERIFY(poort.PortOpen());
+    line.Write("\x01OGG\x17"); // waits for the connection, or finds it refused
+    QVERIFY(PumpUntil(line, [&] { return poort.LineDown(); }));
+    QCOMPARE(line.LastError().device, refused);
+    QCOMPARE(line.LastError().reason, QString("Connection refused"));
+    QVERIFY(!line.Write("x"));
     poort.PoortOpen("tcp:[::1:4001");
     QCOMPARE(prompts.Boxes(),
-             QStringList({"Warning|Port Error\n" + refused + ": Connection refused",
-                          "Warning|Port Error\ntcp:[::1:4001: no closing bracket after the IPv6 "
+             QStringList({"Warning|Port Error\ntcp:[::1:4001: no closing bracket after the IPv6 "
                           "address (tcp:HOST:PORT)"}));
     QVERIFY(!poort.PortOpen());
     QVERIFY(!line.Rts() && !line.Dtr());
-    QVERIFY(!line.WriteByte('x'));
+    QVERIFY(!line.Write("x"));
     QCOMPARE(poort.PoortBytesAvailable(), 0);
 }
 
 void TcpBackendTest::failedConnectionIsHeldOffForAWhile() {
-    qint64 now = 50000;
-    TcpBackend tcp([&now] { return now; });
+    LineBackend tcp;
+    tcp.SetHoldOffMs(500);
     const quint16 port = RefusedPort();
     const QString name = QStringLiteral("tcp:127.0.0.1:%1").arg(port);
-    QVERIFY(!tcp.Open(name));
+    QVERIFY(tcp.Open(name));
+    QVERIFY(PumpUntil(tcp, [&] { return tcp.Failed(); }));
     QCOMPARE(tcp.LastError().reason, QString("Connection refused"));
 
     // The bridge is there now, but within the hold-off the same name fails
     // at once with the reason it failed with.
     Listener bridge(port);
     QVERIFY(bridge.fd >= 0);
-    now += TcpBackend::kHoldOffMs - 1;
     QVERIFY(!tcp.Open(name));
     QCOMPARE(tcp.LastError().reason, QString("Connection refused"));
     QCOMPARE(tcp.LastError().device, name);
     // Another address is tried at once; then, the hold-off over, this one.
-    QVERIFY(!tcp.Open(QStringLiteral("tcp:127.0.0.1:%1").arg(RefusedPort())));
-    now += TcpBackend::kHoldOffMs;
+    QVERIFY(tcp.Open(QStringLiteral("tcp:127.0.0.1:%1").arg(RefusedPort())));
+    QThread::msleep(600);
     QVERIFY(tcp.Open(name));
-    QVERIFY(tcp.Rts() && tcp.Dtr());
-    QVERIFY(tcp.SetState(4800) && tcp.SetTimeouts() && tcp.SetQueues(32767, 16384));
+    QVERIFY(PumpUntil(tcp, [&] { return tcp.Rts(); }));
+    QVERIFY(tcp.Rts() && tcp.Dtr() && !tcp.Failed());
+    QVERIFY(tcp.SetState(4800));
 }
 
 void TcpBackendTest::bytesBothWaysUntilTheOtherEndCloses() {
     Listener bridge;
     LineBackend line;
     QVERIFY(line.Open(bridge.Name()));
+    // Written while the connection is still being made: sent once it is.
+    QVERIFY(line.Write("\x01OGG\x17"));
     const int peer = bridge.Accept();
     QVERIFY(peer >= 0);
     QCOMPARE(line.BytesAvailable(), 0);
     quint8 none = 0;
     QVERIFY(!line.ReadByte(none));
 
-    for (const char c : QByteArray("\x01OGG\x17"))
-        QVERIFY(line.WriteByte(quint8(c)));
     char got[16] = {};
+    QVERIFY(PumpUntil(line, [&] { return line.Unsent() == 0 && line.Rts(); }));
     QCOMPARE(::recv(peer, got, 5, MSG_WAITALL), ssize_t(5));
     QCOMPARE(QByteArray(got, 5), QByteArray("\x01OGG\x17"));
 
     // The count of waiting bytes is right without any event handled.
     QCOMPARE(::send(peer, "\x01OGG\x00\x17purged", 11, 0), ssize_t(11));
-    QVERIFY(QTest::qWaitFor([&] { return line.BytesAvailable() == 11; }, 5000));
+    QVERIFY(PumpUntil(line, [&] { return line.BytesAvailable() == 11; }));
     char block[8] = {};
     QCOMPARE(line.ReadBlock(block, 5), 5);
     QCOMPARE(QByteArray(block, 5), QByteArray("\x01OGG\x00", 5));
@@ -196,32 +217,37 @@ void TcpBackendTest::bytesBothWaysUntilTheOtherEndCloses() {
     QVERIFY(line.ReadByte(end) && end == 0x17);
     line.PurgeInput();
     QCOMPARE(line.BytesAvailable(), 0);
+    QVERIFY(line.Moving());
 
-    // What the other end sent before it closed is read; then writes fail.
+    // What the other end sent before it closed is read; the line has failed.
     QCOMPARE(::send(peer, "73", 2, 0), ssize_t(2));
     ::close(peer);
-    QVERIFY(QTest::qWaitFor([&] { return line.BytesAvailable() == 2; }, 5000));
-    QVERIFY(line.WriteByte('x')); // the last words are still to be read
+    QVERIFY(PumpUntil(line, [&] { return line.Failed(); }));
     QCOMPARE(line.ReadBlock(block, 8), 2);
-    QVERIFY(!line.WriteByte('x'));
+    QVERIFY(!line.Write("x"));
     QCOMPARE(line.LastError().device, bridge.Name());
-    QCOMPARE(line.LastError().reason, QString("the connection was closed by the other end"));
-    QVERIFY(!line.Rts());
+    QCOMPARE(line.LastError().reason, QString("the other end closed the connection"));
 }
 
 void TcpBackendTest::writerGivesUpOnAnEndThatDoesNotRead() {
-    // A bridge that takes the connection and reads nothing: the write fills
-    // what the two ends hold, then waits, bounded, and fails.
+    // A bridge that takes the connection and reads nothing: the writes
+    // return at once until the bounded buffer is full; the line fails once
+    // it has taken nothing for the stall time.
     Listener bridge(0, 4096);
     LineBackend line;
+    line.SetStallMs(300);
     QVERIFY(line.Open(bridge.Name()));
     const int peer = bridge.Accept();
     QVERIFY(peer >= 0);
+    QVERIFY(PumpUntil(line, [&] { return line.Rts(); }));
     qint64 written = 0;
-    while (line.WriteByte('x') && written < 64 * 1024 * 1024)
-        ++written;
+    while (line.Write(QByteArray(1024, 'x')) && written < 64 * 1024 * 1024)
+        written += 1024;
     QVERIFY2(written < 64 * 1024 * 1024, "the writer never gave up");
-    QCOMPARE(line.LastError().reason, QString("the other end takes nothing"));
+    QVERIFY(line.Unsent() <= LineBackend::kOutLimit);
+    QVERIFY(PumpUntil(line, [&] { return line.Failed(); }));
+    QCOMPARE(line.LastError().reason, QString("the line has taken no byte for 0.3 s"));
+    QVERIFY(line.TakeLost() > 0);
     ::close(peer);
 }
 
@@ -249,25 +275,32 @@ void TcpBackendTest::nameServerThatDoesNotAnswer() {
     };
     QVERIFY(put("resolv.conf", "nameserver 127.0.0.77\noptions timeout:5 attempts:2\n"));
     QVERIFY(put("hosts", "127.0.0.1 localhost\n127.0.0.1 bridge.dervalo.test\n"));
-    QVERIFY(put("hosts-without", "127.0.0.1 localhost\n"));
     QVERIFY(over("resolv.conf", "/etc/resolv.conf"));
     QVERIFY(over("hosts", "/etc/hosts"));
 
+    // A name is looked up, and the connection made, in the event loop.
     Listener bridge;
     const QString name = QStringLiteral("tcp:bridge.dervalo.test:%1").arg(bridge.port);
-    TcpBackend line;
+    LineBackend line;
     QVERIFY(line.Open(name));
-    // The name is no longer known but to the silent name server: a
-    // reconnect takes the address it had.
-    QVERIFY(over("hosts-without", "/etc/hosts"));
-    line.Close();
-    QVERIFY2(line.Open(name), qPrintable(line.LastError().reason));
-    // A line that never had one gives up within its bound and says why.
-    TcpBackend fresh;
-    QVERIFY(!fresh.Open(name));
-    QCOMPARE(fresh.LastError().reason, "host not found: the name server did not answer within 1 s");
+    QVERIFY(line.Write("hello"));
+    QTRY_VERIFY_WITH_TIMEOUT(line.Rts() && line.Unsent() == 0, 5000);
+    const int peer = bridge.Accept();
+    QVERIFY(peer >= 0);
+    char got[8] = {};
+    QCOMPARE(::recv(peer, got, 5, MSG_WAITALL), ssize_t(5));
+    QCOMPARE(QByteArray(got, 5), QByteArray("hello"));
+    ::close(peer);
 
-    ::umount2("/etc/hosts", MNT_DETACH);
+    // A name only the silent name server could give: the open returns at
+    // once, and so does every call after it; the lookup goes on elsewhere.
+    LineBackend fresh;
+    QVERIFY(fresh.Open(QStringLiteral("tcp:nowhere.dervalo.test:%1").arg(bridge.port)));
+    QVERIFY(fresh.Write("x"));
+    QCOMPARE(fresh.BytesAvailable(), 0);
+    QVERIFY(!fresh.Failed() && !fresh.Rts());
+    fresh.Close();
+
     ::umount2("/etc/hosts", MNT_DETACH);
     ::umount2("/etc/resolv.conf", MNT_DETACH);
     ::close(dns);

@@ -16,7 +16,7 @@
 
 #include "SimulatedStation.h"
 #include "host/Frames.h"
-#include "link/QtSerialBackend.h"
+#include "link/LineBackend.h"
 #include "operations/CallEdit.h"
 #include "operations/ConnectForm.h"
 
@@ -258,7 +258,7 @@ void ContactTest::incomingCallThroughTheControlPipe() {
         ini.write(FormFixture::Settings(link.toLatin1(), "9600", false, true));
     }
 
-    QtSerialBackend serial;
+    LineBackend serial;
     SystemClock clock;
     ScriptedPrompts prompts;
     {

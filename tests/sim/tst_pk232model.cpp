@@ -1493,7 +1493,7 @@ void TestPk232Model::rtsLowHoldsAllOutput() {
     QVERIFY(serial.Open("COM1"));
     auto write = [&](const QByteArray& bytes) {
         for (char c : bytes)
-            serial.WriteByte(quint8(c));
+            serial.Write(QByteArray(1, c));
     };
     auto read = [&] {
         char buffer[64];
