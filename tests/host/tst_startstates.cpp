@@ -4,6 +4,7 @@
 // the autobaud character, then at 7 bits with even parity until a restart).
 // Each time the program reaches HOST mode, PACTOR, listening. A unit that
 // never answers leaves the program warning and out of HOST mode.
+#include <QAction>
 #include <QtTest>
 
 #include "LiveStation.h"
@@ -15,6 +16,7 @@ private slots:
     void reachesHostModeFromEveryState_data();
     void reachesHostModeFromEveryState();
     void silentUnitIsReportedAndNotBelieved();
+    void initPkSwitchedOnFromTheMenuLoadsTheCall();
 };
 
 void StartStatesTest::reachesHostModeFromEveryState_data() {
@@ -72,6 +74,32 @@ void StartStatesTest::silentUnitIsReportedAndNotBelieved() {
     QVERIFY(sent.contains("\x01OGG\x17"));
     QVERIFY(sent.contains("\x01\x01OGG\x17"));
     QVERIFY(w.Pane2->text() != "LISTEN");
+}
+
+void StartStatesTest::initPkSwitchedOnFromTheMenuLoadsTheCall() {
+    if (!LiveStation::SimulatorBuilt()) QSKIP("the simulator program is not built");
+    LiveStation s;
+    QVERIFY(s.StartSimulator({"--start", "host", "--band", "off", "--air-speed", "0"}));
+    THoofdForm& w = s.StartProgram(s.PortName(), false);
+    // "Init Pk" off: the unit is taken to be in HOST mode, and the clock
+    // goes to it framed, never as a plain line it would ignore.
+    QVERIFY(w.st.HostModeActive);
+    QVERIFY2(LiveStation::WaitFor([&] { return s.FromProgram().contains("\x01ODA"); }, 5000),
+             s.FromProgram().constData());
+    QVERIFY(!s.FromProgram().contains("DA "));
+    // Switched on from the menu: the whole start-up, parameters included.
+    w.PkInit->trigger();
+    QVERIFY(w.st.PkInitOn && w.st.HostModeActive && w.st.PkParametersLoaded);
+    QVERIFY(s.FromProgram().contains("Mycall PA0ABC\r"));
+    QVERIFY2(LiveStation::WaitFor(
+                 [&] { return w.Pane1->text() == "PACTOR" && w.Pane2->text() == "LISTEN"; }, 10000),
+             qPrintable(s.StatusText()));
+    // The other station greets the call, not NOCALL.
+    QVERIFY(s.Control("call DL1ABC").contains("DL1ABC calls and connects"));
+    QVERIFY2(LiveStation::WaitFor([&] { return s.Received().contains(" de DL1ABC\n"); }, 10000),
+             qPrintable(s.Received()));
+    QVERIFY2(s.Received().contains("PA0ABC de DL1ABC\n"), qPrintable(s.Received()));
+    QVERIFY2(s.prompts.Boxes().isEmpty(), qPrintable(s.prompts.Boxes().join('\n')));
 }
 
 QTEST_MAIN(StartStatesTest)
