@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QScopedValueRollback>
 
 #include "host/Frames.h"
 #include "shell/HoofdForm.h"
@@ -131,11 +132,10 @@ void THoofdForm::CheckHostModeAfterOutage() {
     if (!st.HostModeActive && !hostEntryDue_) return;
     // The steps below write and may meet a new outage; that one is checked
     // at a later tick, not from in here.
-    checkingHost_ = true;
+    const QScopedValueRollback checking(checkingHost_, true);
     StopTimers();
     ActOnUnitState();
     StartTimers();
-    checkingHost_ = false;
 }
 
 void THoofdForm::ActOnUnitState() {
@@ -167,7 +167,7 @@ void THoofdForm::LineChosen(bool otherLine) {
         hostEntryDue_ = true;
         return;
     }
-    checkingHost_ = true;
+    const QScopedValueRollback checking(checkingHost_, true);
     StopTimers();
     st.PkStarted = true;
     if (otherLine || !st.HostModeActive)
@@ -175,7 +175,6 @@ void THoofdForm::LineChosen(bool otherLine) {
     else
         ActOnUnitState();
     StartTimers();
-    checkingHost_ = false;
 }
 
 void THoofdForm::BringBackIntoHostMode() {

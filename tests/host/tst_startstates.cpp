@@ -7,6 +7,9 @@
 #include <QAction>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "LiveStation.h"
 #include "PtyMaster.h"
 
@@ -17,6 +20,7 @@ private slots:
     void reachesHostModeFromEveryState();
     void silentUnitIsReportedAndNotBelieved();
     void initPkSwitchedOnFromTheMenuLoadsTheCall();
+    void simulatorStallsAndSaysWhyItCannotStart();
 };
 
 void StartStatesTest::reachesHostModeFromEveryState_data() {
@@ -100,6 +104,39 @@ void StartStatesTest::initPkSwitchedOnFromTheMenuLoadsTheCall() {
              qPrintable(s.Received()));
     QVERIFY2(s.Received().contains("PA0ABC de DL1ABC\n"), qPrintable(s.Received()));
     QVERIFY2(s.prompts.Boxes().isEmpty(), qPrintable(s.prompts.Boxes().join('\n')));
+}
+
+void StartStatesTest::simulatorStallsAndSaysWhyItCannotStart() {
+    if (!LiveStation::SimulatorBuilt()) QSKIP("the simulator program is not built");
+    // --log and --link into a folder that is not there: the path and why.
+    for (const QString option : {"--log", "--link"}) {
+        QProcess sim;
+        sim.start(LiveStation::SimulatorProgram(), {option, "/no/such/folder/pk232"});
+        QVERIFY(sim.waitForFinished(5000));
+        QCOMPARE(sim.exitCode(), 1);
+        const QByteArray said = sim.readAllStandardError();
+        QVERIFY2(said.contains("/no/such/folder/pk232: No such file or directory"), said.constData());
+    }
+    // "stall on": the unit takes nothing off the line, so the line's buffer
+    // fills and writes stop; "stall off" and it takes bytes again.
+    LiveStation s;
+    QVERIFY(s.StartSimulator({"--band", "off"}));
+    const int fd = ::open(qPrintable(s.Device()), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(fd >= 0);
+    QVERIFY(s.Control("stall on").contains("stalled"));
+    const QByteArray block(1024, ' ');
+    qint64 taken = 0;
+    while (taken < 16 * 1024 * 1024) {
+        const ssize_t n = ::write(fd, block.constData(), size_t(block.size()));
+        if (n <= 0) break;
+        taken += n;
+    }
+    QVERIFY2(taken < 16 * 1024 * 1024, "the stalled line took everything");
+    QVERIFY(s.State().contains("line stalled"));
+    QVERIFY(s.Control("stall off").contains("goes on"));
+    QVERIFY(LiveStation::WaitFor(
+        [&] { return ::write(fd, block.constData(), size_t(block.size())) > 0; }, 5000));
+    ::close(fd);
 }
 
 QTEST_MAIN(StartStatesTest)
