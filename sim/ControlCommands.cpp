@@ -15,6 +15,8 @@ const char kHelp[] = "Commands of the simulated PK-232 (the other side of the ai
                      "  answer on|off               whether a called station answers\n"
                      "  mail FROM TEXT              FROM leaves a message in the mailbox\n"
                      "  speed N                     air speed N times the real one, 0 instant\n"
+                     "  stall on|off                the unit stops (and goes on) taking bytes\n"
+                     "                              off the line"
                      "  cold                        switched off and on with no stored rate:\n"
                      "                              waits for '*', then 7 bits, even parity\n"
                      "  cmd                         at the cmd: prompt (8 bits, no parity)\n"
@@ -81,7 +83,8 @@ QByteArray State(const Pk232Model& model) {
     text += "\nstatus " + model.StatusBody() + ", transmit buffer " +
             QByteArray::number(model.TransmitBuffer().size()) + " bytes, band " +
             PaceName(model.CurrentBandPace()) + ", air speed x" +
-            QByteArray::number(model.AirSpeed()) + ", maildrop " +
+            QByteArray::number(model.AirSpeed()) +
+            (model.LineStalled() ? ", line stalled" : "") + ", maildrop " +
             (model.MaildropOn() ? "on" : "off") + ", " + QByteArray::number(model.MessageCount()) +
             " message(s)\n";
     return text;
@@ -190,6 +193,12 @@ QByteArray RunControlCommand(Pk232Model& model, const QByteArray& line, quint32 
         if (!ok || factor < 0 || factor > 1000) return "?usage: speed N (0 to 1000)\n";
         model.SetAirSpeed(factor);
         return "air speed x" + QByteArray::number(factor) + "\n";
+    }
+    if (word == "stall") {
+        if (arg != "on" && arg != "off") return "?usage: stall on|off\n";
+        model.SetLineStalled(arg == "on");
+        return arg == "on" ? "the line is stalled: no byte is taken off it\n"
+                           : "the line goes on\n";
     }
     if (word == "state" || word == "status") return State(model);
     if (word == "cold" || word == "cmd" || word == "converse" || word == "host") {

@@ -290,6 +290,10 @@ public:
     // faster, 0 no air time at all (everything goes out at once).
     void SetAirSpeed(int factor) { airSpeed_ = qMax(0, factor); }
     int AirSpeed() const { return airSpeed_; }
+    // A stalled line: the unit takes no bytes off it (held by flow control,
+    // a bridge on a weak network). The serving program stops reading.
+    void SetLineStalled(bool stalled) { lineStalled_ = stalled; }
+    bool LineStalled() const { return lineStalled_; }
     void SetBandPace(BandPace pace);
     BandPace CurrentBandPace() const { return bandPace_; }
     // Fixed mean interval for band traffic (and a quarter of it before the
@@ -490,6 +494,7 @@ private:
 
     // Pace
     int airSpeed_ = 1;
+    bool lineStalled_ = false;
     BandPace bandPace_ = BandPace::Normal;
     quint32 bandIntervalMs_ = 0;
     bool answerCalls_ = true;

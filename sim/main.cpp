@@ -478,7 +478,8 @@ void InstallSignals() {
 int Run(const Options& options) {
     LineLog log;
     if (!options.log.empty() && !log.Open(options.log)) {
-        std::fprintf(stderr, "dervalo-pk232sim: cannot open log %s\n", options.log.c_str());
+        std::fprintf(stderr, "dervalo-pk232sim: cannot open the log %s: %s\n",
+                     options.log.c_str(), std::strerror(errno));
         return 1;
     }
     std::string slaveName;
@@ -543,7 +544,9 @@ int Run(const Options& options) {
             }
         }
         // Paced, the line is read only when a byte may have come through.
-        int readable = kReadChunk;
+        // A stalled unit takes nothing off the line: the pseudo-terminal's
+        // and the socket's buffers fill, and the program's writes stop.
+        int readable = model.LineStalled() ? 0 : kReadChunk;
         int writable = kMaxPending;
         int timeout = lineOpen || tcp.Connected() ? kPollMs : kIdleMs;
         if (options.linePace) {
@@ -551,9 +554,10 @@ int Run(const Options& options) {
             readPace.SetRate(rate);
             writePace.SetRate(rate);
             const quint32 start = MonotonicMs();
-            readable = qMin(readPace.Allowed(start), kReadChunk);
+            readable = model.LineStalled() ? 0 : qMin(readPace.Allowed(start), kReadChunk);
             writable = writePace.Allowed(start);
-            if (readable == 0) timeout = qBound(1, readPace.WaitMs(), timeout);
+            if (readable == 0 && !model.LineStalled())
+                timeout = qBound(1, readPace.WaitMs(), timeout);
             if (writable == 0 && (!pending.isEmpty() || tcp.HasPending()))
                 timeout = qMin(timeout, qBound(1, writePace.WaitMs(), kPollMs));
         }

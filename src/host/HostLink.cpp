@@ -154,6 +154,7 @@ void THoofdForm::sendstatusreq() {
 void THoofdForm::RefreshCountPanes() {
     SetPane(Pane6, QStringLiteral("Buffer: ") + QString::number(TextLength(ReceiveWindow)));
     SetPane(Pane7, QStringLiteral("Data buffer ") + QString::number(poort.PoortBytesAvailable()));
+    ShowPortPane(); // "offline" while the line is down
 }
 
 void THoofdForm::StatusAanvraagTimerTimer() {

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QScopedValueRollback>
 
 #include "host/Frames.h"
 #include "shell/HoofdForm.h"
@@ -64,7 +65,10 @@ void THoofdForm::HostOn(int kind) {
     // at its command line before anything else is said.
     Send(StartOver());
 
-    if (!st.PkParametersLoaded && !st.MaildropOn) {
+    // The parameters count as loaded only once the unit has answered in
+    // HOST mode after them.
+    const bool loading = !st.PkParametersLoaded && !st.MaildropOn;
+    if (loading) {
         XOnLed->setVisible(false);
         LeesLed->setVisible(false);
         SetTransmitCaption(
@@ -86,7 +90,6 @@ void THoofdForm::HostOn(int kind) {
     DummiRead();
     Send(Line("host on"));
     DummiRead();
-    st.PkParametersLoaded = true;
     Delay(1000);
 
     // Only an answer to the check counts as HOST mode. Without one the
@@ -97,6 +100,7 @@ void THoofdForm::HostOn(int kind) {
         HostModeAnswers(check) || HostModeAnswers(QByteArray(1, Frames::kStart) + check);
 
     st.HostModeActive = answered;
+    if (loading) st.PkParametersLoaded = answered;
     // With the line down the check could not be answered, and the "Port
     // Error" box has said why: HOST mode is entered once the line is back.
     hostEntryDue_ = !answered && sendOutage_;
@@ -128,11 +132,49 @@ void THoofdForm::CheckHostModeAfterOutage() {
     if (!st.HostModeActive && !hostEntryDue_) return;
     // The steps below write and may meet a new outage; that one is checked
     // at a later tick, not from in here.
-    checkingHost_ = true;
+    const QScopedValueRollback checking(checkingHost_, true);
     StopTimers();
-    if (!HostModeAnswers(Frames::CommandFrame("GG"))) BringBackIntoHostMode();
+    ActOnUnitState();
     StartTimers();
-    checkingHost_ = false;
+}
+
+void THoofdForm::ActOnUnitState() {
+    // A unit that answers in HOST mode is there, unless it has not had this
+    // run's parameters while "Init Pk" loads them (an earlier session left it
+    // in HOST mode): it is taken out, given them and put back, as is a unit
+    // that does not answer. The maildrop never has its unit reset for them.
+    const bool loaded = !st.PkInitOn || st.PkParametersLoaded || st.MaildropOn;
+    if (HostModeAnswers(Frames::CommandFrame("GG")) && loaded) {
+        st.HostModeActive = true;
+        hostEntryDue_ = false;
+        return;
+    }
+    BringBackIntoHostMode();
+}
+
+void THoofdForm::LineChosen(bool otherLine) {
+    // With "Init Pk" off the unit is left where it is; with the maildrop on
+    // or in the dumb terminal it stands where the operator wants it.
+    if (!st.PkInitOn || st.MaildropOn || st.DumbMode || st.Closing) return;
+    if (otherLine) {
+        // Another line, another unit (or one that may have been restarted):
+        // nothing is known of it.
+        st.PkParametersLoaded = false;
+        st.HostModeActive = false;
+    }
+    if (!poort.PortOpen()) {
+        // The open has said why; HOST mode is entered once the line is there.
+        hostEntryDue_ = true;
+        return;
+    }
+    const QScopedValueRollback checking(checkingHost_, true);
+    StopTimers();
+    st.PkStarted = true;
+    if (otherLine || !st.HostModeActive)
+        BringBackIntoHostMode();
+    else
+        ActOnUnitState();
+    StartTimers();
 }
 
 void THoofdForm::BringBackIntoHostMode() {
@@ -177,5 +219,8 @@ void THoofdForm::PkInitClick() {
     }
     st.PkInitOn = true;
     PkInit->setChecked(true);
+    // Until the start-up has run, the parameters were only taken to be
+    // loaded: the start-up that follows loads them.
+    if (!st.PkStarted) st.PkParametersLoaded = false;
     FormResize();
 }

@@ -17,8 +17,9 @@ TComBaudConfig::TComBaudConfig(const QString& StoredPortName, quint16 StoredBaud
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("ComBaudConfig"));
     setWindowTitle(QStringLiteral("Dervalo"));
-    // Room for the device list and the network field under the two groups.
-    setFixedSize(440, 422);
+    // Room for the device list, the path field and the network field under
+    // the two groups.
+    setFixedSize(440, 484);
     setModal(true);
 
     Poorten = new QGroupBox(QStringLiteral("Com Port"), this);
@@ -58,9 +59,19 @@ TComBaudConfig::TComBaudConfig(const QString& StoredPortName, quint16 StoredBaud
     ApparatenLijst->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     (new QVBoxLayout(Apparaten))->addWidget(ApparatenLijst);
 
+    Pad = new QGroupBox(QStringLiteral("Device path"), this);
+    Pad->setObjectName(QStringLiteral("Pad"));
+    Pad->setGeometry(8, 320, 424, 56);
+    ApparaatPad = new QLineEdit(Pad);
+    ApparaatPad->setObjectName(QStringLiteral("ApparaatPad"));
+    ApparaatPad->setPlaceholderText(QStringLiteral("/dev/..."));
+    ApparaatPad->setToolTip(QStringLiteral("A serial device not in the list, for example the "
+                                           "simulator's link /home/ham/pk232"));
+    (new QVBoxLayout(Pad))->addWidget(ApparaatPad);
+
     Netwerk = new QGroupBox(QStringLiteral("Network (ser2net)"), this);
     Netwerk->setObjectName(QStringLiteral("Netwerk"));
-    Netwerk->setGeometry(8, 320, 424, 56);
+    Netwerk->setGeometry(8, 382, 424, 56);
     NetwerkAdres = new QLineEdit(Netwerk);
     NetwerkAdres->setObjectName(QStringLiteral("NetwerkAdres"));
     NetwerkAdres->setPlaceholderText(QStringLiteral("host:port"));
@@ -69,13 +80,13 @@ TComBaudConfig::TComBaudConfig(const QString& StoredPortName, quint16 StoredBaud
                        "for example 192.168.1.20:4001 or [::1]:4001"));
     (new QVBoxLayout(Netwerk))->addWidget(NetwerkAdres);
 
-    // One port at a time: a COM item clears the list pick and the network
-    // field, a list pick clears the COM item and the field, and typing in
-    // the field clears the other two.
+    // One port at a time: a COM item, a list pick or typing in one of the
+    // two fields clears the others.
     connect(PoortenGroup, &QButtonGroup::idToggled, this, [this](int, bool checked) {
         if (!checked) return;
         devicePick_.clear();
         ApparatenLijst->clearSelection();
+        ApparaatPad->clear();
         NetwerkAdres->clear();
     });
     connect(ApparatenLijst, &QListWidget::itemSelectionChanged, this, [this] {
@@ -83,22 +94,25 @@ TComBaudConfig::TComBaudConfig(const QString& StoredPortName, quint16 StoredBaud
         if (pick.isEmpty()) return;
         devicePick_ = pick;
         SetPortIndex(-1);
+        ApparaatPad->clear();
         NetwerkAdres->clear();
     });
-    connect(NetwerkAdres, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (text.trimmed().isEmpty()) return;
-        SetPortIndex(-1);
-        devicePick_.clear();
-        ApparatenLijst->clearSelection();
-    });
+    for (QLineEdit* field : {ApparaatPad, NetwerkAdres})
+        connect(field, &QLineEdit::textEdited, this, [this, field](const QString& text) {
+            if (text.trimmed().isEmpty()) return;
+            SetPortIndex(-1);
+            devicePick_.clear();
+            ApparatenLijst->clearSelection();
+            (field == ApparaatPad ? NetwerkAdres : ApparaatPad)->clear();
+        });
 
     PoortOkKnop = new QPushButton(QStringLiteral("OK"), this);
     PoortOkKnop->setObjectName(QStringLiteral("PoortOkKnop"));
-    PoortOkKnop->setGeometry(128, 384, 85, 28);
+    PoortOkKnop->setGeometry(128, 446, 85, 28);
     PoortOkKnop->setDefault(true);
     PoortCancelknop = new QPushButton(QStringLiteral("Cancel"), this);
     PoortCancelknop->setObjectName(QStringLiteral("PoortCancelknop"));
-    PoortCancelknop->setGeometry(227, 384, 85, 28);
+    PoortCancelknop->setGeometry(227, 446, 85, 28);
     connect(PoortOkKnop, &QPushButton::clicked, this, &TComBaudConfig::PoortOkKnopClick);
     connect(PoortCancelknop, &QPushButton::clicked, this, &TComBaudConfig::PoortCancelknopClick);
 
@@ -194,7 +208,7 @@ void TComBaudConfig::FormShow(const QString& portInUse) {
         if (!DevicePick().isEmpty()) return;
     }
     devicePick_.clear();
-    if (PortIndex() >= 0 || !NetworkPick().isEmpty()) return;
+    if (PortIndex() >= 0 || !NetworkPick().isEmpty() || !PathPick().isEmpty()) return;
     if (inUseIsNetwork) {
         SetNetworkPick(TcpName::HostPort(portInUse));
         return;
@@ -230,10 +244,23 @@ void TComBaudConfig::SetNetworkPick(const QString& hostPort) {
     NetwerkAdres->setText(hostPort);
 }
 
+QString TComBaudConfig::PathPick() const {
+    return ApparaatPad->text().trimmed();
+}
+
+void TComBaudConfig::SetPathPick(const QString& path) {
+    ApparaatPad->setText(path);
+}
+
 QString TComBaudConfig::ChosenPortName() const {
     const int port = PortIndex();
     if (port >= 0) return PortNameFor(port);
-    if (!NetworkPick().isEmpty()) return TcpName::FromHostPort(NetworkPick());
+    // A "HOST:PORT" never holds a slash: a path typed into the network
+    // field is the device path it plainly is.
+    const QString network = NetworkPick();
+    if (network.contains(QLatin1Char('/'))) return network;
+    if (!network.isEmpty()) return TcpName::FromHostPort(network);
+    if (!PathPick().isEmpty()) return PathPick();
     return DevicePick();
 }
 

@@ -12,8 +12,8 @@ class QPushButton;
 
 // The port and baud-rate dialog: four ports, the serial devices the system
 // has, four rates. It is made once at start and keeps its selections between
-// showings. The port is one of the four COM items, one device of the list or
-// a serial bridge on the network ("HOST:PORT" in the field "Network
+// showings. The port is one of the four COM items, one device of the list, a
+// device path typed in ("Device path"), or a serial bridge on the network ("HOST:PORT" in the field "Network
 // (ser2net)", the port name "tcp:HOST:PORT"), never two of them.
 class TComBaudConfig : public QDialog {
     Q_OBJECT
@@ -45,8 +45,11 @@ public:
     // The bridge's "HOST:PORT" as the field holds it; empty for none.
     QString NetworkPick() const;
     void SetNetworkPick(const QString& hostPort);
-    // The port chosen: a COM name, a device path, a "tcp:" name, or empty
-    // for none.
+    // A device path typed into the field "Device path"; empty for none.
+    QString PathPick() const;
+    void SetPathPick(const QString& path);
+    // The port chosen: a COM name, a device path (picked or typed), a
+    // "tcp:" name, or empty for none.
     QString ChosenPortName() const;
 
     // The folder that holds dev/ and sys/; tests give a tree of their own.
@@ -62,6 +65,8 @@ public:
     QButtonGroup* BaudratesGroup;
     QGroupBox* Apparaten;
     QListWidget* ApparatenLijst;
+    QGroupBox* Pad;
+    QLineEdit* ApparaatPad;
     QGroupBox* Netwerk;
     QLineEdit* NetwerkAdres;
     QPushButton* PoortOkKnop;

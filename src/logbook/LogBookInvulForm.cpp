@@ -143,10 +143,12 @@ Adif::Contact TLogBookInvulForm::EntryContact() const {
 }
 
 void TLogBookInvulForm::AppendToJournal(const QByteArray& record) {
-    // Opened, appended to, flushed and closed for each contact. A record that
-    // does not go in whole is taken out again, so the file stays readable.
+    // Opened, appended to and closed for each contact, unbuffered: the bytes
+    // are on the file when write returns. A record that does not go in whole
+    // is taken out again, so the file stays readable and the next contact
+    // never follows half a record.
     QFile file(FindFileNoCase(form_.folder(), kJournalName));
-    bool written = file.open(QIODevice::WriteOnly | QIODevice::Append);
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
     if (written) {
         const qint64 before = file.size();
         const QByteArray bytes =
@@ -154,8 +156,10 @@ void TLogBookInvulForm::AppendToJournal(const QByteArray& record) {
                  ? Adif::Header(QString::fromLatin1(DervaloState::kVersion), form_.clock().Now())
                  : QByteArray()) +
             record;
-        written = file.write(bytes) == bytes.size() && file.flush();
-        if (!written) file.resize(before);
+        written = file.write(bytes) == bytes.size();
+        if (!written && !file.resize(before))
+            form_.Warning(QStringLiteral("%1 ends in half a record: %2")
+                              .arg(kJournalName, file.errorString()));
     }
     const QString reason = file.errorString();
     file.close();

@@ -176,10 +176,11 @@ void TLogBookShowForm::ExportKnopClick() {
     const Adif::Export adif =
         Adif::ExportLogBook(logbook, QLocale(), form_.clock().Now(), form_.st.DefaultMyCall,
                             QString::fromLatin1(DervaloState::kVersion));
-    // Written whole or not at all.
+    // Written whole or not at all: the flush makes a full disk show before
+    // the commit, also for an export smaller than the write buffer.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(adif.text) != adif.text.size() ||
-        !file.commit()) {
+        !file.flush() || !file.commit()) {
         form_.Warning(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
         return;
     }

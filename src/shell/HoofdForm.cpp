@@ -159,11 +159,11 @@ void THoofdForm::FormCreate() {
     MenuEditLogBook->setEnabled(st.LogBookOn);
 
     // 7. - 9.
-    ShowPortPane();
     OpenPoort();
     // A port that cannot be opened is an outage from the start, and the
     // failed open has said so: the writes that fail in it say nothing more.
     sendOutage_ = !poort.PortOpen();
+    ShowPortPane();
     StopTimers();
     StartTimers();
 
@@ -174,6 +174,8 @@ void THoofdForm::FormCreate() {
 
 void THoofdForm::MenuComPortClick() {
     StopTimers();
+    const QString portBefore = st.PortName;
+    const quint16 rateBefore = st.BaudRate;
     ComBaudConfig->OnOk = [this] {
         StopTimers();
         // No port or rate chosen keeps the one in use.
@@ -192,6 +194,10 @@ void THoofdForm::MenuComPortClick() {
     const int result = prompts_.ShowModal(*ComBaudConfig);
     if (result != QDialog::Accepted) StartTimers();
     ShowPortPane();
+    // With the dialog closed: where the unit on this line stands decides.
+    if (result == QDialog::Accepted)
+        LineChosen(st.PortName != portBefore || st.BaudRate != rateBefore);
+    ShowPortPane();
 }
 
 QString THoofdForm::PortPaneText(const QString& portName, quint16 baudRate) {
@@ -202,7 +208,16 @@ QString THoofdForm::PortPaneText(const QString& portName, quint16 baudRate) {
 }
 
 void THoofdForm::ShowPortPane() {
-    Pane8->setText(PortPaneText(st.PortName, st.BaudRate));
+    // The name shows only once it has opened; while the line is down the
+    // pane says "offline" (behind the name of a line that was up before).
+    const bool up = poort.PortOpen() && !sendOutage_;
+    if (up) openedPortName_ = st.PortName;
+    const QString text = openedPortName_ != st.PortName
+                             ? QStringLiteral("offline")
+                             : PortPaneText(st.PortName, st.BaudRate) +
+                                   (up ? QString() : QStringLiteral(" offline"));
+    if (Pane8->text() != text) Pane8->setText(text);
+    Pane8->setToolTip(up ? QString() : st.PortName + QStringLiteral(": not open"));
 }
 
 void THoofdForm::ReadBuildInParameters() {
@@ -268,17 +283,26 @@ void THoofdForm::ResetController() {
         Send(QByteArray(command) + Frames::LineEnd);
     Delay(1000);
     if (V24Data()) GETV24DUMB();
+    // Out of HOST mode now, whatever it was before.
+    st.HostModeActive = false;
 }
 
 void THoofdForm::ControllerStartUp() {
     StartTimers();
     Receivebalk->setText(QStringLiteral("Receive"));
     const bool startUp = !st.PkStarted && !st.MaildropOn && st.PkInitOn;
+    if (!st.PkStarted && !st.MaildropOn && !st.PkInitOn && !st.DumbMode) {
+        // The controller is taken to be in HOST mode with its parameters
+        // loaded already; the clock below goes to it framed.
+        SetTransmitCaption(QStringLiteral("Transmit"));
+        st.PkParametersLoaded = true;
+        st.HostModeActive = true;
+    }
     // The clock goes to a controller that is ready for it: during the
     // start-up it is set once HOST mode has been entered.
     if (!startUp) TimeToPk232();
-    if (!st.PkStarted && !st.MaildropOn) {
-        if (st.PkInitOn) {
+    if (startUp) {
+        {
             ResetController();
             st.PkStarted = true;
             MenuUnpro->setEnabled(true);
@@ -289,12 +313,6 @@ void THoofdForm::ControllerStartUp() {
             TimeToPk232();
             SwitchToPactor();
             SwitchListenOn();
-        } else {
-            // The controller is taken to be in HOST mode with its parameters
-            // loaded already.
-            SetTransmitCaption(QStringLiteral("Transmit"));
-            st.PkParametersLoaded = true;
-            st.HostModeActive = true;
         }
     }
     st.RxScrollPos = quint16(ReceiveWindow->verticalScrollBar()->value());

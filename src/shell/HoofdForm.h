@@ -225,6 +225,12 @@ public:
     // dialog, and never within itself.
     bool HostCheckDue() const;
     void CheckHostModeAfterOutage();
+    // Where the unit stands decides, with the line there: in HOST mode with
+    // this run's parameters it is left so; otherwise it is brought there.
+    void ActOnUnitState();
+    // After the Com Port dialog's OK with "Init Pk" on: another line (or a
+    // start that failed) gets the whole start-up, the same line the check.
+    void LineChosen(bool otherLine);
     void BringBackIntoHostMode();
     void ZetPkKlaar();
     void PkInitClick();
@@ -318,6 +324,9 @@ public:
     void MenuCloseLogFileClick();
     void OpenLogFileClick();
     void CloseLogFile();
+    // Whether a path is one of the program's own files (logbook, journal,
+    // settings, saved buffer), which are never a capture file.
+    bool IsOwnFile(const QString& path) const;
     // Writes shown characters to the capture file and flushes it. A write
     // that fails closes the capture file (lamp and button follow) and keeps
     // its error for ReportCaptureError.
@@ -479,6 +488,7 @@ private:
     bool hostCheckDue_ = false; // see CheckHostModeAfterOutage
     bool hostEntryDue_ = false; // HOST mode could not be entered with the line down
     bool checkingHost_ = false;
+    QString openedPortName_; // the port name last seen open (see ShowPortPane)
     quint32 frameStart_ = 0;
     quint32 callStart_ = 0;
     FramePart framePart_ = FramePart::None;

@@ -2,6 +2,7 @@
 // closing it, and the controls that follow its state. The characters are
 // written by the receive output path.
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
 
@@ -17,6 +18,27 @@ void SetTextColour(QPushButton* button, const QColor& colour) {
     button->setPalette(p);
 }
 } // namespace
+
+bool THoofdForm::IsOwnFile(const QString& path) const {
+    // Compared without regard to letter case, as the program finds its
+    // files; a link to one of them is the file itself.
+    const QFileInfo chosen(path);
+    QStringList own;
+    for (const QString& name :
+         {QStringLiteral("Halvuro.log"), QStringLiteral("Dervalo.adi"),
+          QStringLiteral("Dervalo.INI"), QStringLiteral("Dervalo-extra.ini"), st.BufferFileName})
+        own << ChosenFilePath(name);
+    if (LogBookFile.isOpen()) own << LogBookFile.fileName();
+    for (const QString& file : own) {
+        const QFileInfo info(file);
+        if (chosen.absoluteFilePath().compare(info.absoluteFilePath(), Qt::CaseInsensitive) == 0)
+            return true;
+        if (chosen.exists() && info.exists() &&
+            chosen.canonicalFilePath() == info.canonicalFilePath())
+            return true;
+    }
+    return false;
+}
 
 void THoofdForm::CloseLogFile() {
     if (LogFile.isOpen()) LogFile.close();
@@ -47,6 +69,14 @@ void THoofdForm::MenuOpenLogFileClick() {
                                                  QStringLiteral("All files (*)"));
     if (chosen.isEmpty()) return;
     const QString path = ChosenFilePath(chosen);
+    // The logbook, the journal, the settings and the saved buffer are never
+    // replaced by, or filled with, received text.
+    if (IsOwnFile(path)) {
+        Warning(QStringLiteral("%1 is one of Dervalo's own files and cannot be the log file. "
+                               "Choose another name.")
+                    .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
 
     // 2. - 5. An existing file is replaced or appended to, as the operator
     // says.

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QTextCursor>
 #include <optional>
 
@@ -24,13 +25,6 @@ const QColor kLampRed(255, 0, 0);
 const QColor kLampGreen(0, 255, 0);
 // In a data frame this byte ends a one-way transmission.
 constexpr char kEndTransmission = 0x04;
-
-// Ends a scope by running a step, also when the scope is left by an error.
-template <typename F> struct AtExit {
-    F step;
-    ~AtExit() { step(); }
-};
-template <typename F> AtExit(F) -> AtExit<F>;
 } // namespace
 
 void THoofdForm::SetDiskLamp(bool reading) {
@@ -61,7 +55,7 @@ void THoofdForm::MenuTransmitFileClick() {
     // 2. - 4. The open dialog starts without a file name. 5. The lamp goes
     // back to green however the transmission ends, an error included.
     SetDiskLamp(true);
-    AtExit idle{[this] { SetDiskLamp(false); }};
+    const auto idle = qScopeGuard([this] { SetDiskLamp(false); });
     const QString name =
         prompts().OpenFileName(QStringLiteral("Transmit a text File"), folder(), QString());
     if (!name.isEmpty()) SendFile(name);

@@ -6,6 +6,8 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
+#include <QScopeGuard>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -138,10 +140,7 @@ QByteArray THoofdForm::ReceiveBufferBytes() const {
 void THoofdForm::SaveBufferClick() {
     StopTimers();
     // The timers run again on every way out, a failed write included.
-    struct Restart {
-        THoofdForm* form;
-        ~Restart() { form->StartTimers(); }
-    } restart{this};
+    const auto restart = qScopeGuard([this] { StartTimers(); });
 
     const QString chosen =
         prompts_.SaveFileName(QStringLiteral("Dervalix"), ChosenFilePath(st.BufferFileName),
@@ -157,10 +156,12 @@ void THoofdForm::SaveBufferClick() {
         if (FileBestaatForm->FileExistsAnswer != TFileBestaatForm::Yes) return;
     }
 
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // Written whole or not at all: the old file stays until the new one is
+    // complete.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
         throw InOutError(QStringLiteral("Cannot create file %1").arg(path));
     const QByteArray bytes = ReceiveBufferBytes();
-    if (file.write(bytes) != bytes.size() || !file.flush())
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         throw InOutError(QStringLiteral("Error writing file %1").arg(path));
 }

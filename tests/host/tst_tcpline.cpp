@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "LiveStation.h"
+#include "link/ComBaudConfig.h"
 #include "operations/CallEdit.h"
 
 namespace {
@@ -46,7 +47,9 @@ class TcpLineTest : public QObject {
 private slots:
     void startUpAndContactOverTcp();
     void restartedSimulatorIsBroughtBackIntoHostMode();
+    void bridgeSwitchedOnAfterTheProgram_data();
     void bridgeSwitchedOnAfterTheProgram();
+    void portFixedInTheDialogAfterAFailedStart();
     void bridgeThatNeverAnswers();
 };
 
@@ -136,21 +139,71 @@ void TcpLineTest::restartedSimulatorIsBroughtBackIntoHostMode() {
     QCOMPARE(s.prompts.Boxes(), QStringList{gone});
 }
 
+void TcpLineTest::bridgeSwitchedOnAfterTheProgram_data() {
+    QTest::addColumn<QString>("start");
+    QTest::newRow("at its command line") << "cmd";
+    // Left in HOST mode by an earlier session: it answers the check, but
+    // has not had this run's parameters.
+    QTest::newRow("in HOST mode") << "host";
+}
+
 void TcpLineTest::bridgeSwitchedOnAfterTheProgram() {
     if (!LiveStation::SimulatorBuilt()) QSKIP("the simulator program is not built");
+    QFETCH(QString, start);
     LiveStation s;
     s.tcpPort = LiveStation::FreeTcpPort();
     THoofdForm& w = s.StartProgram(); // the start-up ends with the line down
     // One box for the line that is not there, none about HOST mode.
     const QStringList down{"Warning|Port Error\n" + s.PortName() + ": Connection refused"};
     QCOMPARE(s.prompts.Boxes(), down);
-    QVERIFY(!w.st.HostModeActive);
-    // The bridge comes up: the program enters HOST mode by itself.
-    QVERIFY(s.StartSimulator({"--band", "off", "--air-speed", "100"}));
+    QVERIFY(!w.st.HostModeActive && !w.st.PkParametersLoaded);
+    QCOMPARE(w.Pane8->text(), QString("offline"));
+    // The bridge comes up: the program enters HOST mode by itself, with
+    // the parameters.
+    QVERIFY(s.StartSimulator({"--start", start, "--band", "off", "--air-speed", "100"}));
     QVERIFY2(InHostListening(s), qPrintable(s.StatusText()));
-    QVERIFY(w.st.HostModeActive);
+    QVERIFY(w.st.HostModeActive && w.st.PkParametersLoaded);
     QVERIFY(s.FromProgram().contains("Mycall PA0ABC\r"));
+    QCOMPARE(w.Pane8->text(), s.PortName() + ": 9600");
+    QVERIFY(s.Control("call DL1ABC").contains("DL1ABC calls and connects"));
+    QVERIFY2(
+        LiveStation::WaitFor([&] { return s.Received().contains("PA0ABC de DL1ABC\n"); }, 10000),
+        qPrintable(s.Received()));
+    // The clear of Escape during a file transmission goes framed.
+    const qsizetype sent = s.FromProgram().size();
+    w.ClearTransmitBufferClick();
+    QVERIFY(LiveStation::WaitFor(
+        [&] { return s.FromProgram().mid(sent).contains("\x17\x01OTC\x17"); }, 5000));
+    QVERIFY(!s.FromProgram().mid(sent).contains("TClear"));
     QCOMPARE(s.prompts.Boxes(), down);
+}
+
+void TcpLineTest::portFixedInTheDialogAfterAFailedStart() {
+    if (!LiveStation::SimulatorBuilt()) QSKIP("the simulator program is not built");
+    LiveStation s;
+    s.tcpPort = LiveStation::FreeTcpPort();
+    quint16 wrong = LiveStation::FreeTcpPort();
+    while (wrong == s.tcpPort)
+        wrong = LiveStation::FreeTcpPort();
+    THoofdForm& w = s.StartProgram(QStringLiteral("tcp:127.0.0.1:%1").arg(wrong));
+    QCOMPARE(s.prompts.Boxes().size(), 1); // the port that is not there
+    QVERIFY(!w.st.HostModeActive);
+    QVERIFY(s.StartSimulator({"--band", "off", "--air-speed", "100"}));
+    // The right port in the dialog: the whole start-up on it.
+    s.prompts.modalActions.enqueue([&](QDialog& d) {
+        auto& dlg = static_cast<TComBaudConfig&>(d);
+        dlg.SetNetworkPick(QStringLiteral("127.0.0.1:%1").arg(s.tcpPort));
+        dlg.PoortOkKnopClick();
+        return dlg.result();
+    });
+    w.MenuComPortClick();
+    QVERIFY2(InHostListening(s), qPrintable(s.StatusText()));
+    QVERIFY(w.st.HostModeActive && w.st.PkParametersLoaded);
+    const QByteArray sent = s.FromProgram();
+    QVERIFY(sent.contains("Mycall PA0ABC\r"));
+    QVERIFY(sent.indexOf("host on\r") < sent.lastIndexOf("\x01OGG\x17"));
+    QCOMPARE(w.Pane8->text(), s.PortName() + ": 9600");
+    QCOMPARE(s.prompts.Boxes().size(), 1);
 }
 
 void TcpLineTest::bridgeThatNeverAnswers() {

@@ -19,6 +19,7 @@
 #include "logbook/LogBookEditForm.h"
 #include "logbook/LogBookInvulForm.h"
 #include "logbook/LogBookRecord.h"
+#include "logbook/LogBookShowForm.h"
 #include "logbook/LogBookWidgets.h"
 #include "operations/CallList.h"
 #include "operations/ListConnectForm.h"
@@ -108,6 +109,7 @@ private slots:
     void cqFileFaults();
     void logBookAppendOnAFullOrReadOnlyDisk();
     void damagedLogBookLosesNothing();
+    void journalAndExportOnAFullDisk();
     void captureOnAFullOrReadOnlyDisk();
 };
 
@@ -377,6 +379,48 @@ void FileFaultsTest::damagedLogBookLosesNothing() {
     QVERIFY(f.prompts.Boxes().isEmpty());
 }
 
+void FileFaultsTest::journalAndExportOnAFullDisk() {
+    SmallFolder disk(64 * 1024);
+    REQUIRE_SMALL_FS(disk);
+    // The logbook's next record still fits in its last page; the journal's
+    // last page has room for 40 bytes only.
+    const QByteArray old = NumberedRecords(30);
+    const QByteArray journal = QByteArray(4056 - 6, 'j') + "<EOR>\n";
+    {
+        QFile book(disk.FilePath("Halvuro.log"));
+        QVERIFY(book.open(QIODevice::WriteOnly) && book.write(old) == old.size());
+        QFile adi(disk.FilePath("Dervalo.adi"));
+        QVERIFY(adi.open(QIODevice::WriteOnly) && adi.write(journal) == journal.size());
+    }
+    QVERIFY(PutSettings(disk.Path()));
+    FormFixture f;
+    THoofdForm form(f.serial, f.clock, f.prompts, disk.Path());
+    form.CreateDialogs();
+    form.LogBookClick();
+    QVERIFY(disk.Fill());
+    // The contact is saved; the journal warns and keeps no half record for
+    // the next contact to follow.
+    form.LogBookInvulForm->CallEdit->setText(QStringLiteral("PA9NEW"));
+    form.Guarded([&] { form.LogBookInvulForm->LogInvulSaveKnopClick(); });
+    QCOMPARE(form.st.LogBookRecordCount, 31);
+    QCOMPARE(f.prompts.Boxes().size(), 1);
+    QVERIFY2(f.prompts.Boxes()[0].startsWith("Dervalo    Warning|Cannot write Dervalo.adi: "),
+             qPrintable(f.prompts.Boxes()[0]));
+    QFile adi(disk.FilePath("Dervalo.adi"));
+    QVERIFY(adi.open(QIODevice::ReadOnly));
+    QCOMPARE(adi.readAll(), journal);
+
+    // An export on the full disk reports the failure and leaves no file.
+    const QString path = disk.FilePath("export.adi");
+    f.prompts.fileAnswers.enqueue(path);
+    form.Guarded([&] { form.LogBookShowForm->ExportKnopClick(); });
+    QCOMPARE(f.prompts.Boxes().size(), 2);
+    QVERIFY2(f.prompts.Boxes()[1].startsWith("Dervalo    Warning|Cannot write " + path),
+             qPrintable(f.prompts.Boxes()[1]));
+    QVERIFY(!QFileInfo::exists(path));
+    form.LogBookClick();
+}
+
 // ---- the capture file ----
 
 void FileFaultsTest::captureOnAFullOrReadOnlyDisk() {
@@ -423,6 +467,25 @@ void FileFaultsTest::captureOnAFullOrReadOnlyDisk() {
     QCOMPARE(f.prompts.Boxes().last(), "Dervalo|Cannot create file " + disk.FilePath("other.log"));
     QVERIFY(!form.st.LogFileOpen);
     disk.SetReadOnly(false);
+
+    // The program's own files are never a capture file, in any letter case:
+    // refused with a message, and nothing is asked or touched.
+    const QByteArray book = NumberedRecords(2);
+    f.WriteFile("Halvuro.log", book);
+    const int boxes = f.prompts.Boxes().size();
+    for (const char* own : {"halvuro.LOG", "Dervalo.adi", "DERVALO.ini", "Dervalo-extra.ini",
+                               "dervalo.buf"}) {
+        f.prompts.fileAnswers.enqueue(f.Path(own));
+        form.Guarded([&] { form.MenuOpenLogFileClick(); });
+        QVERIFY(!form.st.LogFileOpen);
+    }
+    const QStringList refused = f.prompts.Boxes().mid(boxes);
+    QCOMPARE(refused.size(), 5);
+    QCOMPARE(refused[0], "Dervalo    Warning|" + f.Path("Halvuro.log") +
+                             " is one of Dervalo's own files and cannot be the log file. Choose "
+                             "another name.");
+    QCOMPARE(f.prompts.Calls("modal"), QStringList());
+    QCOMPARE(f.ReadFile("Halvuro.log"), book);
 }
 
 int main(int argc, char** argv) {

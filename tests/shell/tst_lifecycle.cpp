@@ -120,10 +120,12 @@ void LifecycleTest::initPkOffSendsNothing() {
     FormFixture f;
     f.WriteFile("Dervalo.INI", FormFixture::Settings());
     THoofdForm& form = f.Start();
-    QCOMPARE(f.Written(), QByteArray("DA 2603050907\r"));
+    // HOST mode is assumed before the clock goes: framed, as a unit in HOST
+    // mode takes it.
+    QCOMPARE(f.Written(), QByteArray("\x01ODA2603050907\x17"));
+    QVERIFY(form.st.HostModeActive);
     QCOMPARE(form.Transmitbalk->text(), QString("Transmit"));
-    // Every later layout pass does the same again; now HOST mode is assumed,
-    // so the clock goes framed.
+    // Every later layout pass does the same again.
     f.serial.ClearWritten();
     form.resize(800, 500);
     QCOMPARE(f.Written(), QByteArray("\x01ODA2603050907\x17"));

@@ -21,6 +21,7 @@ private slots:
     void okWithoutSelectionKeepsWhatIsInUse();
     void deviceListPickReachesTheSettingsFile();
     void networkBridgeNameRoundTrip();
+    void typedDevicePathOkTwiceAndOffline();
 };
 
 void PortDialogTest::preselectionFromStoredSettings_data() {
@@ -182,6 +183,48 @@ void PortDialogTest::networkBridgeNameRoundTrip() {
     const QList<QByteArray> lines = f.ReadFile("Dervalo.INI").split('\n');
     QCOMPARE(lines.at(1), QByteArray("tcp:[::1]:4002\r"));
     QCOMPARE(lines.at(3), QByteArray("4800\r"));
+}
+
+void PortDialogTest::typedDevicePathOkTwiceAndOffline() {
+    FormFixture f;
+    f.WriteFile("Dervalo.INI", FormFixture::Settings("COM2", "9600"));
+    THoofdForm& form = f.Start();
+    const auto choose = [&](std::function<void(TComBaudConfig&)> step) {
+        f.prompts.modalActions.enqueue([step](QDialog& d) {
+            auto& dlg = static_cast<TComBaudConfig&>(d);
+            step(dlg);
+            dlg.PoortOkKnopClick();
+            return dlg.result();
+        });
+        form.MenuComPortClick();
+    };
+    // A path typed into the network field is the device it names.
+    choose([](TComBaudConfig& dlg) { QTest::keyClicks(dlg.NetwerkAdres, "/home/ham/pk232"); });
+    QCOMPARE(f.serial.OpenedDevice(), QString("/home/ham/pk232"));
+    QCOMPARE(form.Pane8->text(), QString("pk232: 9600"));
+    // The field "Device path" takes one; typing there clears the other choices.
+    int index = 0;
+    choose([&](TComBaudConfig& dlg) {
+        dlg.PoortenGroup->button(0)->click();
+        QTest::keyClicks(dlg.ApparaatPad, "/tmp/sim/pk232");
+        index = dlg.PortIndex() + (dlg.NetworkPick().isEmpty() ? 0 : 10);
+    });
+    QCOMPARE(index, -1);
+    QCOMPARE(f.serial.OpenedDevice(), QString("/tmp/sim/pk232"));
+    // OK once more: the same port opened again, nothing said.
+    const int opens = f.serial.OpenCount();
+    choose([](TComBaudConfig&) {});
+    QCOMPARE(f.serial.OpenCount(), opens + 1);
+    QCOMPARE(f.serial.OpenedDevice(), QString("/tmp/sim/pk232"));
+    QCOMPARE(f.prompts.Boxes(), QStringList());
+    // A name that does not open is never shown as if it had.
+    f.serial.SetGone(true);
+    choose([](TComBaudConfig& dlg) {
+        dlg.ApparaatPad->clear();
+        QTest::keyClicks(dlg.ApparaatPad, "/dev/ttyUSB7");
+    });
+    QCOMPARE(form.Pane8->text(), QString("offline"));
+    QCOMPARE(f.prompts.Boxes().size(), 1);
 }
 
 QTEST_MAIN(PortDialogTest)

@@ -1162,11 +1162,18 @@ void TestPk232Model::controlCommandsDriveTheOtherSide() {
         QByteArray(
             "mode AM (HOST, line 8N1), link none\nstatus OPAM0--0, transmit buffer 0 bytes, band "
             "quiet, air speed x5, maildrop off, 2 message(s)\n"));
+    // A stalled line: the serving program stops reading; state says so.
+    QCOMPARE(rig.Control("stall on"), QByteArray("the line is stalled: no byte is taken off it\n"));
+    QVERIFY(rig.model.LineStalled());
+    QVERIFY(rig.Control("state").contains("air speed x5, line stalled, maildrop off"));
+    QCOMPARE(rig.Control("stall off"), QByteArray("the line goes on\n"));
+    QVERIFY(!rig.model.LineStalled());
+    QCOMPARE(rig.Control("stall"), QByteArray("?usage: stall on|off\n"));
     // help lists every command.
     const QByteArray help = rig.Control("help");
     for (const char* word :
          {"call CALL", "text TEXT", "over", "disc", "fade", "band off|quiet|normal|busy",
-          "answer on|off", "mail FROM TEXT", "speed N", "state", "help"}) {
+          "answer on|off", "mail FROM TEXT", "speed N", "stall on|off", "state", "help"}) {
         QVERIFY2(help.contains(word), word);
     }
 }

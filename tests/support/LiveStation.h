@@ -102,11 +102,11 @@ struct LiveStation {
         if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(content);
     }
 
-    // The program with "Init Pk" on, on `port`: its start-up runs here, with
-    // its real pauses.
-    THoofdForm& StartProgram(const QString& port) {
-        WriteFile("Dervalo.INI",
-                  FormFixture::Settings(port.toLocal8Bit(), "9600", false, true, "PA0ABC", "ABCD"));
+    // The program with "Init Pk" on (unless `pkInit` is false), on `port`:
+    // its start-up runs here, with its real pauses.
+    THoofdForm& StartProgram(const QString& port, bool pkInit = true) {
+        WriteFile("Dervalo.INI", FormFixture::Settings(port.toLocal8Bit(), "9600", false, pkInit,
+                                                       "PA0ABC", "ABCD"));
         form = std::make_unique<THoofdForm>(line, clock, prompts, dir.path());
         form->CreateDialogs();
         form->show();
