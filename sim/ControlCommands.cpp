@@ -20,6 +20,7 @@ const char kHelp[] = "Commands of the simulated PK-232 (the other side of the ai
                      "  cmd                         at the cmd: prompt (8 bits, no parity)\n"
                      "  converse                    in Converse: all it gets is text to send\n"
                      "  host                        in HOST mode (8 bits, no parity)\n"
+                     "  hpoll on|off                HPOLL: with it on, frames wait for the poll\n"
                      "  state                       what the controller is doing\n"
                      "  help                        this list\n";
 
@@ -190,6 +191,11 @@ QByteArray RunControlCommand(Pk232Model& model, const QByteArray& line, quint32 
         if (!ok || factor < 0 || factor > 1000) return "?usage: speed N (0 to 1000)\n";
         model.SetAirSpeed(factor);
         return "air speed x" + QByteArray::number(factor) + "\n";
+    }
+    if (word == "hpoll") {
+        if (arg != "on" && arg != "off") return "?usage: hpoll on|off\n";
+        model.SetHpoll(arg == "on");
+        return "HPOLL " + arg + "\n";
     }
     if (word == "state" || word == "status") return State(model);
     if (word == "cold" || word == "cmd" || word == "converse" || word == "host") {

@@ -246,7 +246,7 @@ void THoofdForm::OpenPoort() {
     poort.PoortSetTimeouts();
 }
 
-void THoofdForm::ResetController() {
+bool THoofdForm::ResetController() {
     // The controller may be in any state. A unit waiting for its rate
     // takes the first byte it sees as the autobaud character, so "*"
     // goes first. A unit in HOST mode ignores plain lines and would
@@ -262,11 +262,11 @@ void THoofdForm::ResetController() {
     WaitForData();
     DummiRead();
     // Word length and parity take effect only at a restart: eight
-    // bits, no parity from the restart on, whatever the unit had.
-    for (const char* command : {"AWL 8", "par 0", "8b on", "restart"})
-        Send(QByteArray(command) + Frames::LineEnd);
-    Delay(1000);
-    if (V24Data()) GETV24DUMB();
+    // bits, no parity from the restart on, whatever the unit had. Each line
+    // waits for its answer; the restart's is shown.
+    commandLineFailed_ = false;
+    return SendCommandLines({"AWL 8", "par 0", "8b on"}) &&
+           SendCommandLine("restart", CommandAnswer::Expect::Prompt, true);
 }
 
 void THoofdForm::ControllerStartUp() {
@@ -278,16 +278,19 @@ void THoofdForm::ControllerStartUp() {
     if (!startUp) TimeToPk232();
     if (!st.PkStarted && !st.MaildropOn) {
         if (st.PkInitOn) {
-            ResetController();
+            // A line the unit did not take ends the start-up (its warning
+            // has named it): nothing goes to a half-loaded unit.
+            const bool reset = ResetController();
             st.PkStarted = true;
             MenuUnpro->setEnabled(true);
             MenuAmtorFec->setEnabled(false);
             MenuBaudotTransmit->setEnabled(false);
-            HostOn(0);
-            Delay(500);
-            TimeToPk232();
-            SwitchToPactor();
-            SwitchListenOn();
+            if (reset) HostOn(0);
+            if (!commandLineFailed_) {
+                Delay(500);
+                TimeToPk232();
+                StartListening();
+            }
         } else {
             // The controller is taken to be in HOST mode with its parameters
             // loaded already.

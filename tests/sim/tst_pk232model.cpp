@@ -22,10 +22,18 @@ namespace {
 struct Rig {
     Pk232Model model;
     quint32 now = 5000;
+    // Each command line waits for the answer to the one before, as the
+    // program does (kLineGapMs before it); clear to send lines back to back.
+    bool waitForAnswers = true;
+    bool atLineStart = true;
+    static constexpr quint32 kLineGapMs = 120;
 
     QByteArray Send(const QByteArray& bytes) {
-        for (char c : bytes)
+        for (char c : bytes) {
+            if (waitForAnswers && atLineStart && !model.IsHostMode()) now += kLineGapMs;
+            atLineStart = c == '\r';
             model.FromHost(quint8(c), now);
+        }
         return model.ToHost(now);
     }
     QByteArray Wait(quint32 ms) {
