@@ -21,6 +21,7 @@ const char kHelp[] = "Commands of the simulated PK-232 (the other side of the ai
                      "  converse                    in Converse: all it gets is text to send\n"
                      "  host                        in HOST mode (8 bits, no parity)\n"
                      "  hpoll on|off                HPOLL: with it on, frames wait for the poll\n"
+                     "  params                      the parameters the controller holds\n"
                      "  state                       what the controller is doing\n"
                      "  help                        this list\n";
 
@@ -196,6 +197,13 @@ QByteArray RunControlCommand(Pk232Model& model, const QByteArray& line, quint32 
         if (arg != "on" && arg != "off") return "?usage: hpoll on|off\n";
         model.SetHpoll(arg == "on");
         return "HPOLL " + arg + "\n";
+    }
+    if (word == "params") {
+        QByteArray text;
+        const auto params = model.Params();
+        for (auto it = params.cbegin(); it != params.cend(); ++it)
+            text += it.key() + " " + it.value() + "\n";
+        return text + "end of parameters\n";
     }
     if (word == "state" || word == "status") return State(model);
     if (word == "cold" || word == "cmd" || word == "converse" || word == "host") {
