@@ -11,15 +11,16 @@
 #include "shell/Widgets.h"
 
 bool THoofdForm::SendCommandLine(const QByteArray& command, CommandAnswer::Expect expect,
-                                 bool show) {
-    const CommandAnswer::Verdict verdict = AskCommandLine(command, expect, show);
+                                 bool show, bool sevenBits) {
+    const CommandAnswer::Verdict verdict = AskCommandLine(command, expect, show, sevenBits);
     if (verdict == CommandAnswer::Verdict::Taken) return true;
     ReportCommandLine(command, verdict);
     return false;
 }
 
 CommandAnswer::Verdict THoofdForm::AskCommandLine(const QByteArray& command,
-                                                  CommandAnswer::Expect expect, bool show) {
+                                                  CommandAnswer::Expect expect, bool show,
+                                                  bool sevenBits) {
     // The answer is read here, byte by byte, so that nothing of it is taken
     // for the answer to the next line. In the dumb terminal it is shown as
     // well, as the dumb reader would show it.
@@ -33,9 +34,10 @@ CommandAnswer::Verdict THoofdForm::AskCommandLine(const QByteArray& command,
         answer.Start(clock_.TickCount(), expect);
         for (;;) {
             while (V24Data()) {
-                const int b = V24Read();
+                int b = V24Read();
                 if (b == kNoByte) break;
                 answer.Take(quint8(b), clock_.TickCount());
+                if (sevenBits) b &= 0x7F;
                 if (show && b != 0x0A && Frames::IsDumbPassed(quint8(b))) schryf(quint8(b));
             }
             verdict = answer.Judge(clock_.TickCount());

@@ -263,10 +263,11 @@ bool THoofdForm::ResetController() {
     DummiRead();
     // Word length and parity take effect only at a restart: eight
     // bits, no parity from the restart on, whatever the unit had. Each line
-    // waits for its answer; the restart's is shown.
+    // waits for its answer; the restart's is shown (its echo still comes at
+    // the old word length: seven bits are shown).
     commandLineFailed_ = false;
     return SendCommandLines({"AWL 8", "par 0", "8b on"}) &&
-           SendCommandLine("restart", CommandAnswer::Expect::Prompt, true);
+           SendCommandLine("restart", CommandAnswer::Expect::Prompt, true, true);
 }
 
 void THoofdForm::ControllerStartUp() {

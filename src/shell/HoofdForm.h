@@ -229,13 +229,16 @@ public:
     // returns false: the caller sends nothing after it. With the line down
     // it returns true at once (the outage is reported and handled as such).
     // `show` shows the answer in the receive window (the dumb terminal).
+    // `sevenBits` shows the answer in its low seven bits (a unit not yet at
+    // eight bits, as before its restart).
     bool SendCommandLine(const QByteArray& command,
                          CommandAnswer::Expect expect = CommandAnswer::Expect::Prompt,
-                         bool show = false);
+                         bool show = false, bool sevenBits = false);
     // The same without the warning: how the line fared after its second try
     // (Taken with the line down).
     CommandAnswer::Verdict AskCommandLine(const QByteArray& command,
-                                          CommandAnswer::Expect expect, bool show);
+                                          CommandAnswer::Expect expect, bool show,
+                                          bool sevenBits = false);
     // The warning for a line that failed; sets commandLineFailed_.
     void ReportCommandLine(const QByteArray& command, CommandAnswer::Verdict verdict);
     // The lines one after the other, up to the first that fails.
