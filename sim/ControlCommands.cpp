@@ -22,6 +22,8 @@ const char kHelp[] = "Commands of the simulated PK-232 (the other side of the ai
                      "  cmd                         at the cmd: prompt (8 bits, no parity)\n"
                      "  converse                    in Converse: all it gets is text to send\n"
                      "  host                        in HOST mode (8 bits, no parity)\n"
+                     "  hpoll on|off                HPOLL: with it on, frames wait for the poll\n"
+                     "  params                      the parameters the controller holds\n"
                      "  state                       what the controller is doing\n"
                      "  help                        this list\n";
 
@@ -199,6 +201,18 @@ QByteArray RunControlCommand(Pk232Model& model, const QByteArray& line, quint32 
         model.SetLineStalled(arg == "on");
         return arg == "on" ? "the line is stalled: no byte is taken off it\n"
                            : "the line goes on\n";
+    }
+    if (word == "hpoll") {
+        if (arg != "on" && arg != "off") return "?usage: hpoll on|off\n";
+        model.SetHpoll(arg == "on");
+        return "HPOLL " + arg + "\n";
+    }
+    if (word == "params") {
+        QByteArray text;
+        const auto params = model.Params();
+        for (auto it = params.cbegin(); it != params.cend(); ++it)
+            text += it.key() + " " + it.value() + "\n";
+        return text + "end of parameters\n";
     }
     if (word == "state" || word == "status") return State(model);
     if (word == "cold" || word == "cmd" || word == "converse" || word == "host") {

@@ -45,6 +45,7 @@ void Pk232Model::LineByte(quint8 byte) {
         const QByteArray line = line_;
         line_.clear();
         AppendBounded(lines_, line, kMaxLog);
+        if (RefuseEarlyLine(line.trimmed())) return;
         if (lineMode_ == LineMode::Mailbox) {
             MailboxLine(line.trimmed());
         } else {
@@ -61,12 +62,14 @@ void Pk232Model::LineByte(quint8 byte) {
     }
     if (byte == kCanLine) { // CANLINE: the half-typed line is thrown away
         line_.clear();
+        lineEarly_ = false;
         return;
     }
     // Other control bytes (ESC, frame bytes, XON, COMMAND, 0x19, line feed)
     // do nothing here;
     // what does not fit on the line is dropped.
     if (byte < 0x20 || line_.size() >= kMaxLine) return;
+    if (Answering()) lineEarly_ = true; // still answering the line before
     line_.append(char(byte));
     if (EchoOn()) Emit(QByteArray(1, char(byte)));
 }
@@ -88,8 +91,8 @@ void Pk232Model::CommandLine(const QByteArray& line) {
     const QByteArray word = blank < 0 ? line : line.left(blank);
     const QByteArray args = blank < 0 ? QByteArray() : line.mid(blank + 1).trimmed();
     const Command* command = FindCommand(word);
-    if (command == nullptr) {
-        EmitPrompt("?bad");
+    if (command == nullptr || (!pactorOption_ && IsPactorCommand(word))) {
+        RefuseLine(line);
         return;
     }
     switch (command->kind) {

@@ -8,6 +8,7 @@ using namespace pk232sim;
 
 void Pk232Model::EnterHostMode() {
     hostMode_ = true;
+    polled_.clear();
     frameState_ = FrameState::Idle;
     payload_.clear();
     line_.clear();
@@ -68,8 +69,22 @@ void Pk232Model::AppendPayload(quint8 byte) {
     }
 }
 
+namespace {
+// Return codes of a command reply.
+constexpr quint8 kDone = 0x00;
+constexpr quint8 kBad = 0x01;
+constexpr quint8 kUnknown = 0x07;
+constexpr quint8 kNotWhileConnected = 0x09;
+constexpr quint8 kAlreadyConnected = 0x0C;
+} // namespace
+
 void Pk232Model::HostFrame(quint8 control, const QByteArray& payload) {
     AppendBounded(frames_, Frame{control, payload}, kMaxLog);
+    if (payload.size() > kMaxHostBlock) {
+        // Longer than a unit takes: refused whole, as a bad block.
+        EmitFrame(kCtlAck, "XXW");
+        return;
+    }
     if (control == kCtlCommand) {
         HostCommand(payload);
     } else if (control == kCtlData) {
@@ -85,7 +100,7 @@ void Pk232Model::HostCommand(const QByteArray& payload) {
     const QByteArray& code = mnemonic;
     const QByteArray args = payload.mid(2).trimmed();
     const bool linked = link_ != Link::None;
-    bool accepted = true;
+    quint8 result = kDone;
 
     if (code == "OP") {
         ++statusRequests_;
@@ -107,11 +122,17 @@ void Pk232Model::HostCommand(const QByteArray& payload) {
         EmitPrompt();
         return;
     }
+    if (code == "GG" && args.isEmpty() && HostPolled()) {
+        Poll();
+        return;
+    }
     if (code == "PT" && args.isEmpty()) { // PACTIME, a packet parameter
         EmitFrame(kCtlCommand, "PTA " + params_.value("PACTIME", "10"));
         return;
     }
-    if (code == "PT") {
+    if (!pactorOption_ && IsPactorCommand(code)) {
+        result = kUnknown;
+    } else if (code == "PT") {
         params_["PACTIME"] = args;
     } else if (code == "Pt" || code == "AM") { // standby; ends a link at once
         if (link_ == Link::Connected) {
@@ -122,7 +143,7 @@ void Pk232Model::HostCommand(const QByteArray& payload) {
         SetMode(code == "Pt" ? Mode::PactorStandby : Mode::AmtorStandby);
     } else if (code == "PG" || code == "AC") {
         if (link_ == Link::Connected) {
-            accepted = false;
+            result = kAlreadyConnected;
         } else {
             StartCall(code == "PG" ? Mode::PactorArq : Mode::AmtorArq, args.left(20));
         }
@@ -134,7 +155,7 @@ void Pk232Model::HostCommand(const QByteArray& payload) {
     } else if (code == "PN" || code == "AL" || code == "PD" || code == "FE" || code == "BA" ||
                code == "XM" || code == "RC") {
         if (linked) {
-            accepted = false; // a link runs: only standby ends it
+            result = kNotWhileConnected; // a link runs: only standby ends it
         } else if (code == "PN") {
             SetMode(Mode::PactorListen);
         } else if (code == "AL") {
@@ -146,6 +167,18 @@ void Pk232Model::HostCommand(const QByteArray& payload) {
         } else {
             SetMode(Mode::Rtty, code == "XM");
         }
+    } else if (code == "ML" || code == "MG") { // MYCALL, MYSELCAL
+        if (linked) {
+            result = kNotWhileConnected; // measured for MYCALL: 0x09
+        } else if (!args.isEmpty()) {
+            params_[code == "ML" ? "MYCALL" : "MYSELCAL"] = args;
+        }
+    } else if (code == "HP") { // HPOLL
+        if (IsOn(args) || IsOff(args)) {
+            params_["HPOLL"] = IsOn(args) ? "ON" : "OFF";
+        } else {
+            result = kBad;
+        }
     } else if (code == "TC") {
         txBuffer_.clear();
     } else if (code == "TL") {
@@ -154,24 +187,24 @@ void Pk232Model::HostCommand(const QByteArray& payload) {
         } else if (IsOff(args)) {
             params_["MAILDROP"] = "OFF";
         } else {
-            accepted = false;
+            result = kBad;
         }
         ScheduleMaildrop(false);
     } else if (code == "DA") {
         if (IsTenDigits(args)) {
             clockText_ = args;
         } else {
-            accepted = false;
+            result = kBad;
         }
     } else if (code == "GG" || code == "HO") {
         // nothing to do
     } else {
-        accepted = false;
+        result = kUnknown;
     }
-    // The short reply: the mnemonic and a status byte the program drops.
-    EmitFrame(kCtlCommand, mnemonic + (accepted ? QByteArray(1, '\0') : QByteArray("?")));
+    // The short reply: the mnemonic and its return code.
+    EmitFrame(kCtlCommand, mnemonic + QByteArray(1, char(result)));
     // An empty call fails at once, after the reply.
-    if (accepted && link_ == Link::Calling && linkCall_.isEmpty()) FailCall();
+    if (result == kDone && link_ == Link::Calling && linkCall_.isEmpty()) FailCall();
 }
 
 void Pk232Model::HostData(const QByteArray& payload) {

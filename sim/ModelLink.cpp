@@ -143,7 +143,7 @@ void Pk232Model::ClearLink() {
 
 void Pk232Model::ResetOperatingState() {
     ClearLink();
-    SetMode(Mode::PactorStandby);
+    SetMode(pactorOption_ ? Mode::PactorStandby : Mode::AmtorStandby);
 }
 
 void Pk232Model::StartCall(Mode mode, const QByteArray& call) {

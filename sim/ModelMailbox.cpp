@@ -11,6 +11,8 @@ void Pk232Model::MailboxLine(const QByteArray& line) {
     }
     const QByteArray command = line.left(1).toUpper();
     const QByteArray arg = line.mid(1).trimmed();
+    // R, K and S take their argument behind a blank: "R1" is no command.
+    const bool blank = line.size() > 1 && line.at(1) == ' ';
     bool numberOk = false;
     const int number = arg.toInt(&numberOk);
     const bool validNumber = numberOk && number >= 1 && number <= messages_.size();
@@ -26,7 +28,7 @@ void Pk232Model::MailboxLine(const QByteArray& line) {
                     " " + m.subject;
         }
         EmitPrompt(list);
-    } else if (command == "R") {
+    } else if (command == "R" && blank) {
         if (!validNumber) {
             EmitPrompt("No such message: " + arg);
         } else {
@@ -37,70 +39,49 @@ void Pk232Model::MailboxLine(const QByteArray& line) {
             EmitPrompt("Msg " + QByteArray::number(number) + " From: " + m.from + " To: " + m.to +
                        "\r\nSubject: " + m.subject + "\r\n" + text);
         }
-    } else if (command == "K") {
+    } else if (command == "K" && blank) {
         if (!validNumber) {
             EmitPrompt("No such message: " + arg);
         } else {
             messages_.removeAt(number - 1);
             EmitPrompt("Message " + QByteArray::number(number) + " killed");
         }
-    } else if (command == "S" && !arg.isEmpty()) {
+    } else if (command == "S" && blank && !arg.isEmpty()) {
         if (messages_.size() >= kMaxMessages) {
             EmitPrompt("Maildrop full");
         } else {
             composeTo_ = arg.left(10).toUpper();
             compose_.clear();
-            composeFrame_ = FrameState::Idle;
             lineMode_ = LineMode::Compose;
-            Emit("\r\nEnter message to " + composeTo_ + ", end with Ctrl-Z\r\n");
+            Emit("\r\nEnter message to " + composeTo_ + ", end with /EX\r\n");
+            Answered(0);
         }
     } else {
-        EmitPrompt("?bad");
+        RefuseLine(line);
     }
 }
 
 void Pk232Model::ComposeByte(quint8 byte) {
-    // HOST data frames sent while composing (a text file sent from the
-    // program) give their payload as text.
-    switch (composeFrame_) {
-    case FrameState::Control:
-        composeFrame_ = FrameState::Payload;
-        composeEscaped_ = false;
-        return;
-    case FrameState::Payload:
-        if (composeEscaped_) {
-            composeEscaped_ = false;
-            ComposeText(byte);
-        } else if (byte == kDle) {
-            composeEscaped_ = true;
-        } else if (byte == kEtb) {
-            composeFrame_ = FrameState::Idle;
-        } else if (byte == kSoh) {
-            composeFrame_ = FrameState::Control;
-        } else {
-            ComposeText(byte);
+    // "/EX" at the start of a line ends the message. Every other byte is
+    // stored as it came: a Ctrl-Z, and the bytes of HOST frames sent
+    // meanwhile (a unit out of HOST mode has no frame reader).
+    if (byte == kCr) {
+        const qsizetype lineStart = compose_.lastIndexOf(char(kCr), compose_.size() - 1) + 1;
+        if (compose_.mid(lineStart).trimmed().toUpper() == "/EX") {
+            const QByteArray text = compose_.left(lineStart);
+            compose_.clear();
+            lineMode_ = LineMode::Mailbox;
+            if (AddMessage(OwnCall(), composeTo_, text)) {
+                Note("mailbox: message " + QByteArray::number(messages_.size()) + " to " +
+                     composeTo_ + " stored");
+                EmitPrompt("Message " + QByteArray::number(messages_.size()) + " saved");
+            } else {
+                EmitPrompt("Maildrop full");
+            }
+            return;
         }
-        return;
-    case FrameState::Idle:
-        break;
     }
-    if (byte == kSoh) {
-        composeFrame_ = FrameState::Control;
-    } else if (byte == kSub) {
-        const QByteArray text = compose_;
-        compose_.clear();
-        lineMode_ = LineMode::Mailbox;
-        swallowCr_ = true; // the CR after the end mark
-        if (AddMessage(OwnCall(), composeTo_, text)) {
-            Note("mailbox: message " + QByteArray::number(messages_.size()) + " to " + composeTo_ +
-                 " stored");
-            EmitPrompt("Message " + QByteArray::number(messages_.size()) + " saved");
-        } else {
-            EmitPrompt("Maildrop full");
-        }
-    } else {
-        ComposeText(byte);
-    }
+    ComposeText(byte);
 }
 
 void Pk232Model::ComposeText(quint8 byte) {
@@ -111,7 +92,7 @@ void Pk232Model::ComposeText(quint8 byte) {
         }
         return;
     }
-    if ((byte < 0x20 && byte != kCr) || compose_.size() >= kMaxMessageSize) return;
+    if (byte == kLf || compose_.size() >= kMaxMessageSize) return;
     compose_.append(char(byte));
     if (EchoOn()) Emit(byte == kCr ? QByteArray("\r\n") : QByteArray(1, char(byte)));
 }

@@ -162,6 +162,10 @@ void Pk232Model::EmitFrame(quint8 control, const QByteArray& body) {
         frame.append(c);
     }
     frame.append(char(kEtb));
+    if (HeldForPoll(control)) {
+        if (polled_.size() < kMaxOutput / 4) polled_.append(frame);
+        return;
+    }
     Emit(frame);
 }
 
@@ -170,7 +174,7 @@ void Pk232Model::EmitText(quint8 control, const QByteArray& text) {
         Emit(text);
         return;
     }
-    // One frame per line, and none longer than kMaxTextFrame.
+    // One frame per line, and none longer than kMaxTextFrame (one character).
     qsizetype at = 0;
     while (at < text.size()) {
         const qsizetype lineEnd = text.indexOf(char(kLf), at);
@@ -196,6 +200,7 @@ void Pk232Model::EmitPrompt(const QByteArray& reply) {
     if (!reply.isEmpty()) out += reply + "\r\n";
     out += lineMode_ == LineMode::Command ? kPrompt : kMailboxPrompt;
     Emit(out);
+    Answered(int(out.size()));
 }
 
 void Pk232Model::Note(const QByteArray& text) {

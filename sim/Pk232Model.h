@@ -64,16 +64,15 @@
 // and sending, "OPPG4--1" the other station sending.
 // Mnemonics are two letters and case matters: "Pt" is PACTOR standby, "PT"
 // PACTIME (answered "PTA 10", the mode unchanged). Any other command gets a
-// short reply: the mnemonic and a 0x00 (done) or '?' (refused or unknown),
-// fewer than five characters the program keeps. Every data frame is answered
+// short reply: the mnemonic and a return code (see below), fewer than five
+// characters the program keeps. Every data frame is answered
 // at once with "\x01\x5FXX\x00\x17".
 //
 // ---- Frames to the program
 // 0x2F ('/') the echo of transmitted text, one character per frame as it goes
 // out on the air (with EAS ON a carriage return is sent but not echoed); 0x30
-// ('0') text heard from other stations, gathered into frames of at most
-// kMaxTextFrame bytes that end at a line end, after kEchoBatchMs, or when
-// nothing more comes in; 0x50 ('P') link
+// ('0') text heard from other stations, one character per frame as it comes
+// in; 0x50 ('P') link
 // messages ("*** CONNECTED to CALL", "*** DISCONNECTED",
 // "*** RETRY COUNT EXCEEDED"); 0x4F ('O') command replies. The echo gives
 // back exactly the bytes that went out (a CR stays a lone CR), so a program
@@ -121,9 +120,25 @@
 //
 // ---- Mailbox (command line)
 // "MDC" opens it with the prompt "MBX>": "L" lists (number, sender, size,
-// subject), "R n" reads, "K n" kills, "S call" takes a message whose text ends
-// with CR 0x1A CR (HOST data frames that arrive meanwhile give their payload
-// as text), "B" leaves. The subject is the first line of the text.
+// subject), "R n" reads, "K n" kills (the blank is needed: "R1" is refused),
+// "S call" takes a message whose text ends with "/EX" at the start of a line;
+// every other byte is stored as it came (a Ctrl-Z and the bytes of HOST
+// frames sent meanwhile included), "B" leaves. The subject is the first line
+// of the text.
+//
+// ---- As strict as a unit (ModelStrict.cpp)
+// A command line (at "cmd:" or "MBX>") that begins to arrive while the unit
+// is still answering the line before is answered "?What?" and not carried
+// out: an answer lasts kLineWorkMs and then the time its bytes take on the
+// line at SetLineRate (960 bytes a second, 9600 baud, by default). An unknown
+// command is answered "?What?". In HOST mode a command is answered with its
+// mnemonic and a return code (0x00 done, 0x01 bad, 0x07 unknown command,
+// 0x09 not while connected, 0x0C already connected); a block from the host
+// longer than kMaxHostBlock bytes is refused whole with "\x01\x5FXXW\x17".
+// With HPOLL ON only command replies come unasked: every other frame waits
+// for the poll "\x01OGG\x17", which gets one waiting frame, or "GG" 0x00
+// when none waits. Without the PACTOR option (SetPactorOption(false)) the
+// PACTOR commands are unknown and the unit stands by in AMTOR.
 //
 // ---- For tests
 // Everything runs on the clock given to FromHost/Tick/ToHost and on the
@@ -142,10 +157,11 @@
 class Pk232Model : public SerialPeer {
 public:
     static constexpr int kMaxLine = 256;     // command line length kept
-    static constexpr int kMaxPayload = 1024; // HOST frame payload kept
+    static constexpr int kMaxPayload = 1024; // HOST frame payload read before it is dropped
+    static constexpr int kMaxHostBlock = 330; // the longest block from the host taken
     static constexpr int kMaxTransmitBuffer = 4096;
     static constexpr int kMaxOutput = 65536; // bytes waiting for the program
-    static constexpr int kMaxTextFrame = 80; // payload of one text frame
+    static constexpr int kMaxTextFrame = 1; // received text: one character per frame
     static constexpr int kMaxLog = 256;      // frames and lines remembered
     static constexpr int kMaxNotes = 64;
     static constexpr int kMaxAirLog = 65536; // bytes kept of Transmitted()/Heard()
@@ -312,6 +328,18 @@ public:
     void SetNextLinkOpening(const QByteArray& phases) { nextOpening_ = phases; }
     void SetSeed(quint32 seed) { random_.seed(seed); }
 
+    // ---- strictness (ModelStrict.cpp)
+    static constexpr quint32 kLineWorkMs = 10; // a command line's own work before its answer
+    // The line's rate in bytes a second (0: answers take no line time).
+    void SetLineRate(int bytesPerSecond) { lineRate_ = qMax(0, bytesPerSecond); }
+    // A unit without the PACTOR option: PACTOR commands unknown, AMTOR standby.
+    void SetPactorOption(bool on);
+    bool PactorOption() const { return pactorOption_; }
+    bool HostPolled() const; // HPOLL ON
+    void SetHpoll(bool on) { params_["HPOLL"] = on ? "ON" : "OFF"; }
+    // Command lines answered "?What?" because they came too early or are unknown.
+    const QList<QByteArray>& RefusedLines() const { return refused_; }
+
     // ---- the other side (what the control channel drives)
     // A station calls us in the mode the controller is in (PACTOR or AMTOR,
     // not transmitting, no link); it greets and hands over. False otherwise.
@@ -368,6 +396,15 @@ private:
     void CommandLine(const QByteArray& line);
     void MailboxLine(const QByteArray& line);
     QByteArray Banner() const;
+
+    // Strictness (ModelStrict.cpp)
+    bool Answering() const;
+    void Answered(int answerBytes);
+    bool RefuseEarlyLine(const QByteArray& line);
+    void RefuseLine(const QByteArray& line);
+    bool IsPactorCommand(const QByteArray& word) const;
+    bool HeldForPoll(quint8 control) const;
+    void Poll();
 
     // HOST mode
     void HostByte(quint8 byte);
@@ -439,8 +476,6 @@ private:
     QByteArray line_;
     QByteArray composeTo_;
     QByteArray compose_;
-    FrameState composeFrame_ = FrameState::Idle;
-    bool composeEscaped_ = false;
     bool swallowCr_ = false;
     QList<Message> messages_;
     QMap<QByteArray, QByteArray> params_;
@@ -499,6 +534,14 @@ private:
     quint32 bandIntervalMs_ = 0;
     bool answerCalls_ = true;
     quint32 answerDelayMs_ = 0;
+
+    // Strictness
+    int lineRate_ = 960;
+    std::optional<quint32> answeringUntil_;
+    bool lineEarly_ = false; // the line being typed began while the unit answered
+    bool pactorOption_ = true;
+    QList<QByteArray> polled_; // frames waiting for a poll (HPOLL ON)
+    QList<QByteArray> refused_;
 
     // Records for tests
     QList<Frame> frames_;

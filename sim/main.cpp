@@ -39,7 +39,8 @@ const char kUsage[] =
     "Usage: dervalo-pk232sim [--link PATH] [--log FILE] [--control PATH]\n"
     "                        [--band off|quiet|normal|busy] [--quiet] [--seed N]\n"
     "                        [--air-speed N] [--start host|cmd|converse|cold]\n"
-    "                        [--line-pace] [--tcp PORT [--tcp-host ADDR]]\n"
+    "                        [--no-line-pace] [--no-pactor]\n"
+    "                        [--tcp PORT [--tcp-host ADDR]]\n"
     "       dervalo-pk232sim --write-ini FILE --device PATH\n"
     "\n"
     "Simulates a PK-232 multi-mode controller on a pseudo-terminal. The path of\n"
@@ -64,8 +65,11 @@ const char kUsage[] =
     "                     (in Converse), cold (waiting for the autobaud '*',\n"
     "                     then at 7 bits, even parity until AWLEN, PARITY and\n"
     "                     RESTART change it)\n"
-    "  --line-pace        read and write no faster than the serial line at the\n"
-    "                     rate the program set (ten bits a byte)\n"
+    "  --no-line-pace     read and write as fast as the pseudo-terminal allows;\n"
+    "                     by default no faster than the serial line at the rate\n"
+    "                     the program set (ten bits a byte), as a unit does\n"
+    "  --no-pactor        a unit without the PACTOR option: PACTOR commands are\n"
+    "                     answered ?What? (in HOST mode: return code 0x07)\n"
     "  --tcp PORT         also serve the controller on TCP port PORT, raw, as a\n"
     "                     serial bridge (ser2net) does: one client at a time (a\n"
     "                     second one waits until the first has gone); the next\n"
@@ -86,7 +90,8 @@ struct Options {
     quint32 seed = 232;
     int airSpeed = 1;
     Pk232Model::UnitState start = Pk232Model::UnitState::Command;
-    bool linePace = false;
+    bool linePace = true;
+    bool pactor = true;
     int tcpPort = 0; // 0: no TCP
     std::string tcpHost = "127.0.0.1";
     bool help = false;
@@ -158,8 +163,12 @@ bool ParseArgs(int argc, char** argv, Options& options) {
             options.tcpPort = int(number);
         } else if (arg == "--tcp-host") {
             if (!value(options.tcpHost)) return false;
-        } else if (arg == "--line-pace") {
+        } else if (arg == "--line-pace") { // the default; kept for scripts
             options.linePace = true;
+        } else if (arg == "--no-line-pace") {
+            options.linePace = false;
+        } else if (arg == "--no-pactor") {
+            options.pactor = false;
         } else if (arg == "--control") {
             if (!value(options.control)) return false;
         } else if (arg == "--link") {
@@ -525,6 +534,7 @@ int Run(const Options& options) {
     Pk232Model model(options.seed);
     model.SetBandPace(options.band);
     model.SetAirSpeed(options.airSpeed);
+    model.SetPactorOption(options.pactor);
     model.PutInState(options.start, MonotonicMs());
     QByteArray pending;
     bool lineOpen = false;
@@ -549,6 +559,9 @@ int Run(const Options& options) {
         int readable = model.LineStalled() ? 0 : kReadChunk;
         int writable = kMaxPending;
         int timeout = lineOpen || tcp.Connected() ? kPollMs : kIdleMs;
+        // The unit answers a command line in the time its answer takes on
+        // the line, paced or not.
+        model.SetLineRate(LineBytesPerSecond(master));
         if (options.linePace) {
             const int rate = LineBytesPerSecond(master);
             readPace.SetRate(rate);

@@ -8,12 +8,6 @@
 #include "host/Frames.h"
 #include "shell/HoofdForm.h"
 
-namespace {
-QByteArray Line(const QByteArray& command) {
-    return command + Frames::LineEnd;
-}
-} // namespace
-
 QByteArray THoofdForm::StartOver() {
     return QByteArray("\x11\x18\x03", 3);
 }
@@ -58,7 +52,38 @@ bool THoofdForm::HostModeAnswers(const QByteArray& check) {
     }
 }
 
+bool THoofdForm::LoadParameters(std::initializer_list<QByteArray> commands) {
+    for (const QByteArray& command : commands) {
+        const CommandAnswer::Verdict verdict =
+            AskCommandLine(command, CommandAnswer::Expect::Prompt, false);
+        if (verdict == CommandAnswer::Verdict::Taken) continue;
+        // A unit without the PACTOR option refuses its PACTOR lines: that
+        // is no fault, it is the unit it is.
+        if (verdict == CommandAnswer::Verdict::Refused && IsPactorLine(command)) {
+            noPactor_ = true;
+            continue;
+        }
+        ReportCommandLine(command, verdict);
+        return false;
+    }
+    return true;
+}
+
+bool THoofdForm::IsPactorLine(const QByteArray& command) {
+    return command.startsWith("MYPTCall") || command.startsWith("PTHUFF") ||
+           command.startsWith("PTO ");
+}
+
+void THoofdForm::EndFailedEntry() {
+    // The warning has named the line: the unit stays out of HOST mode.
+    st.HostModeActive = false;
+    SetTransmitCaption(QStringLiteral("Transmit"));
+    XOnLed->setVisible(true);
+    LeesLed->setVisible(true);
+}
+
 void THoofdForm::HostOn(int kind) {
+    commandLineFailed_ = false;
     if (kind == 1) SetTransmitCaption(QStringLiteral("Switching back to Host mode. Please wait !"));
     // XON, CANLINE and COMMAND: a unit held by XOFF goes on, a half-typed
     // line is thrown away, and a unit in Converse or Transparent mode is back
@@ -75,21 +100,20 @@ void THoofdForm::HostOn(int kind) {
             QStringLiteral("Loading parameters and switchting to Host mode. Please wait !"));
         const QByteArray myCall = st.DefaultMyCall.toLatin1();
         const QByteArray selCall = st.MySelCall.left(4).toLatin1();
-        for (const QByteArray& command :
-             {QByteArray("EXP ON"), QByteArray("CM 5"), QByteArray("EAS ON"),
-              QByteArray("echo off"), "Mycall " + myCall, "Mys " + selCall, "MYPTCall " + myCall,
-              QByteArray("hpoll off"), QByteArray("PTHUFF ON"), QByteArray("MDM ON"),
-              QByteArray("ACRR 0")})
-            Send(Line(command));
-        DummiRead();
-        for (const char* command : {"PTO $19", "AWL 8", "par 0", "8b on"})
-            Send(Line(command));
+        const bool loaded =
+            LoadParameters({QByteArray("EXP ON"), QByteArray("CM 5"), QByteArray("EAS ON"),
+                            QByteArray("echo off"), "Mycall " + myCall, "Mys " + selCall,
+                            "MYPTCall " + myCall, QByteArray("hpoll off"), QByteArray("PTHUFF ON"),
+                            QByteArray("MDM ON"), QByteArray("ACRR 0")}) &&
+            LoadParameters({"PTO $19", "AWL 8", "par 0", "8b on"});
+        if (!loaded) return EndFailedEntry();
     }
 
-    Send(Line("hpoll off"));
-    DummiRead();
-    Send(Line("host on"));
-    DummiRead();
+    // Each line waits for its answer; "host on" has none but the quiet.
+    if (!SendCommandLine("hpoll off") ||
+        !SendCommandLine("host on", CommandAnswer::Expect::Quiet))
+        return EndFailedEntry();
+    StartTimers();
     Delay(1000);
 
     // Only an answer to the check counts as HOST mode. Without one the
@@ -186,12 +210,12 @@ void THoofdForm::BringBackIntoHostMode() {
     // one are no longer shown.
     st.IsConnected = false;
     st.LinkPhaseText = QStringLiteral("      ");
-    ResetController();
+    if (!ResetController()) return;
     HostOn(0);
+    if (commandLineFailed_) return;
     Delay(500);
     TimeToPk232();
-    SwitchToPactor();
-    SwitchListenOn();
+    StartListening();
 }
 
 void THoofdForm::ZetPkKlaar() {

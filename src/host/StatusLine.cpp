@@ -8,6 +8,7 @@
 #include "shell/HoofdForm.h"
 
 void THoofdForm::KeepReplyByte(int kind, int b) {
+    TakeHostReplyByte(kind, b);
     if (!Frames::IsKept(quint8(b))) return;
     if (st.StatusReplyText.size() < StatusDecode::kMaxReply)
         st.StatusReplyText.append(QLatin1Char(char(b)));
@@ -16,6 +17,7 @@ void THoofdForm::KeepReplyByte(int kind, int b) {
 }
 
 void THoofdForm::READMODE(int kind) {
+    HostReplyEnded(kind);
     st.CompressionText = StatusDecode::Compression(st.StatusReplyText);
     if (kind == 1 && st.StatusReplyText.size() >= 5) MakeMode();
 }

@@ -9,12 +9,6 @@
 #include "shell/HoofdForm.h"
 #include "shell/Prompts.h"
 
-namespace {
-QByteArray Line(const QByteArray& text) {
-    return text + Frames::LineEnd;
-}
-} // namespace
-
 bool THoofdForm::MaildropCheckOpen() const {
     return MenuMaildropCheck->isChecked();
 }
@@ -23,13 +17,13 @@ void THoofdForm::MenuToggleMaildropClick() {
     StopTimers();
     if (st.MaildropOn) {
         SwitchListenOn();
-        Send(Frames::CommandFrame("TLN"));
+        SendHostCommand("TLN");
         st.MaildropOn = false;
         MenuToggleMaildrop->setChecked(false);
         SetTransmitCaption(QStringLiteral("Transmit"));
     } else {
         SwitchListenOff();
-        Send(Frames::CommandFrame("TLY"));
+        SendHostCommand("TLY");
         st.MaildropOn = true;
         MenuToggleMaildrop->setChecked(true);
         SetTransmitCaption(QStringLiteral("Maildrop is switched ON"));
@@ -45,7 +39,7 @@ void THoofdForm::MenuMaildropCheckItemClick() {
 void THoofdForm::MenuMaildropCheckClick() {
     if (MaildropCheckOpen()) {
         // Closing: leave the mailbox, then back to HOST mode and PACTOR.
-        Send(QByteArray(1, Frames::LineEnd) + 'B' + Frames::LineEnd);
+        LeaveMailbox();
         MenuMaildropCheck->setChecked(false);
         for (QToolButton* b : {MdcList, MdcRead, MdcWrite, MdcKill})
             b->setVisible(false);
@@ -57,21 +51,33 @@ void THoofdForm::MenuMaildropCheckClick() {
     MenuDumbClick();
     SetTransmitCaption(QStringLiteral("Maildrop Check"));
     Delay(500);
-    Send(Line("MDC"));
+    // Each mailbox line waits for the mailbox's answer, shown as it comes.
+    SendCommandLine("MDC", CommandAnswer::Expect::Prompt, true);
     MenuMaildropCheck->setChecked(true);
     for (QToolButton* b : {MdcList, MdcRead, MdcWrite, MdcKill})
         b->setVisible(true);
 }
 
 void THoofdForm::MdcListClick() {
-    Send(Line("L"));
+    SendCommandLine("L", CommandAnswer::Expect::Prompt, true);
+}
+
+void THoofdForm::LeaveMailbox() {
+    // An empty line ends what was typed (its answer is a prompt, or nothing
+    // in a message being written); then "B" leaves the mailbox.
+    if (AskCommandLine(QByteArray(), CommandAnswer::Expect::Quiet, true) ==
+        CommandAnswer::Verdict::Taken)
+        SendCommandLine("B", CommandAnswer::Expect::Prompt, true);
 }
 
 void THoofdForm::MailboxCommand(char letter, const QString& caption, const QString& prompt) {
     // The answer goes out exactly as typed; the mailbox judges it.
     const std::optional<QString> answer = prompts().InputBox(caption, prompt, QString());
     if (!answer || answer->isEmpty()) return;
-    Send(Line(QByteArray(1, letter) + ' ' + CharTable::ToBytes(*answer)));
+    // "S call" begins a message: no prompt comes until it ends.
+    const CommandAnswer::Expect expect =
+        letter == 'S' ? CommandAnswer::Expect::Quiet : CommandAnswer::Expect::Prompt;
+    SendCommandLine(QByteArray(1, letter) + ' ' + CharTable::ToBytes(*answer), expect, true);
 }
 
 void THoofdForm::MdcReadClick() {

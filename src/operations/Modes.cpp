@@ -17,7 +17,8 @@ bool Is(const QString& mode, const char* name) {
 void THoofdForm::SwitchToPactor() {
     ZetPkKlaar();
     ScrollNaarEnd();
-    Send(Frames::CommandFrame("Pt"));
+    // A unit without the PACTOR option does not know PACTOR standby.
+    if (SendHostCommand("Pt") == kUnknownCommand) noPactor_ = true;
     MenuUnpro->setEnabled(true);
     MenuAmtorFec->setEnabled(false);
     MenuBaudotTransmit->setEnabled(false);
@@ -30,7 +31,7 @@ void THoofdForm::SwitchToAmtor() {
     if (st.IsConnected) return;
     ScrollNaarEnd();
     poort.PoortPurgeInput();
-    Send(Frames::CommandFrame("AM"));
+    SendHostCommand("AM");
     MenuUnpro->setEnabled(false);
     MenuAmtorFec->setEnabled(true);
     MenuBaudotTransmit->setEnabled(false);
@@ -41,7 +42,7 @@ void THoofdForm::SwitchToAmtor() {
 void THoofdForm::SwitchToRtty() {
     ZetPkKlaar();
     ScrollNaarEnd();
-    Send(Frames::CommandFrame("BA"));
+    SendHostCommand("BA");
     // Taken at once, without waiting for the next status reply.
     st.ModeName = QStringLiteral("RTTY");
     MenuUnpro->setEnabled(false);
@@ -77,9 +78,7 @@ void THoofdForm::TabBalkChange(int page) {
         MenuMaildropCheck->setChecked(false);
         for (QToolButton* b : {MdcList, MdcRead, MdcWrite, MdcKill})
             b->setVisible(false);
-        Send(QByteArray("\x0D"
-                        "B"
-                        "\x0D"));
+        LeaveMailbox();
     }
     switch (page) {
     case 0:
@@ -112,18 +111,19 @@ void THoofdForm::MenuRttyClick() {
     if (TabBalk->Page() != 2) ZetTabNaar(2);
 }
 
+// Each command waits for its reply before anything goes after it.
 void THoofdForm::SwitchListenOn() {
     if (Is(st.ModeName, "PACTOR"))
-        Send(Frames::CommandFrame("PN"));
+        SendHostCommand("PN");
     else if (Is(st.ModeName, "AMTOR"))
-        Send(Frames::CommandFrame("AL"));
+        SendHostCommand("AL");
 }
 
 void THoofdForm::SwitchListenOff() {
     if (Is(st.ModeName, "PACTOR"))
-        Send(Frames::CommandFrame("Pt"));
+        SendHostCommand("Pt");
     else if (Is(st.ModeName, "AMTOR"))
-        Send(Frames::CommandFrame("AM"));
+        SendHostCommand("AM");
 }
 
 void THoofdForm::MenuToggleListenClick() {
@@ -137,9 +137,9 @@ void THoofdForm::MenuToggleListenClick() {
 void THoofdForm::MenuStandbyClick() {
     if (st.IsConnected) return;
     if (Is(st.ModeName, "PACTOR"))
-        Send(Frames::CommandFrame("Pt"));
+        SendHostCommand("Pt");
     else if (Is(st.ModeName, "AMTOR"))
-        Send(Frames::CommandFrame("AM"));
+        SendHostCommand("AM");
     if (Is(st.LinkStateText, "LISTEN")) SwitchListenOff();
     if (Is(st.ModeName, "RTTY")) {
         Send(QByteArray(1, 0x19));

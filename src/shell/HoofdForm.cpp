@@ -262,7 +262,7 @@ void THoofdForm::OpenPoort() {
     poort.PoortSetTimeouts();
 }
 
-void THoofdForm::ResetController() {
+bool THoofdForm::ResetController() {
     // The controller may be in any state. A unit waiting for its rate
     // takes the first byte it sees as the autobaud character, so "*"
     // goes first. A unit in HOST mode ignores plain lines and would
@@ -278,13 +278,15 @@ void THoofdForm::ResetController() {
     WaitForData();
     DummiRead();
     // Word length and parity take effect only at a restart: eight
-    // bits, no parity from the restart on, whatever the unit had.
-    for (const char* command : {"AWL 8", "par 0", "8b on", "restart"})
-        Send(QByteArray(command) + Frames::LineEnd);
-    Delay(1000);
-    if (V24Data()) GETV24DUMB();
+    // bits, no parity from the restart on, whatever the unit had. Each line
+    // waits for its answer; the restart's is shown (its echo still comes at
+    // the old word length: seven bits are shown).
+    commandLineFailed_ = false;
+    const bool reset = SendCommandLines({"AWL 8", "par 0", "8b on"}) &&
+                       SendCommandLine("restart", CommandAnswer::Expect::Prompt, true, true);
     // Out of HOST mode now, whatever it was before.
     st.HostModeActive = false;
+    return reset;
 }
 
 void THoofdForm::ControllerStartUp() {
@@ -302,17 +304,18 @@ void THoofdForm::ControllerStartUp() {
     // start-up it is set once HOST mode has been entered.
     if (!startUp) TimeToPk232();
     if (startUp) {
-        {
-            ResetController();
-            st.PkStarted = true;
-            MenuUnpro->setEnabled(true);
-            MenuAmtorFec->setEnabled(false);
-            MenuBaudotTransmit->setEnabled(false);
-            HostOn(0);
+        // A line the unit did not take ends the start-up (its warning
+        // has named it): nothing goes to a half-loaded unit.
+        const bool reset = ResetController();
+        st.PkStarted = true;
+        MenuUnpro->setEnabled(true);
+        MenuAmtorFec->setEnabled(false);
+        MenuBaudotTransmit->setEnabled(false);
+        if (reset) HostOn(0);
+        if (!commandLineFailed_) {
             Delay(500);
             TimeToPk232();
-            SwitchToPactor();
-            SwitchListenOn();
+            StartListening();
         }
     }
     st.RxScrollPos = quint16(ReceiveWindow->verticalScrollBar()->value());

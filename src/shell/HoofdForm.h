@@ -8,8 +8,10 @@
 #include <QTimer>
 #include <QVector>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
+#include "host/CommandAnswer.h"
 #include "host/EchoLineBreaks.h"
 #include "host/FrameReader.h"
 #include "link/Poort.h"
@@ -216,8 +218,8 @@ public:
     bool HostModeAnswers(const QByteArray& check);
     void hostOff();
     // The reset that the start-up sends a controller in any state, up to the
-    // eight bits of the restart.
-    void ResetController();
+    // eight bits of the restart; false when one of its lines failed.
+    bool ResetController();
     // After a port outage the controller may have been restarted: when the
     // program took it to be in HOST mode, the check is sent again, and a unit
     // that does not answer is brought back as at start-up. Runs at a
@@ -234,6 +236,49 @@ public:
     void BringBackIntoHostMode();
     void ZetPkKlaar();
     void PkInitClick();
+
+    // ---- the unit's answers (host/CommandLines.cpp) ----
+    // Sends one plain command line and waits for its answer (CommandAnswer);
+    // a line refused with "?What?" goes once more. A line still refused or
+    // unanswered gives one warning naming it, sets commandLineFailed_ and
+    // returns false: the caller sends nothing after it. With the line down
+    // it returns true at once (the outage is reported and handled as such).
+    // `show` shows the answer in the receive window (the dumb terminal).
+    // `sevenBits` shows the answer in its low seven bits (a unit not yet at
+    // eight bits, as before its restart).
+    bool SendCommandLine(const QByteArray& command,
+                         CommandAnswer::Expect expect = CommandAnswer::Expect::Prompt,
+                         bool show = false, bool sevenBits = false);
+    // The same without the warning: how the line fared after its second try
+    // (Taken with the line down).
+    CommandAnswer::Verdict AskCommandLine(const QByteArray& command,
+                                          CommandAnswer::Expect expect, bool show,
+                                          bool sevenBits = false);
+    // The warning for a line that failed; sets commandLineFailed_.
+    void ReportCommandLine(const QByteArray& command, CommandAnswer::Verdict verdict);
+    // The lines one after the other, up to the first that fails.
+    bool SendCommandLines(std::initializer_list<QByteArray> commands);
+    // Sends a HOST command frame and waits, reading frames as ever, for its
+    // reply: the return code, or kNoReply when none came within kHostReplyMs
+    // (or the unit is not taken to be in HOST mode).
+    int SendHostCommand(const QByteArray& command);
+    static constexpr int kNoReply = -1;
+    static constexpr int kUnknownCommand = 0x07;
+    static constexpr quint32 kHostReplyMs = 1000;
+    // Every byte of a command reply (kind 1) and its end, from the frame reader.
+    void TakeHostReplyByte(int kind, int b);
+    void HostReplyEnded(int kind);
+    // PACTOR listen, or on a unit without the PACTOR option one warning and
+    // AMTOR listen.
+    void StartListening();
+    // Loads parameter lines up to the first that fails (its warning given);
+    // PACTOR lines refused twice mark a unit without the PACTOR option.
+    bool LoadParameters(std::initializer_list<QByteArray> commands);
+    static bool IsPactorLine(const QByteArray& command);
+    // A HOST entry ended by a failed line: out of HOST mode, bar as ever.
+    void EndFailedEntry();
+    bool commandLineFailed_ = false; // a command line of this sequence failed
+    bool noPactor_ = false;          // the unit has no PACTOR option
 
     // ---- receive output ----
     void schryf(quint8 c);
@@ -306,6 +351,8 @@ public:
     bool MaildropCheckOpen() const;
     // Read, Write and Kill: the command letter, a blank and the answer.
     void MailboxCommand(char letter, const QString& caption, const QString& prompt);
+    // The mailbox's closing lines: an empty line, then "B".
+    void LeaveMailbox();
 
     // ---- terminal windows and files ----
     bool ReceiveWindowEvent(QObject* watched, QEvent* event);
@@ -489,6 +536,11 @@ private:
     bool hostEntryDue_ = false; // HOST mode could not be entered with the line down
     bool checkingHost_ = false;
     QString openedPortName_; // the port name last seen open (see ShowPortPane)
+    bool pactorWarned_ = false;
+    static constexpr int kMaxHostReply = 64;
+    static constexpr int kMaxHostReplies = 16;
+    QByteArray hostReply_;            // the command reply being read, whole
+    QList<QByteArray> hostReplies_;   // replies read since the last command
     quint32 frameStart_ = 0;
     quint32 callStart_ = 0;
     FramePart framePart_ = FramePart::None;

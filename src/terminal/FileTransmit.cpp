@@ -202,7 +202,12 @@ void THoofdForm::SendFile(const QString& name) {
     if (st.SendingCQ) senddata(QByteArray(1, kEndTransmission));
     SetDiskLamp(false);
     st.FileTransmitActive = false;
-    if (MaildropCheckOpen()) Send(QByteArray(1, Frames::LineEnd) + '\x1A' + Frames::LineEnd);
+    // A message written from a file ends as a unit ends it: "/EX" at the
+    // start of a line (a stopped line is ended first).
+    if (MaildropCheckOpen()) {
+        if (st.FileTransmitAbort) Send(QByteArray(1, Frames::LineEnd));
+        SendCommandLine("/EX", CommandAnswer::Expect::Prompt, true);
+    }
     st.TxPendingCount = 0;
     st.SendingCQ = false;
     st.FileTransmitAbort = false;

@@ -86,6 +86,8 @@ public:
     void FromHost(quint8 byte, quint32) override {
         seen_.append(char(byte));
         if (seen_.endsWith("\x01OGG\x17")) out_ += reply_;
+        // Plain lines are answered with the prompt, "host on" with nothing.
+        if (byte == '\r' && !seen_.endsWith("host on\r")) out_ += "\r\ncmd:";
     }
     void Tick(quint32) override {}
     QByteArray ToHost(quint32) override { return std::exchange(out_, QByteArray()); }

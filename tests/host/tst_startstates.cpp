@@ -2,8 +2,13 @@
 // program standing in each state a real unit can be found in: already in
 // HOST mode, at its command line, in Converse mode, and cold (waiting for
 // the autobaud character, then at 7 bits with even parity until a restart).
-// Each time the program reaches HOST mode, PACTOR, listening. A unit that
-// never answers leaves the program warning and out of HOST mode.
+// Each time the program reaches HOST mode, PACTOR, listening, every
+// parameter line taken and none refused: the simulator refuses a line that
+// comes before its answer to the one before, as a unit does. A unit with
+// HPOLL on is brought to send unasked; a unit without the PACTOR option
+// gives one warning and listens in AMTOR. A unit that never answers stops
+// the start-up at its first line, with a warning naming it. "Init Pk"
+// switched on from the menu loads the call.
 #include <QAction>
 #include <QtTest>
 
@@ -12,6 +17,7 @@
 
 #include "LiveStation.h"
 #include "PtyMaster.h"
+#include "shell/Widgets.h"
 
 class StartStatesTest : public QObject {
     Q_OBJECT
@@ -21,25 +27,30 @@ private slots:
     void silentUnitIsReportedAndNotBelieved();
     void initPkSwitchedOnFromTheMenuLoadsTheCall();
     void simulatorStallsAndSaysWhyItCannotStart();
+    void unitWithoutPactorListensInAmtor();
 };
 
 void StartStatesTest::reachesHostModeFromEveryState_data() {
     QTest::addColumn<QString>("start");
     QTest::addColumn<QByteArray>("before"); // the simulator's own account first
-    QTest::newRow("host") << "host" << QByteArray("(HOST, line 8N1)");
-    QTest::newRow("cmd") << "cmd" << QByteArray("(command line, line 8N1)");
-    QTest::newRow("converse") << "converse" << QByteArray("(Converse, line 8N1)");
-    QTest::newRow("cold") << "cold" << QByteArray("(cold, waiting for '*', line 7E1)");
+    QTest::addColumn<bool>("hpoll");        // the unit sends only when polled
+    QTest::newRow("host") << "host" << QByteArray("(HOST, line 8N1)") << false;
+    QTest::newRow("host, HPOLL on") << "host" << QByteArray("(HOST, line 8N1)") << true;
+    QTest::newRow("cmd") << "cmd" << QByteArray("(command line, line 8N1)") << false;
+    QTest::newRow("converse") << "converse" << QByteArray("(Converse, line 8N1)") << false;
+    QTest::newRow("cold") << "cold" << QByteArray("(cold, waiting for '*', line 7E1)") << false;
 }
 
 void StartStatesTest::reachesHostModeFromEveryState() {
     if (!LiveStation::SimulatorBuilt()) QSKIP("the simulator program is not built");
     QFETCH(QString, start);
     QFETCH(QByteArray, before);
+    QFETCH(bool, hpoll);
     LiveStation s;
     QVERIFY(s.StartSimulator({"--start", start, "--band", "off", "--air-speed", "0"}));
     const QByteArray first = s.State();
     QVERIFY2(first.contains(before), first.constData());
+    if (hpoll) QCOMPARE(s.Control("hpoll on"), QByteArray("HPOLL on\n"));
 
     THoofdForm& w = s.StartProgram(); // the start-up, with its real pauses
     QVERIFY2(s.prompts.Boxes().isEmpty(), qPrintable(s.prompts.Boxes().join('\n')));
@@ -60,6 +71,15 @@ void StartStatesTest::reachesHostModeFromEveryState() {
              qPrintable(s.Received()));
     QVERIFY2(s.Received().contains("PA0ABC de DL1ABC\n"), qPrintable(s.Received()));
     QVERIFY2(s.prompts.Boxes().isEmpty(), qPrintable(s.prompts.Boxes().join('\n')));
+    // Every parameter line was taken, and no line was refused even once.
+    const QByteArray params = s.Control("params", "end of parameters\n");
+    for (const char* param :
+         {"EXPERT ON", "CM 5", "EAS ON", "ECHO off", "MYCALL PA0ABC", "MYSELCAL ABCD",
+          "MYPTCALL PA0ABC", "HPOLL off", "PTHUFF ON", "MDM ON", "ACRREPT 0", "PTOVER $19",
+          "AWLEN 8", "PARITY 0", "8BITCONV on"}) {
+        QVERIFY2(params.contains(QByteArray(param) + "\n"), params.constData());
+    }
+    QVERIFY2(!s.ToProgram().contains("?What?"), s.ToProgram().constData());
 }
 
 void StartStatesTest::silentUnitIsReportedAndNotBelieved() {
@@ -70,13 +90,14 @@ void StartStatesTest::silentUnitIsReportedAndNotBelieved() {
     LiveStation s;
     THoofdForm& w = s.StartProgram(line.SlavePath());
     QCOMPARE(s.prompts.Boxes(),
-             QStringList{"Dervalo    Warning|The PK-232 does not answer in HOST mode. Check the "
-                         "cable, the port and the baud rate."});
+             QStringList{"Dervalo    Warning|The PK-232 did not answer the command \"AWL 8\". "
+                         "Nothing after it was sent. Check the cable, the port and the baud "
+                         "rate."});
     QVERIFY(!w.st.HostModeActive);
-    // The check was tried twice, the second time behind a second start byte.
+    // The start-up ended at its first unanswered line: nothing after it.
     const QByteArray sent = line.Drain();
-    QVERIFY(sent.contains("\x01OGG\x17"));
-    QVERIFY(sent.contains("\x01\x01OGG\x17"));
+    QVERIFY2(sent.endsWith("AWL 8\r"), sent.constData());
+    QVERIFY(!sent.contains("OGG"));
     QVERIFY(w.Pane2->text() != "LISTEN");
 }
 
@@ -137,6 +158,24 @@ void StartStatesTest::simulatorStallsAndSaysWhyItCannotStart() {
     QVERIFY(LiveStation::WaitFor(
         [&] { return ::write(fd, block.constData(), size_t(block.size())) > 0; }, 5000));
     ::close(fd);
+void StartStatesTest::unitWithoutPactorListensInAmtor() {
+    if (!LiveStation::SimulatorBuilt()) QSKIP("the simulator program is not built");
+    LiveStation s;
+    QVERIFY(s.StartSimulator({"--start", "cold", "--no-pactor", "--band", "off"}));
+    THoofdForm& w = s.StartProgram();
+    // Its PACTOR lines refused twice: one warning, no other, and AMTOR.
+    QCOMPARE(s.prompts.Boxes(),
+             QStringList{"Dervalo    Warning|This PK-232 has no PACTOR option"});
+    QVERIFY(w.st.HostModeActive);
+    const QByteArray state = s.StateWhen("mode AL (HOST, line 8N1)");
+    QVERIFY2(state.startsWith("mode AL (HOST, line 8N1)"), state.constData());
+    QVERIFY2(LiveStation::WaitFor(
+                 [&] { return w.Pane1->text() == "AMTOR" && w.Pane2->text() == "LISTEN"; }, 10000),
+             qPrintable(s.StatusText()));
+    QCOMPARE(w.TabBalk->Page(), 1);
+    // The lines it does know were all taken.
+    QVERIFY(s.Control("params", "end of parameters\n").contains("MYCALL PA0ABC\n"));
+    QCOMPARE(s.prompts.Boxes().size(), 1);
 }
 
 QTEST_MAIN(StartStatesTest)

@@ -22,10 +22,19 @@ namespace {
 struct Rig {
     Pk232Model model;
     quint32 now = 5000;
+    // Each command line waits for the answer to the one before, as the
+    // program does (kLineGapMs before it); clear to send lines back to back.
+    bool waitForAnswers = true;
+    bool atLineStart = true;
+    static constexpr quint32 kLineGapMs = 300;
 
     QByteArray Send(const QByteArray& bytes) {
-        for (char c : bytes)
+        atLineStart = true;
+        for (char c : bytes) {
+            if (waitForAnswers && atLineStart && !model.IsHostMode()) now += kLineGapMs;
+            atLineStart = c == '\r';
             model.FromHost(quint8(c), now);
+        }
         return model.ToHost(now);
     }
     QByteArray Wait(quint32 ms) {
@@ -74,6 +83,13 @@ struct Rig {
         QByteArray frames;
         for (char c : text)
             frames += Frame('/', QByteArray(1, c));
+        return frames;
+    }
+    // Received text: one 0x30 frame per character (no byte to escape).
+    static QByteArray Heard(const QByteArray& text) {
+        QByteArray frames;
+        for (char c : text)
+            frames += Frame('0', QByteArray(1, c));
         return frames;
     }
     // The answer to every data frame.
@@ -194,6 +210,7 @@ private slots:
     void hostModeAnswersAsTheUnitDoes();
     void rtsLowHoldsAllOutput();
     void linePaceKeepsToTheBaudRate();
+    void strictAsAUnit();
 };
 
 void TestPk232Model::startUpSequenceEntersHostModeWithParametersStored() {
@@ -225,7 +242,7 @@ void TestPk232Model::startUpSequenceEntersHostModeWithParametersStored() {
 
 void TestPk232Model::commandLineAnswersEachLineWithPrompt() {
     Rig rig;
-    QCOMPARE(rig.Send("bogus 1\r"), QByteArray("bogus 1\r\n?bad\r\ncmd:"));
+    QCOMPARE(rig.Send("bogus 1\r"), QByteArray("bogus 1\r\n?What?\r\ncmd:"));
     QCOMPARE(rig.Send("\r"), QByteArray("\r\ncmd:"));
     QCOMPARE(rig.Send("ECHO OFF\r"), QByteArray("ECHO OFF\r\ncmd:"));
     QCOMPARE(rig.Send("mYcAlL pa0abc\r"), QByteArray("\r\ncmd:"));
@@ -253,7 +270,7 @@ void TestPk232Model::commandLineBoundsAndIgnoresControlBytes() {
     const auto params = rig.model.Params();
     QCOMPARE(rig.Send("\x1b"
                       "DD\r"),
-             QByteArray("DD\r\n?bad\r\ncmd:"));
+             QByteArray("DD\r\n?What?\r\ncmd:"));
     QCOMPARE(rig.model.Params(), params);
 
     // Only the first kMaxLine characters of a line are kept and echoed.
@@ -302,7 +319,8 @@ void TestPk232Model::hostCommandsAnswerShortReplies() {
     QVERIFY(rig.model.MaildropOn());
     rig.Send("\x01OTLN\x17");
     QVERIFY(!rig.model.MaildropOn());
-    QCOMPARE(rig.Send("\x01OZZ9\x17"), QByteArray("\x01OZZ?\x17"));
+    // An unknown command: return code 0x07.
+    QCOMPARE(rig.Send("\x01OZZ9\x17"), QByteArray("\x01OZZ\x07\x17"));
     // Bytes between frames are ignored.
     QCOMPARE(rig.Send("\x1b"
                       "DD\r\x19*\rhost on\r"),
@@ -327,13 +345,13 @@ void TestPk232Model::pactorCallReportsCallingThenConnected() {
     QCOMPARE(rig.Status(), QByteArray("OPPG3--1"));
     // The greeting to the call loaded with MYCALL, at 20 characters a second:
     // the first line (18 bytes with its CR LF) within the first second.
-    QCOMPARE(rig.Wait(1000), QByteArray("\x01"
-                                        "0PA0ABC de PA3XYZ\r\n\x17"));
+    QByteArray heard = rig.Wait(1000);
+    QCOMPARE(Rig::Text(heard, '0'), QByteArray("PA0ABC de PA3XYZ\r\nGo"));
     QCOMPARE(rig.Status(), QByteArray("OPPG4--1"));
-    QByteArray heard;
+    heard.clear();
     QVERIFY(rig.RunUntil([&] { return rig.model.WeAreSending(); }, 20000, &heard));
     QCOMPARE(Rig::Text(heard, '0'),
-             QByteArray("Good day and thanks for the call. Name here is Piet, "
+             QByteArray("od day and thanks for the call. Name here is Piet, "
                         "QTH Utrecht.\r\nHow do you copy?\r\n"
                         "PA0ABC de PA3XYZ k\r\n"));
     // Handed over: this side sends, the phase shows the change over.
@@ -393,8 +411,7 @@ void TestPk232Model::clockMayWrapAround() {
     rig.Send("\x01OPGPA3XYZ\x17");
     rig.Status();
     QCOMPARE(rig.Wait(1999), QByteArray());
-    QVERIFY(rig.Wait(1).startsWith("\x01P*** CONNECTED to PA3XYZ\x17\x01"
-                                   "0PA0ABC de"));
+    QVERIFY(rig.Wait(1).startsWith("\x01P*** CONNECTED to PA3XYZ\x17" + Rig::Heard("PA0ABC de")));
     QCOMPARE(rig.Wait(Pk232Model::kHandBackDelayMs), QByteArray());
     QVERIFY(rig.model.WeAreSending());
     // A clock that steps back is held where it was: no time runs twice.
@@ -474,12 +491,17 @@ void TestPk232Model::textIsEchoedWhenTransmittingElseBuffered() {
     // The transmit buffer is bounded; what does not fit is dropped and noted.
     rig.Send("\x01 \x19\x17");
     rig.model.TakeNotes();
-    for (int i = 0; i < 10; ++i)
-        rig.Send(Rig::Frame(' ', QByteArray(1000, 'x')));
+    for (int i = 0; i < 20; ++i)
+        rig.Send(Rig::Frame(' ', QByteArray(Pk232Model::kMaxHostBlock, 'x')));
     QCOMPARE(rig.model.TransmitBuffer().size(), Pk232Model::kMaxTransmitBuffer);
     const QList<QByteArray> notes = rig.model.TakeNotes();
-    QCOMPARE(notes.size(), 6);
-    QCOMPARE(notes.first(), QByteArray("transmit buffer full: 904 bytes dropped"));
+    QCOMPARE(notes.size(), 8);
+    QVERIFY(notes.first().startsWith("transmit buffer full: "));
+    // A block longer than a unit takes is refused whole, as a bad block.
+    rig.Send("\x01OTC\x17");
+    QCOMPARE(rig.Send(Rig::Frame(' ', QByteArray(Pk232Model::kMaxHostBlock + 1, 'y'))),
+             QByteArray("\x01_XXW\x17"));
+    QCOMPARE(rig.model.TransmitBuffer(), QByteArray());
 }
 
 void TestPk232Model::changeOverGivesTheRemoteItsTurn() {
@@ -573,7 +595,9 @@ void TestPk232Model::hardDisconnectAndListenWhileConnected() {
     // Listen, unproto and other modes are refused during a link.
     for (const char* command : {"PN", "AL", "PD", "FE", "BA", "XM", "PGPA9ZZZ"}) {
         const QByteArray reply = rig.Send(Rig::Frame('O', command));
-        QCOMPARE(reply, Rig::Frame('O', QByteArray(command).left(2) + "?"));
+        // Return codes: 0x09 not while connected, 0x0C already connected.
+        const char code = QByteArray(command).startsWith("PG") ? '\x0C' : '\x09';
+        QCOMPARE(reply, Rig::Frame('O', QByteArray(command).left(2) + code));
     }
     QCOMPARE(rig.Status(), QByteArray("OPPG3S-1"));
     QCOMPARE(rig.Send("\x01OPt\x17"),
@@ -599,7 +623,7 @@ void TestPk232Model::hostOffReturnsToCommandLine() {
     QVERIFY(!rig.model.IsHostMode());
     // Frames mean nothing on the command line.
     QCOMPARE(rig.Send("\x01OOP\x17"), QByteArray());
-    QCOMPARE(rig.Send("\r"), QByteArray("\r\n?bad\r\ncmd:"));
+    QCOMPARE(rig.Send("\r"), QByteArray("\r\n?What?\r\ncmd:"));
     QCOMPARE(rig.Send("host on\r"), QByteArray());
     QCOMPARE(rig.Status(), QByteArray("OPPt0--0"));
     QCOMPARE(rig.Send("\x01OHOY\x17"), QByteArray("\x01OHO\x00\x17", 6));
@@ -654,17 +678,14 @@ void TestPk232Model::unsolicitedCqOnlyWhileListeningInHostMode() {
 void TestPk232Model::injectedTextIsSplitIntoShortFrames() {
     Rig rig;
     rig.StartHost();
+    // One character per frame, as a unit forms received text.
     rig.model.InjectRemoteText(QByteArray(200, 'a') + "\r\nb\r\n", rig.now);
-    const QList<QByteArray> frames = Rig::Frames(rig.model.ToHost(rig.now));
-    QCOMPARE(frames.size(), 4);
-    QCOMPARE(frames[0], "0" + QByteArray(80, 'a'));
-    QCOMPARE(frames[2], "0" + QByteArray(40, 'a') + "\r\n");
-    QCOMPARE(frames[3], QByteArray("0b\r\n"));
-    // An end byte inside the text cannot cut a frame short: it travels
-    // behind a DLE.
+    QCOMPARE(rig.model.ToHost(rig.now), Rig::Heard(QByteArray(200, 'a') + "\r\nb\r\n"));
+    // An end byte as text travels behind a DLE.
     rig.model.InjectRemoteText("x\x17y", rig.now);
-    QCOMPARE(rig.model.ToHost(rig.now), QByteArray("\x01"
-                                                   "0x\x10\x17y\x17"));
+    QCOMPARE(rig.model.ToHost(rig.now), Rig::Heard("x") + QByteArray("\x01"
+                                                                     "0\x10\x17\x17") +
+                                            Rig::Heard("y"));
 }
 
 void TestPk232Model::garbageDoesNotStopFrameDecoding() {
@@ -680,7 +701,7 @@ void TestPk232Model::garbageDoesNotStopFrameDecoding() {
     QCOMPARE(rig.Send("\x01OOP\x17"), QByteArray("\x01OOPPt0--0\x17"));
     // Unknown control bytes and empty frames are read to their end and dropped.
     QCOMPARE(rig.Send("\x01\x41OOP\x17\x01O\x17\x01OOP\x17"),
-             QByteArray("\x01O?\x17\x01OOPPt0--0\x17"));
+             QByteArray("\x01O\x07\x17\x01OOPPt0--0\x17"));
     // A frame that stops half way is given up after a silence.
     rig.Send("\x01OO");
     rig.Wait(Pk232Model::kFrameGapMs + 1);
@@ -718,7 +739,7 @@ void TestPk232Model::frameBytesTravelBehindDle() {
     QCOMPARE(raw.count('\x01'), frames + 1); // each frame's start, one escaped
     QCOMPARE(raw.count('\x17'), frames + 1);
     QCOMPARE(raw.count('\x10'), 4); // three passes and the escaped DLE
-    QVERIFY(raw.contains("\x10\x01\x02") && raw.contains("\x10\x10\x11"));
+    QVERIFY(raw.contains("0\x10\x01\x17") && raw.contains("0\x10\x10\x17"));
     QCOMPARE(rig.model.ToHost(rig.now), QByteArray());
 
     // In: a DLE makes the next byte data, whatever it is.
@@ -784,7 +805,7 @@ void TestPk232Model::endlessInputStaysBounded() {
     Rig line;
     line.Send("echo off\r");
     QCOMPARE(line.Send(QByteArray(500'000, 'y')), QByteArray());
-    QCOMPARE(line.Send("\r"), QByteArray("\r\n?bad\r\ncmd:"));
+    QCOMPARE(line.Send("\r"), QByteArray("\r\n?What?\r\ncmd:"));
 }
 
 void TestPk232Model::mailboxKeepsMessages() {
@@ -793,41 +814,45 @@ void TestPk232Model::mailboxKeepsMessages() {
     QVERIFY(rig.Send("MDC\r").endsWith("MBX>"));
     QVERIFY(rig.model.InMailbox());
     QCOMPARE(rig.Send("S pa3xyz\r"),
-             QByteArray("\r\nEnter message to PA3XYZ, end with Ctrl-Z\r\n"));
+             QByteArray("\r\nEnter message to PA3XYZ, end with /EX\r\n"));
     QVERIFY(rig.model.Composing());
-    // What a text file sent from the program looks like: data frames (a DLE
-    // before an escaped byte), then CR 0x1A CR. The last CR brings no prompt.
-    QCOMPARE(rig.Send("\x01 Sked tonight\r\x17\x01 at 20 \x10\x17 UTC\r\x17\x01 \r\x17"),
-             QByteArray());
-    QCOMPARE(rig.Send("\r\x1a\r"), QByteArray("\r\nMessage 2 saved\r\nMBX>"));
+    // A unit out of HOST mode has no frame reader: frame bytes, a Ctrl-Z and
+    // a line that only begins with /EX are text of the message.
+    const QByteArray text = "Sked tonight\r\x01 at 20 \x10\x17 UTC\r\x1a\r/EX is not here\r";
+    QCOMPARE(rig.Send(text), QByteArray());
+    QVERIFY(rig.model.Composing());
+    // "/EX" at the start of a line ends it.
+    QCOMPARE(rig.Send("/EX\r"), QByteArray("\r\nMessage 2 saved\r\nMBX>"));
     QCOMPARE(rig.model.MessageCount(), 2);
     const Pk232Model::Message& m = rig.model.Messages().at(1);
     QCOMPARE(m.from, QByteArray("PA0ABC"));
     QCOMPARE(m.to, QByteArray("PA3XYZ"));
     QCOMPARE(m.subject, QByteArray("Sked tonight"));
-    // The escaped end byte did not end its frame; as a control byte it is
-    // not kept in the text.
-    QCOMPARE(m.text, QByteArray("Sked tonight\rat 20  UTC\r\r\r"));
+    QCOMPARE(m.text, text);
     // List: number, sender, size, subject.
     QCOMPARE(rig.Send("L\r"), QByteArray("\r\nMsg From      Size Subject\r\n"
                                          "  1 PA3XYZ     103 Welcome\r\n"
-                                         "  2 PA0ABC      26 Sked tonight\r\nMBX>"));
+                                         "  2 PA0ABC      46 Sked tonight\r\nMBX>"));
     QCOMPARE(rig.Send("R 2\r"), QByteArray("\r\nMsg 2 From: PA0ABC To: PA3XYZ\r\n"
                                            "Subject: Sked tonight\r\n"
-                                           "Sked tonight\r\nat 20  UTC\r\nMBX>"));
+                                           "Sked tonight\r\n\x01 at 20 \x10\x17 UTC\r\n\x1a\r\n"
+                                           "/EX is not here\r\nMBX>"));
     // Unknown numbers get a plain error line and change nothing.
-    for (const char* bad : {"R 9", "R 0", "K 3", "K x", "R"}) {
+    for (const char* bad : {"R 9", "R 0", "K 3", "K x"}) {
         QVERIFY(rig.Send(QByteArray(bad) + "\r").startsWith("\r\nNo such message"));
     }
-    QCOMPARE(rig.Send("X\r"), QByteArray("\r\n?bad\r\nMBX>"));
+    // Without the blank, or unknown: ?What?.
+    for (const char* refused : {"R2", "K1", "R", "X"})
+        QCOMPARE(rig.Send(QByteArray(refused) + "\r"), QByteArray("\r\n?What?\r\nMBX>"));
     QCOMPARE(rig.model.MessageCount(), 2);
     QCOMPARE(rig.Send("K 1\r"), QByteArray("\r\nMessage 1 killed\r\nMBX>"));
     QCOMPARE(rig.Send("B\r"), QByteArray("\r\nBye\r\ncmd:"));
     QVERIFY(!rig.model.InMailbox());
     // Messages survive HOST mode and a restart.
-    rig.Send("host on\r\x01OPN\x17\x01OHON\x17restart\r");
+    rig.Send("host on\r\x01OPN\x17\x01OHON\x17");
+    rig.Send("restart\r");
     rig.Send("MDC\r");
-    QVERIFY(rig.Send("L\r").contains("  1 PA0ABC      26 Sked tonight"));
+    QVERIFY(rig.Send("L\r").contains("  1 PA0ABC      46 Sked tonight"));
     // A full mailbox says so.
     while (rig.model.AddMessage("DL1ABC", "PA0ABC", "filler\r")) {
     }
@@ -858,7 +883,11 @@ void TestPk232Model::programOnPseudoTerminal() {
     // Plain POSIX I/O, no terminal set-up of our own: the line must be raw.
     const int fd = ::open(QFile::encodeName(linkPath).constData(), O_RDWR | O_NOCTTY);
     QVERIFY(fd >= 0);
-    const QByteArray request = "echo off\rhost on\r\x01OOP\x17";
+    // Each line after the answer to the one before, as a unit wants it.
+    const QByteArray first = "echo off\r";
+    QCOMPARE(::write(fd, first.constData(), size_t(first.size())), ssize_t(first.size()));
+    QTest::qWait(300);
+    const QByteArray request = "host on\r\x01OOP\x17";
     QCOMPARE(::write(fd, request.constData(), size_t(request.size())), ssize_t(request.size()));
     QByteArray got;
     for (int i = 0; i < 200 && !got.contains("\x01OOPPt0--0\x17"); ++i) {
@@ -1062,7 +1091,7 @@ void TestPk232Model::longTransmissionHoldsTheProgramBack() {
     QVERIFY(rig.now > 5000 + 580'000);
 
     // Clearing the buffer: framed, and on the command line.
-    rig.Send(Rig::Frame(' ', QByteArray(500, 'y')));
+    rig.Send(Rig::Frame(' ', QByteArray(300, 'y')));
     rig.Run(1000);
     QVERIFY(!rig.model.TransmitBuffer().isEmpty());
     rig.Send("\x01OTC\x17");
@@ -1097,7 +1126,7 @@ void TestPk232Model::controlCommandsDriveTheOtherSide() {
     // A line of remote text breaks in, comes at air speed, and hands back.
     rig.model.SetAirSpeed(0);
     QCOMPARE(rig.Control("text Are you there?\\nQRV"), QByteArray("sent\n"));
-    QCOMPARE(rig.Wait(0), Rig::Frame('0', "Are you there?\r\n") + Rig::Frame('0', "QRV\r\n"));
+    QCOMPARE(rig.Wait(0), Rig::Heard("Are you there?\r\nQRV\r\n"));
     QVERIFY(!rig.model.WeAreSending());
     QCOMPARE(rig.Wait(Pk232Model::kHandBackDelayMs), QByteArray());
     QVERIFY(rig.model.WeAreSending());
@@ -1107,7 +1136,7 @@ void TestPk232Model::controlCommandsDriveTheOtherSide() {
     QCOMPARE(rig.Run(30000), QByteArray());
     QVERIFY(!rig.model.WeAreSending());
     rig.Control("text go ahead");
-    QCOMPARE(rig.Run(30000), Rig::Frame('0', "go ahead\r\n"));
+    QCOMPARE(rig.Run(30000), Rig::Heard("go ahead\r\n"));
     QVERIFY(!rig.model.WeAreSending());
     QCOMPARE(rig.Control("over"), QByteArray("the turn is ours\n"));
     QVERIFY(rig.model.WeAreSending());
@@ -1246,12 +1275,15 @@ void TestPk232Model::maildropVisitorsLeaveMessages() {
     QVERIFY(rig.model.MaildropOn());
     const QByteArray announced = rig.Run(120000);
     QVERIFY(rig.model.MessageCount() >= 3);
-    const QList<QByteArray> frames = Rig::Frames(announced);
-    QCOMPARE(frames.size(), rig.model.MessageCount() - 1);
-    for (int i = 0; i < frames.size(); ++i) {
-        const Pk232Model::Message& m = rig.model.Messages().at(i + 1);
-        QCOMPARE(frames[i], "0*** Maildrop: message " + QByteArray::number(i + 2) + " from " +
-                                m.from + " stored\r\n");
+    QByteArray expected;
+    for (int i = 1; i < rig.model.MessageCount(); ++i) {
+        const Pk232Model::Message& m = rig.model.Messages().at(i);
+        expected += "*** Maildrop: message " + QByteArray::number(i + 1) + " from " + m.from +
+                    " stored\r\n";
+    }
+    QCOMPARE(Rig::Text(announced, '0'), expected);
+    for (int i = 1; i < rig.model.MessageCount(); ++i) {
+        const Pk232Model::Message& m = rig.model.Messages().at(i);
         QCOMPARE(m.to, QByteArray("PA0ABC"));
         QVERIFY(!m.subject.isEmpty());
     }
@@ -1292,11 +1324,10 @@ void TestPk232Model::controlTextEscapes() {
     rig.Send("\x01OPN\x17");
     rig.Control("text AB\\x10\\x17CD");
     const QByteArray raw = rig.Wait(0);
-    QCOMPARE(raw, QByteArray("\x01"
-                             "0AB\x10\x10\x10\x17"
-                             "CD\r\n\x17"));
-    QCOMPARE(Rig::Frames(raw), QList<QByteArray>{QByteArray("0AB\x10\x17"
-                                                            "CD\r\n")});
+    QCOMPARE(raw, Rig::Heard("AB") + QByteArray("\x01"
+                                                "0\x10\x10\x17\x01"
+                                                "0\x10\x17\x17") +
+                      Rig::Heard("CD\r\n"));
 }
 
 void TestPk232Model::controlPipeAndStandardInput() {
@@ -1321,7 +1352,9 @@ void TestPk232Model::controlPipeAndStandardInput() {
     QVERIFY(fd >= 0);
     auto readUntil = [&](const QByteArray& want) {
         QByteArray got;
-        for (int i = 0; i < 200 && !got.contains(want); ++i) {
+        QElapsedTimer timer; // received text comes a character a frame: bounded by time
+        timer.start();
+        while (timer.elapsed() < 10000 && !got.contains(want)) {
             pollfd p{fd, POLLIN, 0};
             if (::poll(&p, 1, 50) > 0) {
                 char buffer[256];
@@ -1345,7 +1378,13 @@ void TestPk232Model::controlPipeAndStandardInput() {
         QFile pipe(pipePath);
         return pipe.open(QIODevice::WriteOnly) && pipe.write(command) == qint64(strlen(command));
     };
-    const QByteArray start = "echo off\rMYCALL PA0ABC\rhost on\r\x01OPN\x17\x01OOP\x17";
+    // Each line once the answer to the one before is out, as a unit wants it.
+    for (const QByteArray line : {"echo off\r", "MYCALL PA0ABC\r"}) {
+        QCOMPARE(::write(fd, line.constData(), size_t(line.size())), ssize_t(line.size()));
+        QVERIFY(readUntil("cmd:").endsWith("cmd:"));
+        QTest::qWait(150);
+    }
+    const QByteArray start = "host on\r\x01OPN\x17\x01OOP\x17";
     QCOMPARE(::write(fd, start.constData(), size_t(start.size())), ssize_t(start.size()));
     QVERIFY(readUntil("\x01OOPPN3--0\x17").contains("\x01OOPPN3--0\x17"));
     // Bytes outside a frame, as at every mode switch, go to the log only.
@@ -1366,7 +1405,7 @@ void TestPk232Model::controlPipeAndStandardInput() {
     // A station calls in through the pipe; a writer that closes its end
     // does not end the pipe for the next one.
     QVERIFY(control("call DL1AB\n"));
-    QVERIFY(readUntil("*** CONNECTED to DL1AB").contains("\x01P*** CONNECTED to DL1AB\x17"));
+    QVERIFY(readUntil("*** CONNECTED to DL1AB\x17").contains("\x01P*** CONNECTED to DL1AB\x17"));
     QVERIFY(control("state\n"));
     QVERIFY2(answerUntil("mode PG (HOST, line 8N1), link connected with DL1AB"),
              answers.constData());
@@ -1376,7 +1415,8 @@ void TestPk232Model::controlPipeAndStandardInput() {
     sim.write("help\ndisc\n");
     QVERIFY2(answerUntil("disconnected\n"), answers.constData());
     QVERIFY(answers.contains("  call CALL "));
-    QVERIFY(readUntil("*** DISCONNECTED").contains("\x01P*** DISCONNECTED\x17"));
+    const QByteArray ended = readUntil("*** DISCONNECTED\x17");
+    QVERIFY2(ended.contains("\x01P*** DISCONNECTED\x17"), ReadableBytes(ended).constData());
     // The end of standard input does not stop the simulator: it still
     // answers on the pipe.
     sim.closeWriteChannel();
@@ -1475,8 +1515,8 @@ void TestPk232Model::hostModeAnswersAsTheUnitDoes() {
     rig.Send("\x01OPN\x17");
     QCOMPARE(rig.Send("\x01OPT\x17"), Rig::Frame('O', "PTA 10"));
     QCOMPARE(rig.model.ModeCode(), QByteArray("PN"));
-    QCOMPARE(rig.Send("\x01Opt\x17"), Rig::Frame('O', "pt?"));
-    QCOMPARE(rig.Send("\x01OpN\x17"), Rig::Frame('O', "pN?"));
+    QCOMPARE(rig.Send("\x01Opt\x17"), Rig::Frame('O', "pt\x07"));
+    QCOMPARE(rig.Send("\x01OpN\x17"), Rig::Frame('O', "pN\x07"));
     QCOMPARE(rig.model.ModeCode(), QByteArray("PN"));
     QCOMPARE(rig.Send("\x01OPt\x17"), QByteArray("\x01OPt\x00\x17", 6));
     QCOMPARE(rig.model.ModeCode(), QByteArray("Pt"));
@@ -1554,4 +1594,49 @@ void TestPk232Model::linePaceKeepsToTheBaudRate() {
     QVERIFY2(took >= 1500, QByteArray::number(took).constData());
     sim.terminate();
     QVERIFY(sim.waitForFinished(10000));
+}
+
+void TestPk232Model::strictAsAUnit() {
+    // A line that arrives while the unit still answers the one before is
+    // refused, every time; once the answer is out, the same line is taken.
+    Rig rig;
+    rig.waitForAnswers = false;
+    QCOMPARE(rig.Send("EXP ON\rCM 5\r"), QByteArray("EXP ON\r\ncmd:CM 5\r\n?What?\r\ncmd:"));
+    QCOMPARE(rig.model.RefusedLines(), QList<QByteArray>{"CM 5"});
+    QCOMPARE(rig.model.Param("CM"), QByteArray());
+    rig.Wait(Pk232Model::kLineWorkMs + 20); // "\r\n?What?\r\ncmd:" at 960 bytes a second
+    QCOMPARE(rig.Send("CM 5\r"), QByteArray("CM 5\r\ncmd:"));
+    QCOMPARE(rig.model.Param("CM"), QByteArray("5"));
+
+    // HPOLL ON: replies to commands come at once, everything else waits for
+    // the poll, one frame each; an empty poll is answered "GG" 0x00.
+    Rig polled;
+    polled.StartHost();
+    QCOMPARE(polled.Control("hpoll on"), QByteArray("HPOLL on\n"));
+    QCOMPARE(polled.Send("\x01 ab\x17"), QByteArray());
+    polled.model.InjectRemoteText("hi", polled.now);
+    QCOMPARE(polled.Send("\x01OOP\x17"), QByteArray("\x01OOPPt0--0\x17"));
+    QCOMPARE(polled.Send("\x01OGG\x17"), Rig::Ack());
+    QCOMPARE(polled.Send("\x01OGG\x17"), Rig::Heard("h"));
+    QCOMPARE(polled.Send("\x01OGG\x17"), Rig::Heard("i"));
+    QCOMPARE(polled.Send("\x01OGG\x17"), QByteArray("\x01OGG\x00\x17", 6));
+    QCOMPARE(polled.Send("\x01OHPN\x17"), QByteArray("\x01OHP\x00\x17", 6));
+    polled.model.InjectRemoteText("x", polled.now);
+    QCOMPARE(polled.model.ToHost(polled.now), Rig::Heard("x"));
+
+    // Without the PACTOR option: PACTOR commands are unknown, on the command
+    // line and in HOST mode, and the unit never reports a PACTOR mode.
+    Rig amtor;
+    amtor.model.SetPactorOption(false);
+    QCOMPARE(amtor.model.ModeCode(), QByteArray("AM"));
+    QCOMPARE(amtor.Send("MYPTCall PA0ABC\r"), QByteArray("MYPTCall PA0ABC\r\n?What?\r\ncmd:"));
+    QCOMPARE(amtor.Send("PTHUFF ON\r"), QByteArray("PTHUFF ON\r\n?What?\r\ncmd:"));
+    amtor.Send("host on\r");
+    for (const char* command : {"Pt", "PN", "PD", "PGPA3XYZ"}) {
+        QCOMPARE(amtor.Send(Rig::Frame('O', command)),
+                 Rig::Frame('O', QByteArray(command).left(2) + '\x07'));
+    }
+    QCOMPARE(amtor.Status(), QByteArray("OPAM0--0"));
+    amtor.Send("\x01OAL\x17");
+    QCOMPARE(amtor.Status(), QByteArray("OPAL3--0"));
 }

@@ -203,16 +203,16 @@ void TransmitEndToEndTest::mailboxMessageFromAFile() {
     r.form->MdcWrite->click();
     r.Run(500);
     QVERIFY(r.pk.Composing());
-    QVERIFY(r.Received().contains("Enter message to PA3XYZ, end with Ctrl-Z"));
+    QVERIFY(r.Received().contains("Enter message to PA3XYZ, end with /EX"));
     // Out of HOST mode the lines go out plain: no frame byte can end up in
-    // the message. The message ends with CR 0x1A CR, whose first CR is an
-    // empty last line.
+    // the message (the mailbox would store it). The message ends as a unit
+    // ends it: "/EX" at the start of a line, no Ctrl-Z to store.
     r.f.serial.ClearWritten();
     r.Transmit("letter.txt", "Dinner on Sunday\r\nBring the antenna.\r\n73 de PA0ABC");
     QVERIFY(!r.runaway);
     QVERIFY(r.Idle());
     QCOMPARE(r.f.Written(),
-             QByteArray("Dinner on Sunday\rBring the antenna.\r73 de PA0ABC\r\r\x1A\r"));
+             QByteArray("Dinner on Sunday\rBring the antenna.\r73 de PA0ABC\r/EX\r"));
     r.Run(500);
     QVERIFY(!r.pk.Composing());
     QCOMPARE(r.pk.MessageCount(), 2);
@@ -220,7 +220,7 @@ void TransmitEndToEndTest::mailboxMessageFromAFile() {
     QCOMPARE(m.from, QByteArray("PA0ABC"));
     QCOMPARE(m.to, QByteArray("PA3XYZ"));
     QCOMPARE(m.subject, QByteArray("Dinner on Sunday"));
-    QCOMPARE(m.text, QByteArray("Dinner on Sunday\rBring the antenna.\r73 de PA0ABC\r\r"));
+    QCOMPARE(m.text, QByteArray("Dinner on Sunday\rBring the antenna.\r73 de PA0ABC\r"));
     QVERIFY(r.Received().contains("Message 2 saved"));
     QCOMPARE(r.form->ZendWindow->toPlainText().split('\n', Qt::SkipEmptyParts),
              (QStringList{"Dinner on Sunday", "Bring the antenna.", "73 de PA0ABC"}));
