@@ -116,6 +116,7 @@ void THoofdForm::SendFile(const QString& name) {
     // 3. The transmission owns the program from here.
     SetDiskLamp(true);
     st.FileTransmitActive = true;
+    ShowTransmissionEvent(true, name);
     StopTimers();
     ReceiveWindow->viewport()->setCursor(Qt::WaitCursor);
     repaint();
@@ -210,6 +211,7 @@ void THoofdForm::SendFile(const QString& name) {
     st.FileTransmitActive = false;
     if (MaildropCheckOpen()) Send(QByteArray(1, Frames::LineEnd) + '\x1A' + Frames::LineEnd);
     st.TxPendingCount = 0;
+    ShowTransmissionEvent(false, name);
     st.SendingCQ = false;
     st.FileTransmitAbort = false;
     StartTimers();
