@@ -2,6 +2,8 @@
 // serial device.
 #include <hamlib/rig.h>
 
+#include <clocale>
+
 #include "rig/RigDriver.h"
 
 namespace {
@@ -62,5 +64,11 @@ private:
 } // namespace
 
 std::unique_ptr<RigDriver> MakeHamlibDriver(const RigSetting& setting) {
+    // Hamlib keeps the name setlocale(LC_NUMERIC, NULL) returns, sets "C" and
+    // then restores the kept name, which that second call may have freed.
+    // With LC_NUMERIC already "C" (the C library's own name, never freed) it
+    // is safe. Set here, on the window's thread, before the rig's thread
+    // starts; Qt formats numbers through QLocale, not the C locale.
+    std::setlocale(LC_NUMERIC, "C");
     return std::make_unique<HamlibDriver>(setting);
 }
