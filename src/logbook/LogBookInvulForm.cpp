@@ -1,17 +1,18 @@
 #include "logbook/LogBookInvulForm.h"
 
-#include <QFile>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 
 #include "logbook/LogBookRecord.h"
-#include "logbook/WorkedBefore.h"
 #include "logbook/LogBookWidgets.h"
+#include "logbook/WorkedBefore.h"
 #include "rig/Bands.h"
 #include "shell/Clock.h"
 #include "shell/FileLookup.h"
 #include "shell/HoofdForm.h"
+#include "station/Evening.h"
 
 const QString TLogBookInvulForm::kJournalName = QStringLiteral("Dervalo.adi");
 
@@ -114,8 +115,7 @@ bool TLogBookInvulForm::TakePick() {
 void TLogBookInvulForm::CallEntered(const QString& call) {
     if (call.trimmed().isEmpty()) return;
     const WorkedBeforeLookup found = form_.LastContactWith(call);
-    form_.ShowLinkEvent(call.trimmed() + QStringLiteral(": ") +
-                        WorkedBeforeIndex::Describe(found));
+    form_.ShowLinkEvent(call.trimmed() + QStringLiteral(": ") + WorkedBeforeIndex::Describe(found));
     if (NameEdit->text().trimmed().isEmpty()) NameEdit->setText(found.name);
     if (QthEdit->text().trimmed().isEmpty()) QthEdit->setText(found.qth);
 }
@@ -183,6 +183,7 @@ Adif::Contact TLogBookInvulForm::EntryContact() const {
     c.off = form_.LinkEndedWith(c.call);
     c.myGrid = form_.MyLocator();
     c.operatorCall = form_.OperatorCall();
+
     // Boxes changed by hand are read back as the logbook export reads them.
     const QLocale locale;
     const int thisYear = form_.clock().Now().date().year();
@@ -194,6 +195,9 @@ Adif::Contact TLogBookInvulForm::EntryContact() const {
                                           ? std::optional<QTime>(takenTime_)
                                           : LogBookText::ReadLongTime(locale, TimeEdit->text());
     if (date && time) c.on = QDateTime(*date, *time); // local time
+    // An entry taken after its link ended would end before it began: the
+    // contact then starts where the link did.
+    if (c.off && (!c.on || *c.on > *c.off)) c.on = form_.evening_->events.EndedLinkStarted(c.call);
     return c;
 }
 

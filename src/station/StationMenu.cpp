@@ -2,9 +2,9 @@
 // rig pane on the status line and the contacts handed to the main logger.
 #include <QAction>
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QDialog>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -27,7 +27,9 @@
 #include "station/StationForms.h"
 
 void THoofdForm::BuildEveningMenus(QMenuBar* bar) {
-    QMenu* macros = bar->addMenu(QStringLiteral("Ma&cros"));
+    // No Alt letters: the letters free in the menu bar are taken by the
+    // shortcuts of the Action menu's items (Alt+T, Alt+R, ...).
+    QMenu* macros = bar->addMenu(QStringLiteral("Macros"));
     macros->setObjectName(QStringLiteral("MacrosMenu"));
     for (int i = 0; i < Macros::kCount; ++i) {
         auto* a = macros->addAction(QString());
@@ -40,7 +42,7 @@ void THoofdForm::BuildEveningMenus(QMenuBar* bar) {
     Item(macros, "MenuEditMacros", QStringLiteral("Edit macros…"), {},
          &THoofdForm::MenuEditMacrosClick);
 
-    QMenu* station = bar->addMenu(QStringLiteral("S&tation"));
+    QMenu* station = bar->addMenu(QStringLiteral("Station"));
     station->setObjectName(QStringLiteral("StationMenu"));
     Item(station, "MenuRig", QStringLiteral("Rig…"), {}, &THoofdForm::MenuRigClick);
     Item(station, "MenuLogging", QStringLiteral("Logging…"), {}, &THoofdForm::MenuLoggingClick);

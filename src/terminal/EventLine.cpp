@@ -1,6 +1,7 @@
 // Link events as lines of their own in the receive window, and the UTC time
 // at the start of received lines.
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextCharFormat>
 #include <QTextCursor>
 
@@ -31,12 +32,15 @@ void THoofdForm::ShowLinkEvent(const QString& text) {
     line += CharTable::ToBytes(LinkEvents::Line(NowUtc(), text)) + '\r';
     QString shown = CharTable::ToString(line);
     shown.replace(QLatin1Char('\r'), QChar::ParagraphSeparator);
+    // A window showing its end keeps showing it; one read back stays put.
+    QScrollBar* bar = ReceiveWindow->verticalScrollBar();
+    const bool following = bar->value() >= bar->maximum() - 1;
     QTextCursor end(ReceiveWindow->document());
     end.movePosition(QTextCursor::End);
     QTextCharFormat format;
     format.setForeground(kEventColour);
     ReceiveLines::Append(end, shown, format);
-    ScrollNaarEnd();
+    if (following) bar->setValue(bar->maximum());
     if (st.LogFileOpen) CaptureText(line);
     evening_->atLineStart = true;
 }

@@ -17,6 +17,7 @@ QList<LinkEvents::Event> LinkEvents::Step(const Status& now, const QDateTime& ut
         const qint64 minutes = connectedAt_.isValid() ? connectedAt_.secsTo(utc) / 60 : 0;
         endedCall_ = connectedCall_;
         endedAt_ = utc;
+        endedStart_ = connectedAt_;
         out.append(
             {Event::Kind::Disconnected,
              QStringLiteral("DISCONNECTED from %1 (%2 min)").arg(connectedCall_).arg(minutes),
@@ -43,6 +44,11 @@ std::optional<QDateTime> LinkEvents::LinkEnded(const QString& call) const {
         endedCall_.compare(call.trimmed(), Qt::CaseInsensitive) == 0)
         return endedAt_;
     return std::nullopt;
+}
+
+std::optional<QDateTime> LinkEvents::EndedLinkStarted(const QString& call) const {
+    if (!LinkEnded(call) || !endedStart_.isValid()) return std::nullopt;
+    return endedStart_;
 }
 
 QString LinkEvents::Line(const QDateTime& utc, const QString& text) {

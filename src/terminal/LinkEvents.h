@@ -27,6 +27,8 @@ public:
 
     // The end of the last link with `call`, when it has ended.
     std::optional<QDateTime> LinkEnded(const QString& call) const;
+    // The start of that link, when it has ended.
+    std::optional<QDateTime> EndedLinkStarted(const QString& call) const;
 
     // "*** 19:42 UTC  text"
     static QString Line(const QDateTime& utc, const QString& text);
@@ -38,4 +40,5 @@ private:
     QString connectedCall_;
     QString endedCall_;
     QDateTime endedAt_;
+    QDateTime endedStart_;
 };

@@ -3,6 +3,8 @@
 // with worked before, prefill, the band choice, TIME_OFF, the own station and
 // a pick used once, contacts handed on as UDP datagrams, and F1's own viewer.
 #include <QComboBox>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QUdpSocket>
@@ -110,6 +112,16 @@ void EveningTest::macroGoesOutAsTyped() {
     QAction* first = form.findChild<QAction*>("MenuMacro1");
     QVERIFY(first);
     QCOMPARE(first->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_1));
+    // Both new menus stand before Help, without an Alt letter (Alt+T is
+    // "Clear Tx Screen"), and Station holds its three dialogs.
+    QStringList titles;
+    for (QAction* a : form.menuBar()->actions())
+        titles << a->text();
+    QCOMPARE(titles.mid(titles.size() - 3), QStringList({"Macros", "Station", "Help"}));
+    QStringList station;
+    for (QAction* a : form.findChild<QMenu*>("StationMenu")->actions())
+        station << a->text();
+    QCOMPARE(station, QStringList({"Rig…", "Logging…", "My station…"}));
     QCOMPARE(form.findChild<QAction*>("MenuMacro10")->shortcut(),
              QKeySequence(Qt::CTRL | Qt::Key_0));
 }
@@ -145,8 +157,8 @@ void EveningTest::entryWindowAfterALink() {
     const AdiFile adi = ReadAdi(f.ReadFile("Dervalo.adi"));
     QVERIFY2(adi.error.isEmpty(), adi.error.constData());
     const QByteArrayList r = adi.records.value(0);
-    for (const char* field : {"CALL=PA3XYZ", "TIME_OFF=195200", "BAND=40m", "NAME=Piet",
-                              "MY_GRIDSQUARE=JO22", "OPERATOR=PA0ABC"})
+    for (const char* field : {"CALL=PA3XYZ", "TIME_ON=194200", "TIME_OFF=195200", "BAND=40m",
+                              "NAME=Piet", "MY_GRIDSQUARE=JO22", "OPERATOR=PA0ABC"})
         QVERIFY2(r.contains(field), qPrintable(r.join(' ') + " lacks " + field));
     // The band is remembered; the next pick with a name goes into Name only.
     QVERIFY(f.ReadFile("Dervalo-extra.ini").contains("Band=40m\r\n"));
