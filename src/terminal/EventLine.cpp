@@ -3,6 +3,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextCharFormat>
+#include <QTextBlock>
 #include <QTextCursor>
 
 #include <QFileInfo>
@@ -28,7 +29,9 @@ void THoofdForm::ShowLinkEvent(const QString& text) {
     // capture file), so the saved buffer still equals the capture file. It
     // is ended like a received line, with a CR.
     QByteArray line;
-    if (!evening_->atLineStart) line += '\r';
+    // The window itself tells whether its last line holds anything (it may
+    // have been cleared or filled by other means).
+    if (!ReceiveWindow->document()->lastBlock().text().isEmpty()) line += '\r';
     line += CharTable::ToBytes(LinkEvents::Line(NowUtc(), text)) + '\r';
     QString shown = CharTable::ToString(line);
     shown.replace(QLatin1Char('\r'), QChar::ParagraphSeparator);

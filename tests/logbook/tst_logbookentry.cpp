@@ -119,7 +119,7 @@ void LogBookEntryTest::saveAppendsTheTypedEntry() {
     QCOMPARE(form.st.LogBookRecord.Text(TLogBookRecord::Call), QString());
     // The picked call's worked-before line follows the received text.
     QVERIFY(form.ReceiveWindow->toPlainText().startsWith("cq de xx9ab k\n*** "));
-    QVERIFY(form.ReceiveWindow->toPlainText().endsWith(" UTC  XX9AB: first contact"));
+    QVERIFY(form.ReceiveWindow->toPlainText().endsWith(" UTC  XX9AB: first contact\n"));
     // At most 8 characters go into the call box; only the first line of a
     // pasted Info is stored.
     QTest::keyClicks(e.CallEdit, "pa3abcdefg");
