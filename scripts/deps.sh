@@ -5,8 +5,11 @@ set -euo pipefail
 
 # The second line: the Debian package (cpack -G DEB with dpkg-shlibdeps) and
 # the checks of the install smoke test.
+# The third line: the rig through Hamlib's library (pkg-config finds it) and
+# its daemon rigctld, which the rig tests run.
 dervalo_packages=(build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev xvfb xauth
-  dpkg-dev file desktop-file-utils appstream)
+  dpkg-dev file desktop-file-utils appstream
+  pkg-config libhamlib-dev libhamlib-utils)
 
 dervalo_install_deps() {
   local missing=()

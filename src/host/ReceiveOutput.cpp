@@ -60,7 +60,9 @@ void THoofdForm::schryfText(const QByteArray& given, TextKind kind) {
         st.TxPendingCount = quint16(qMax<qsizetype>(0, st.TxPendingCount - given.size()));
     // 2. The echo gets back the line ends the controller sent but kept to
     // itself, so the operator's lines stand apart.
-    const QByteArray text = kind == TextKind::Echo ? echoBreaks_.Echoed(given) : given;
+    // With the option on, received lines begin with the UTC time.
+    const QByteArray text =
+        StampLines(kind == TextKind::Echo ? echoBreaks_.Echoed(given) : given, kind);
     // 3. The shown ones go to the window and the capture file, in one step.
     QByteArray shown;
     shown.reserve(text.size());

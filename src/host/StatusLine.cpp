@@ -66,6 +66,7 @@ void THoofdForm::StatusLine() {
         SetLamp(LogLed, QColor(0, 255, 0), Qt::black);
         LogLed->setToolTip(QStringLiteral("No Log File"));
     }
+    WatchLinkEvents();
 }
 
 void THoofdForm::EnablePactorKnoppen() {

@@ -10,11 +10,10 @@
 // "Dervalo.adi" that every saved entry is appended to, and the export of the
 // whole logbook. No widgets, no files.
 //
-// Character set: ADIF lengths count bytes. A field is written with the bytes
-// the logbook holds for it, one byte a character in the Windows character set
-// (Windows-1252, through `CharTable`), and its length counts those bytes; so
-// é, ß and ø are one byte each, as the ADI files of Windows loggers have them.
-// Nothing is transliterated: the journal keeps what the logbook keeps.
+// Character set: ADI fields are ASCII, so that every reader takes the file,
+// whatever was typed. Text is written with the closest ASCII letters
+// ("Köln" as "Koln", "Straße" as "Strasse"); a character with no such
+// letter is left out. The logbook keeps the text as typed.
 namespace Adif {
 
 inline constexpr const char* kAdifVersion = "3.1.4";
@@ -22,10 +21,12 @@ inline constexpr const char* kAdifVersion = "3.1.4";
 // "<NAME:length>value", the length in bytes; nothing when the value is empty.
 QByteArray Field(const char* name, const QByteArray& value);
 
-// The bytes of a logbook text as a field value: through the character table,
-// control characters as blanks, without the blanks around it (the logbook
-// fills calls, names and QTHs with blanks).
+// A logbook text as a field value: in ASCII (see above), control
+// characters as blanks, without the blanks around it (the logbook fills
+// calls, names and QTHs with blanks).
 QByteArray Value(const QString& text);
+// The closest ASCII text.
+QByteArray Ascii(const QString& text);
 
 // The header, ended by <EOH> and a line end: a line of text, ADIF_VER,
 // PROGRAMID, PROGRAMVERSION and CREATED_TIMESTAMP (`createdUtc` in UTC).
@@ -48,11 +49,17 @@ struct Contact {
     QString stationCall;
     std::optional<QDateTime> on; // the start of the contact, in any time zone
     Mode mode;
+    QString band;                 // ADIF band name, "20m"; empty: none
+    QByteArray freq;              // MHz as ADIF's FREQ, "14.070500"; empty: none
+    std::optional<QDateTime> off; // the end of the link, in any time zone
+    QString myGrid;               // own locator
+    QString operatorCall;         // the operator, when set
 };
 
-// One record on one line: CALL, QSO_DATE and TIME_ON (in UTC), MODE, SUBMODE,
-// NAME, QTH, COMMENT (the Info) and STATION_CALLSIGN, empty ones left out,
-// then <EOR> and a line end.
+// One record on one line: CALL, QSO_DATE and TIME_ON (in UTC), TIME_OFF,
+// BAND, FREQ, MODE, SUBMODE, NAME, QTH, COMMENT (the Info),
+// STATION_CALLSIGN, OPERATOR and MY_GRIDSQUARE, empty ones left out, then
+// <EOR> and a line end.
 QByteArray Record(const Contact& contact);
 
 // The contact a logbook record holds (the 130 bytes at `record`), without

@@ -10,6 +10,7 @@
 #include "shell/HoofdForm.h"
 #include "shell/InOutError.h"
 #include "shell/Prompts.h"
+#include "station/Evening.h"
 
 namespace {
 const QString kLogBookName = QStringLiteral("Halvuro.log");
@@ -98,12 +99,15 @@ void THoofdForm::WriteLogBookRecord(qint32 n) {
         throw InOutError(
             QStringLiteral("Error writing file %1: %2").arg(LogBookFile.fileName(), reason));
     }
+    // Worked before stays current with every record written.
+    if (evening_->index.Built()) evening_->index.Set(n, st.LogBookRecord.Bytes().constData());
 }
 
 void THoofdForm::CutLogBookFile(qint32 records) {
     if (!LogBookFile.isOpen() || records < 0 ||
         !LogBookFile.resize(qint64(records) * TLogBookRecord::kSize))
         Fail("Error cutting file", LogBookFile);
+    evening_->index.Cut(records);
 }
 
 QByteArray THoofdForm::ReadLogBookFile() {

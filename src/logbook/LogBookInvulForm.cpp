@@ -1,13 +1,18 @@
 #include "logbook/LogBookInvulForm.h"
 
+#include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 
 #include "logbook/LogBookRecord.h"
 #include "logbook/LogBookWidgets.h"
+#include "logbook/WorkedBefore.h"
+#include "rig/Bands.h"
 #include "shell/Clock.h"
 #include "shell/FileLookup.h"
 #include "shell/HoofdForm.h"
+#include "station/Evening.h"
 
 const QString TLogBookInvulForm::kJournalName = QStringLiteral("Dervalo.adi");
 
@@ -17,7 +22,7 @@ TLogBookInvulForm::TLogBookInvulForm(THoofdForm& form)
       form_(form) {
     setObjectName(QStringLiteral("LogBookInvulForm"));
     setWindowTitle(QStringLiteral("LogBook"));
-    setFixedSize(330, 262);
+    setFixedSize(330, 292);
     setModal(true);
 
     const auto row = [this](const char* labelName, const QString& caption, const char* boxName,
@@ -36,18 +41,27 @@ TLogBookInvulForm::TLogBookInvulForm(THoofdForm& form)
     row("TimeLabel", QStringLiteral("Time"), "TimeEdit", 130, TimeLabel, TimeEdit);
     CallEdit->setMaxLength(8);
 
+    BandLabel = new QLabel(QStringLiteral("Band"), this);
+    BandLabel->setObjectName(QStringLiteral("BandLabel"));
+    BandLabel->setGeometry(12, 160, 50, 24);
+    BandBox = new QComboBox(this);
+    BandBox->setObjectName(QStringLiteral("BandBox"));
+    BandBox->setGeometry(66, 160, 120, 24);
+    BandBox->addItem(QString());
+    BandBox->addItems(Bands::Names());
+
     InfoLabel = new TClickLabel(QStringLiteral("Info"), this);
     InfoLabel->setObjectName(QStringLiteral("InfoLabel"));
-    InfoLabel->setGeometry(12, 160, 50, 24);
+    InfoLabel->setGeometry(12, 190, 50, 24);
     InfoMemo = new TInfoMemo(this);
     InfoMemo->setObjectName(QStringLiteral("InfoMemo"));
-    InfoMemo->setGeometry(66, 160, 252, 50);
+    InfoMemo->setGeometry(66, 190, 252, 50);
 
     const auto button = [this](const char* name, const QString& caption, int left) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QLatin1String(name));
         b->setAutoDefault(false);
-        b->setGeometry(left, 222, 80, 28);
+        b->setGeometry(left, 252, 80, 28);
         return b;
     };
     LogInvulSaveKnop = button("LogInvulSaveKnop", QStringLiteral("Save"), 40);
@@ -77,25 +91,54 @@ void TLogBookInvulForm::DatumEnTyd() {
         DateEdit->setText(takenDateText_);
     }
     takenTime_ = now.time();
+    // FREQ is the rig's frequency at the time the contact is taken.
+    takenHz_ = form_.RigFrequencyHz();
     takenTimeText_ = LogBookText::WithOneBlankIfShort(LogBookText::LongTime(locale, takenTime_));
     TimeEdit->setText(takenTimeText_);
 }
 
+void TLogBookInvulForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // With a rig the band comes from it; without one it is chosen here.
+    const bool choose = !form_.HasRig();
+    BandLabel->setVisible(choose);
+    BandBox->setVisible(choose);
+    if (BandBox->currentText().isEmpty()) BandBox->setCurrentText(form_.LastBand());
+}
+
+bool TLogBookInvulForm::TakePick() {
+    if (!pickPending_) return false;
+    pickPending_ = false;
+    return true;
+}
+
+void TLogBookInvulForm::CallEntered(const QString& call) {
+    if (call.trimmed().isEmpty()) return;
+    const WorkedBeforeLookup found = form_.LastContactWith(call);
+    form_.ShowLinkEvent(call.trimmed() + QStringLiteral(": ") + WorkedBeforeIndex::Describe(found));
+    if (NameEdit->text().trimmed().isEmpty()) NameEdit->setText(found.name);
+    if (QthEdit->text().trimmed().isEmpty()) QthEdit->setText(found.qth);
+}
+
 void TLogBookInvulForm::CallEditDblClick() {
     DatumEnTyd();
+    if (!TakePick()) return;
     form_.st.PickedCall = LogBookText::Capitals(form_.st.PickedCall.left(8));
     CallEdit->setText(form_.st.PickedCall);
+    CallEntered(form_.st.PickedCall);
     repaint();
     form_.Delay(800);
 }
 
 void TLogBookInvulForm::NameEditDblClick() {
+    if (!TakePick()) return;
     NameEdit->setText(form_.st.PickedCall);
     repaint();
     form_.Delay(800);
 }
 
 void TLogBookInvulForm::QthEditDblClick() {
+    if (!TakePick()) return;
     QthEdit->setText(form_.st.PickedCall);
     repaint();
     form_.Delay(800);
@@ -110,6 +153,7 @@ void TLogBookInvulForm::LogInvulSaveKnopClick() {
     ++form_.st.LogBookPosition;
     ++form_.st.LogBookRecordCount;
     const QByteArray journalRecord = Adif::Record(EntryContact());
+    if (!form_.HasRig()) form_.KeepBand(BandBox->currentText());
     for (TLogEdit* box : {CallEdit, NameEdit, QthEdit, DateEdit, TimeEdit})
         box->clear();
     InfoMemo->clear();
@@ -117,17 +161,29 @@ void TLogBookInvulForm::LogInvulSaveKnopClick() {
     accept();
     form_.HerstelReceiveWindow();
     AppendToJournal(journalRecord);
+    form_.HandContactOn(journalRecord);
 }
 
 Adif::Contact TLogBookInvulForm::EntryContact() const {
     const TLogBookRecord& r = form_.st.LogBookRecord;
-    Adif::Contact c{r.Text(TLogBookRecord::Call),
-                    r.Text(TLogBookRecord::Name),
-                    r.Text(TLogBookRecord::Qth),
-                    r.Text(TLogBookRecord::Info),
-                    form_.st.DefaultMyCall,
-                    std::nullopt,
-                    Adif::ModeOf(form_.st.ModeName, form_.st.LinkStateText)};
+    Adif::Contact c;
+    c.call = r.Text(TLogBookRecord::Call);
+    c.name = r.Text(TLogBookRecord::Name);
+    c.qth = r.Text(TLogBookRecord::Qth);
+    c.info = r.Text(TLogBookRecord::Info);
+    c.stationCall = form_.st.DefaultMyCall;
+    c.mode = Adif::ModeOf(form_.st.ModeName, form_.st.LinkStateText);
+    // The band from the rig's frequency, or as chosen here without a rig.
+    if (takenHz_ > 0 && form_.HasRig()) {
+        c.band = Bands::FromHz(takenHz_);
+        c.freq = Bands::AdifFreq(takenHz_);
+    } else if (!form_.HasRig()) {
+        c.band = BandBox->currentText();
+    }
+    c.off = form_.LinkEndedWith(c.call);
+    c.myGrid = form_.MyLocator();
+    c.operatorCall = form_.OperatorCall();
+
     // Boxes changed by hand are read back as the logbook export reads them.
     const QLocale locale;
     const int thisYear = form_.clock().Now().date().year();
@@ -139,6 +195,9 @@ Adif::Contact TLogBookInvulForm::EntryContact() const {
                                           ? std::optional<QTime>(takenTime_)
                                           : LogBookText::ReadLongTime(locale, TimeEdit->text());
     if (date && time) c.on = QDateTime(*date, *time); // local time
+    // An entry taken after its link ended would end before it began: the
+    // contact then starts where the link did.
+    if (c.off && (!c.on || *c.on > *c.off)) c.on = form_.evening_->events.EndedLinkStarted(c.call);
     return c;
 }
 

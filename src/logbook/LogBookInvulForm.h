@@ -6,6 +6,8 @@
 
 #include "logbook/Adif.h"
 
+class QComboBox;
+class QLabel;
 class QPushButton;
 class THoofdForm;
 class TClickLabel;
@@ -25,6 +27,13 @@ public:
     TLogEdit *CallEdit, *NameEdit, *QthEdit, *DateEdit, *TimeEdit;
     TInfoMemo* InfoMemo;
     QPushButton *LogInvulSaveKnop, *CancelKnop, *CloseKnop;
+    // Without a rig the band is chosen here (the last one is remembered).
+    QLabel* BandLabel;
+    QComboBox* BandBox;
+
+    // A new word has been picked: the next click on a field or its label
+    // takes it, later clicks only place the caret.
+    void NewPick() { pickPending_ = true; }
 
     // Date (when still empty) and time of now into their boxes.
     void DatumEnTyd();
@@ -53,4 +62,15 @@ private:
     QTime takenTime_;
     QString takenDateText_, takenTimeText_;
     bool journalFailureShown_ = false;
+    bool pickPending_ = false;
+    // The rig's frequency when the date and time were taken (0: none).
+    qint64 takenHz_ = 0;
+    // Takes the pending pick, once.
+    bool TakePick();
+    // The call just put in: its worked-before line, and Name and QTH filled
+    // from the last contact when they are empty.
+    void CallEntered(const QString& call);
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };

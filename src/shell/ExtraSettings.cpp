@@ -69,9 +69,8 @@ QColor ReadEchoColour(const QString& folder) {
     return EchoColourIn(ReadContent(FilePath(folder)));
 }
 
-bool WriteEchoColour(const QString& folder, const QColor& colour, QString& path) {
-    path = FilePath(folder);
-    const QByteArray content = WithEchoColour(ReadContent(path), colour);
+namespace {
+bool WriteWhole(const QString& path, const QByteArray& content) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return false;
     // Committing alone lets a write the disk refused (a full disk) pass and
@@ -81,6 +80,49 @@ bool WriteEchoColour(const QString& folder, const QColor& colour, QString& path)
         return false;
     }
     return file.commit();
+}
+} // namespace
+
+bool WriteEchoColour(const QString& folder, const QColor& colour, QString& path) {
+    path = FilePath(folder);
+    return WriteWhole(path, WithEchoColour(ReadContent(path), colour));
+}
+
+std::optional<QString> ValueIn(const QByteArray& content, const QByteArray& key) {
+    std::optional<QString> found;
+    for (QByteArray line : content.split('\n')) {
+        if (line.endsWith('\r')) line.chop(1);
+        const qsizetype eq = line.indexOf('=');
+        if (eq < 0 || line.left(eq).trimmed() != key) continue;
+        found = QString::fromUtf8(line.mid(eq + 1));
+    }
+    return found;
+}
+
+QByteArray WithValue(const QByteArray& content, const QByteArray& key, const QString& value) {
+    QByteArray out;
+    for (const QByteArray& line : content.split('\n')) {
+        QByteArray k, v;
+        if (line.trimmed().isEmpty() || (Split(line, k, v) && k == key)) continue;
+        out += line.endsWith('\r') ? line + '\n' : line + "\r\n";
+    }
+    QByteArray bytes = value.toUtf8();
+    for (char& c : bytes)
+        if (c == '\r' || c == '\n') c = ' ';
+    return out + key + '=' + bytes + "\r\n";
+}
+
+QString ReadValue(const QString& folder, const QByteArray& key, const QString& fallback) {
+    return ValueIn(ReadContent(FilePath(folder)), key).value_or(fallback);
+}
+
+bool WriteValues(const QString& folder, const QList<QPair<QByteArray, QString>>& values,
+                 QString& path) {
+    path = FilePath(folder);
+    QByteArray content = ReadContent(path);
+    for (const auto& [key, value] : values)
+        content = WithValue(content, key, value);
+    return WriteWhole(path, content);
 }
 
 } // namespace ExtraSettings

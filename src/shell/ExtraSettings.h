@@ -2,7 +2,10 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QList>
+#include <QPair>
 #include <QString>
+#include <optional>
 
 // The program's own settings beside "Dervalo.INI": the small text file
 // "Dervalo-extra.ini" in the working folder, one key=value line each. It
@@ -35,5 +38,22 @@ QColor ReadEchoColour(const QString& folder);
 // the new one is written. False when it cannot be written; `path` is the
 // file's path either way.
 bool WriteEchoColour(const QString& folder, const QColor& colour, QString& path);
+
+// ---- further keys: macros, rig, logging, own station, options ----
+// Their values are UTF-8 text kept exactly (blanks at the end included); only
+// the key is trimmed and a line's CR dropped.
+
+// The value of the last `key` line, or nothing when there is none.
+std::optional<QString> ValueIn(const QByteArray& content, const QByteArray& key);
+// The file's text with `key` set: its lines give way to one new line at the
+// end; every other line that holds something stays. A line break in the
+// value becomes a blank.
+QByteArray WithValue(const QByteArray& content, const QByteArray& key, const QString& value);
+// The value kept in `folder`'s file, or `fallback` when the key is missing.
+QString ReadValue(const QString& folder, const QByteArray& key, const QString& fallback = {});
+// Sets several keys at once, replacing the file whole. False when it cannot
+// be written.
+bool WriteValues(const QString& folder, const QList<QPair<QByteArray, QString>>& values,
+                 QString& path);
 
 } // namespace ExtraSettings

@@ -38,6 +38,7 @@
 #include "shell/Prompts.h"
 #include "shell/Widgets.h"
 #include "terminal/FileBestaat.h"
+#include "station/Evening.h"
 
 namespace {
 // Hints show after half a second (how long one stays up is set on each
@@ -71,6 +72,9 @@ THoofdForm::THoofdForm(SerialBackend& backend, Clock& clock, Prompts& prompts,
     connect(&Schryfinterval, &QTimer::timeout, this,
             [this] { Guarded([this] { SchryfintervalTimer(); }); });
     WatchLine();
+    evening_ = std::make_unique<Evening>();
+    connect(&evening_->sender, &LogOutSender::failed, this,
+            [this](const QString& reason) { NoteLogOutFailure(reason); });
     BuildWidgets();
     BuildMenus();
     // The write timer is on from the start, the status timer off.
@@ -141,6 +145,8 @@ void THoofdForm::FormCreate() {
     }
     // The colour of the operator's own text, from its own small file.
     st.EchoColour = ExtraSettings::ReadEchoColour(folder_);
+    // Macros, rig, logging and own station, from the same file.
+    LoadEveningSettings();
 
     // 6. The call and the four switches.
     st.MyCall = st.DefaultMyCall;
@@ -360,7 +366,8 @@ void THoofdForm::Help1Click() {
         const QString path = FindFileNoCase(folder_, QStringLiteral("Dervalo.hlp"));
         if (!prompts_.OpenDocument(path)) Warning(QStringLiteral("Cannot show %1").arg(path));
     } else if (const QString manual = InstalledManual::Find(manualCandidates_); !manual.isEmpty()) {
-        if (!prompts_.OpenDocument(manual)) Warning(QStringLiteral("Cannot show %1").arg(manual));
+        // No browser to show it: the program's own viewer does.
+        if (!prompts_.OpenDocument(manual)) ShowManualInViewer(manual);
     } else {
         Warning(QStringLiteral("Dervalo.hlp not found !"));
     }

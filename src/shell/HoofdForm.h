@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QFile>
 #include <QMainWindow>
 #include <QString>
@@ -10,12 +11,14 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 
 #include "host/CommandAnswer.h"
 #include "host/EchoLineBreaks.h"
 #include "host/FrameReader.h"
 #include "link/Poort.h"
 #include "shell/InOutError.h"
+#include "logbook/WorkedBeforeLookup.h"
 #include "shell/ProgramState.h"
 
 class QAction;
@@ -24,6 +27,7 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QMenuBar;
 class QPlainTextEdit;
 class QPushButton;
 class QToolButton;
@@ -40,6 +44,7 @@ class TLogBookShowForm;
 class TFileBestaatForm;
 class TTabBalk;
 class TBar;
+struct Evening;
 
 // The main window: it creates the widgets, owns the program-wide state and
 // wires events to the subsystem code. The operations of each subsystem are
@@ -497,6 +502,55 @@ public:
     void SetTransmitCaption(const QString& text);
 
     void setVisible(bool visible) override;
+
+    // ---- the operator's evening: link events, worked before, macros, the
+    // rig, the own station and contacts handed to the main logger ----
+    // "*** HH:MM UTC  text" as a line of its own, in its own colour,
+    // wherever received text goes (window and capture file).
+    void ShowLinkEvent(const QString& text);
+    // After each status line: the event lines of what the link did.
+    void WatchLinkEvents();
+    // A file transmission or CQ call starting or ending.
+    void ShowTransmissionEvent(bool started, const QString& file);
+    // Received text with the UTC time put at the start of each line when
+    // that option is on; keeps track of where lines start either way.
+    QByteArray StampLines(const QByteArray& text, TextKind kind);
+    QDateTime NowUtc();
+    // "worked 2x before, last 2026-11-02, Piet, Utrecht" or "first contact".
+    QString WorkedBeforeText(const QString& call);
+    // The logbook read once into the worked-before index.
+    void EnsureWorkedBeforeIndex();
+    WorkedBeforeLookup LastContactWith(const QString& call);
+    // The end of the last link with `call`, when it has ended.
+    std::optional<QDateTime> LinkEndedWith(const QString& call) const;
+    void BuildEveningMenus(QMenuBar* bar);
+    void LoadEveningSettings();
+    bool KeepEveningSettings(const QList<QPair<QByteArray, QString>>& values);
+    void ShowMacroItems();
+    // Macro 0 to 9 (Ctrl+1 ... Ctrl+0), sent exactly as if typed.
+    void SendMacro(int index);
+    void MenuEditMacrosClick();
+    void MenuRigClick();
+    void MenuLoggingClick();
+    void MenuMyStationClick();
+    void StartRig();
+    bool HasRig() const;
+    // The rig's frequency in Hz, 0 without an answer.
+    qint64 RigFrequencyHz() const;
+    void ShowRigPane();
+    void LayOutRigPane();
+    // The band chosen in the entry window without a rig; kept.
+    QString LastBand() const;
+    void KeepBand(const QString& band);
+    // Own station fields of the journal.
+    QString MyLocator() const;
+    QString OperatorCall() const;
+    // After Save: the record to the main logger, as set under Logging.
+    void HandContactOn(const QByteArray& adifRecord);
+    void NoteLogOutFailure(const QString& reason);
+    // F1 when no browser shows the manual: the program's own viewer.
+    void ShowManualInViewer(const QString& path);
+    std::unique_ptr<Evening> evening_;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -104,6 +104,7 @@ void THoofdForm::LayOut() {
     Statusbalk->setGeometry(r.statusBar);
     for (int i = 0; i < 8; ++i)
         Panes[i]->setGeometry(r.panes[i]);
+    LayOutRigPane();
 
     // Text margins of the two text windows: the text starts 5 pixels in from
     // the left edge, and a gap of 12 pixels stays below the text area.

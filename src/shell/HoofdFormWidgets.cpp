@@ -152,6 +152,8 @@ void THoofdForm::BuildMenus() {
     // Checked while the maildrop check is open.
     MenuMaildropCheck->setCheckable(true);
 
+    BuildEveningMenus(bar);
+
     // "Help" is a command of its own on the menu bar, reached by F1 and the
     // mouse. It has no Alt letter: Alt+H is "&Hard Disconnect".
     Help1 = bar->addAction(QStringLiteral("Help"));

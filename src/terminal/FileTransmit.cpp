@@ -110,6 +110,7 @@ void THoofdForm::SendFile(const QString& name) {
     // 3. The transmission owns the program from here.
     SetDiskLamp(true);
     st.FileTransmitActive = true;
+    ShowTransmissionEvent(true, name);
     StopTimers();
     ReceiveWindow->viewport()->setCursor(Qt::WaitCursor);
     repaint();
@@ -209,6 +210,7 @@ void THoofdForm::SendFile(const QString& name) {
         SendCommandLine("/EX", CommandAnswer::Expect::Prompt, true);
     }
     st.TxPendingCount = 0;
+    ShowTransmissionEvent(false, name);
     st.SendingCQ = false;
     st.FileTransmitAbort = false;
     StartTimers();

@@ -114,6 +114,7 @@ void THoofdForm::ReceiveWindowDblClick() {
     const QString picked = ReceiveLines::AsReceived(
         selected, ReceiveWindow->document()->findBlock(selection.selectionStart()));
     st.PickedCall = picked;
+    LogBookInvulForm->NewPick();
     Delay(500);
     prompts().ShowModal(*LogBookInvulForm);
 }
