@@ -70,6 +70,7 @@ void Pk232Model::AppendPayload(quint8 byte) {
 
 void Pk232Model::HostFrame(quint8 control, const QByteArray& payload) {
     AppendBounded(frames_, Frame{control, payload}, kMaxLog);
+    if (OtherModeFrame(control, payload)) return; // Morse, ASCII, NAVTEX, packet
     if (control == kCtlCommand) {
         HostCommand(payload);
     } else if (control == kCtlData) {

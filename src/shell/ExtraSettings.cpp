@@ -83,4 +83,38 @@ bool WriteEchoColour(const QString& folder, const QColor& colour, QString& path)
     return file.commit();
 }
 
+QByteArray ValueIn(const QByteArray& content, const QByteArray& key) {
+    QByteArray found;
+    for (const QByteArray& line : content.split('\n')) {
+        QByteArray k, value;
+        if (Split(line, k, value) && k == key) found = value;
+    }
+    return found;
+}
+
+QByteArray WithValue(const QByteArray& content, const QByteArray& key, const QByteArray& value) {
+    QByteArray out;
+    for (const QByteArray& line : content.split('\n')) {
+        QByteArray k, v;
+        if (line.trimmed().isEmpty() || (Split(line, k, v) && k == key)) continue;
+        out += line.endsWith('\r') ? line + '\n' : line + "\r\n";
+    }
+    return out + key + '=' + value + "\r\n";
+}
+
+QByteArray ReadContentOf(const QString& folder) {
+    return ReadContent(FilePath(folder));
+}
+
+bool WriteContentOf(const QString& folder, const QByteArray& content, QString& path) {
+    path = FilePath(folder);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(content) != content.size() || !file.flush()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
 } // namespace ExtraSettings

@@ -36,4 +36,11 @@ QColor ReadEchoColour(const QString& folder);
 // file's path either way.
 bool WriteEchoColour(const QString& folder, const QColor& colour, QString& path);
 
+// Any key of the file: its last value (empty when missing), the content
+// with the key set (other lines kept), and the whole file read and replaced.
+QByteArray ValueIn(const QByteArray& content, const QByteArray& key);
+QByteArray WithValue(const QByteArray& content, const QByteArray& key, const QByteArray& value);
+QByteArray ReadContentOf(const QString& folder);
+bool WriteContentOf(const QString& folder, const QByteArray& content, QString& path);
+
 } // namespace ExtraSettings

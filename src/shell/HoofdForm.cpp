@@ -31,6 +31,7 @@
 #include "shell/Clock.h"
 #include "shell/DervaloApplication.h"
 #include "shell/DesktopStart.h"
+#include "modes/ModeSettings.h"
 #include "shell/ExtraSettings.h"
 #include "shell/FileLookup.h"
 #include "shell/InOutError.h"
@@ -140,6 +141,7 @@ void THoofdForm::FormCreate() {
     }
     // The colour of the operator's own text, from its own small file.
     st.EchoColour = ExtraSettings::ReadEchoColour(folder_);
+    ModeSettings::Read(folder_, modes);
 
     // 6. The call and the four switches.
     st.MyCall = st.DefaultMyCall;

@@ -13,6 +13,7 @@
 #include "host/EchoLineBreaks.h"
 #include "link/Poort.h"
 #include "shell/InOutError.h"
+#include "modes/ModeState.h"
 #include "shell/ProgramState.h"
 
 class QAction;
@@ -35,6 +36,7 @@ class TLogBookEditForm;
 class TLogBookInvulForm;
 class TLogBookShowForm;
 class TFileBestaatForm;
+class TNavtexListForm;
 class TTabBalk;
 class TBar;
 
@@ -432,6 +434,45 @@ public:
     void SetTransmitCaption(const QString& text);
 
     void setVisible(bool visible) override;
+
+    // ---- The other modes: Morse, ASCII, NAVTEX, packet (src/modes/) ----
+    ModeState modes;
+    QWidget* MorsePage = nullptr;
+    QWidget* AsciiPage = nullptr;
+    QWidget* NavtexPage = nullptr;
+    QWidget* PacketPage = nullptr;
+    QAction *MenuMorse = nullptr, *MenuAscii = nullptr, *MenuNavtex = nullptr,
+            *MenuPacket = nullptr;
+    TNavtexListForm* NavtexListForm = nullptr;
+    void BuildModePages();                       // ModePages.cpp
+    void BuildModeMenuItems(QMenu* mode);
+    void LayOutModePages(const QVector<int>& lefts, int top, int width, int height);
+    void SwitchToMorse();                        // ModeSwitch.cpp
+    void SwitchToAscii();
+    void SwitchToNavtex();
+    void SwitchToPacket();
+    void MenuMorseClick();
+    void MenuAsciiClick();
+    void MenuNavtexClick();
+    void MenuPacketClick();
+    void MorseSpeedClick();
+    void AsciiBaudClick();
+    void ModeReceiveClick();
+    void ModeTransmitClick();
+    void ModeFrameStarts(quint8 control);        // ModeFrames.cpp
+    void ModeSeesText(const QByteArray& text);
+    void ModeLinkMessage();
+    bool ModeTakesKey(quint8 key);
+    bool ModeTakesData(const QByteArray& text);
+    bool ModeCall(const QString& call);
+    bool ModeDisconnect();
+    void NavtexMessagesClick();                  // Navtex.cpp
+    void NavtexSettingsClick();
+    void KeepNavtexMessage(const NavtexMessage& message);
+    void ReadNavtexFolder();
+    void PacketMonitorClick();                   // Packet.cpp
+    void PacketDisconnectClick();
+    void ShowLinkEvent(const QString& text);     // terminal/EventLine.cpp
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
