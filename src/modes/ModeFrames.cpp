@@ -128,3 +128,14 @@ bool THoofdForm::ModeDisconnect() {
 void THoofdForm::PacketDisconnectClick() {
     ModeDisconnect();
 }
+
+void THoofdForm::LeavePacket() {
+    // A packet link does not outlast the mode: it is ended first, and the
+    // next mode starts with no link.
+    if (st.ModeName != QLatin1String("PACKET")) return;
+    if (modes.PacketChannel >= 0) Send(PacketLink::CommandFrame(modes.PacketChannel, "DI"));
+    modes.PacketChannel = -1;
+    modes.PacketLine.clear();
+    st.IsConnected = false;
+    st.LinkStateText.clear();
+}

@@ -104,7 +104,9 @@ namespace {
 // (which is said).
 std::optional<int> AskNumber(THoofdForm& w, const QString& caption, const QString& prompt,
                              int current, int low, int high) {
+    w.StopTimers();
     const auto typed = w.prompts().InputBox(caption, prompt, QString::number(current));
+    w.StartTimers();
     if (!typed) return std::nullopt;
     const auto n = ModeSettings::NumberIn(*typed, low, high);
     if (!n) w.Warning(QStringLiteral("%1 must be a number from %2 to %3.").arg(caption).arg(low).arg(high));

@@ -83,6 +83,7 @@ void THoofdForm::TabBalkChange(int page) {
     }
     // Dispatched by the page, not by its place on the bar.
     QWidget* const shown = TabBalk->widget(page);
+    if (shown != PacketPage) LeavePacket();
     if (shown == PactorPage) {
         if (!Is(st.ModeName, "PACTOR")) SwitchToPactor();
     } else if (shown == AmtorPage) {

@@ -472,6 +472,7 @@ public:
     void ReadNavtexFolder();
     void PacketMonitorClick();                   // Packet.cpp
     void PacketDisconnectClick();
+    void LeavePacket();
     void ShowLinkEvent(const QString& text);     // terminal/EventLine.cpp
 
 protected:
