@@ -18,6 +18,9 @@ TNavtexListForm::TNavtexListForm(QWidget* parent) : QDialog(parent) {
                            QStringLiteral("Class"), QStringLiteral("Serial"),
                            QStringLiteral("First line")});
     List->header()->setStretchLastSection(true);
+    const int widths[] = {130, 60, 50, 50};
+    for (int column = 0; column < 4; ++column)
+        List->setColumnWidth(column, widths[column]);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(List);
     connect(List, &QTreeWidget::itemDoubleClicked, this,

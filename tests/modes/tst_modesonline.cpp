@@ -6,11 +6,13 @@
 #include <QTabBar>
 #include <QToolButton>
 #include <QDir>
+#include <QLineEdit>
 #include <QTreeWidget>
 #include <QtTest>
 
 #include "LiveStation.h"
 #include "modes/NavtexListForm.h"
+#include "modes/NavtexSettingsForm.h"
 #include "shell/Widgets.h"
 
 namespace {
@@ -140,6 +142,26 @@ void ModesOnlineTest::navtexKeepsEachMessageOnce() {
     w.NavtexListForm->OpenMessage(2);
     QVERIFY(w.NavtexListForm->TextView->toPlainText().contains("GALE WARNING 03"));
 
+    // Stations and classes: class E left out, while A cannot be; kept in
+    // the extra settings.
+    s.prompts.modalActions.enqueue([](QDialog& d) {
+        auto& dlg = static_cast<TNavtexSettingsForm&>(d);
+        dlg.Stations->setText("yes p,s");
+        dlg.Classes->setText("no e");
+        dlg.accept();
+        return dlg.result();
+    });
+    QTest::mouseClick(w.modes.Rows[2][1], Qt::LeftButton);
+    QVERIFY(LiveStation::WaitFor(
+        [&] { return s.FromProgram().contains(Command("NSYES PS") + Command("NMNO E")); }, 10000));
+    QVERIFY(s.Control("navtex 3").contains("navtex SD17 PA12 -SE45"));
+    QVERIFY(LiveStation::WaitFor([&] { return w.modes.NavtexKept.size() == 4; }, 10000));
+    QVERIFY(LiveStation::WaitFor([&] { return s.Received().count("ZCZC PA12") == 3; }, 10000));
+    QCOMPARE(QDir(s.Path("navtex")).entryList({"*.txt"}, QDir::Files).size(), 4);
+    QFile extra(s.Path("Dervalo-extra.ini"));
+    QVERIFY(extra.open(QIODevice::ReadOnly));
+    QVERIFY(extra.readAll().contains("NAVSTN=YES PS\r\nNAVMSG=NO E\r\n"));
+
     // A new run finds them kept: a repeat of each writes nothing.
     w.NavtexListForm->hide();
     s.form.reset();
@@ -147,10 +169,11 @@ void ModesOnlineTest::navtexKeepsEachMessageOnce() {
     QVERIFY(LiveStation::WaitFor([&] { return again.Pane1->text() == "PACTOR"; }, 10000));
     again.MenuNavtex->trigger();
     QVERIFY(s.StateWhen("navtex, NAVSTN").contains("navtex, NAVSTN"));
+    // Station T is now left out; PA12 is a repeat of the file kept.
     const QByteArray sent = s.Control("navtex 2");
-    QVERIFY2(sent.contains("navtex SD17 PA12"), sent.constData());
-    QVERIFY(LiveStation::WaitFor([&] { return s.Received().contains("SEA SWALLOW"); }, 10000));
-    QVERIFY(LiveStation::WaitFor([&] { return s.Received().count("ZCZC PA12") == 1; }, 10000));
+    QVERIFY2(sent.contains("navtex -TB03 PA12"), sent.constData());
+    QVERIFY(LiveStation::WaitFor([&] { return s.Received().contains("ZCZC PA12"); }, 10000));
+    QVERIFY(LiveStation::WaitFor([&] { return s.Received().contains("NNNN"); }, 10000));
     QCOMPARE(QDir(s.Path("navtex")).entryList({"*.txt"}, QDir::Files).size(), 4);
     QCOMPARE(again.modes.NavtexKept.size(), 4);
 }
@@ -206,6 +229,13 @@ void ModesOnlineTest::packetMonitorsConnectsTalksAndDisconnects() {
                  10000),
              qPrintable(s.Received()));
     QCOMPARE(w.Pane3->text(), QString());
+
+    // A busy station: an event line, no link.
+    QVERIFY(s.Control("packet answer busy").contains("busy"));
+    s.Call("W3ABC");
+    QVERIFY(LiveStation::WaitFor([&] { return s.Received().contains("UTC  W3ABC busy\n"); }, 10000));
+    QVERIFY(!w.st.IsConnected);
+    QVERIFY(s.Control("packet answer on").contains("on"));
 
     // A station calling in takes the lowest free channel, 0.
     QVERIFY(s.Control("packet call W2XYZ").contains("channel 0"));
