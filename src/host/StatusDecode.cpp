@@ -31,6 +31,7 @@ bool OtherMode(LinkStatus& st, const QString& r) {
                                               "TRAFFIC", "ERROR",   "REQUEST", "SYNC"};
         st.ModeName = QStringLiteral("NAVTEX");
         st.Transmitting = false;
+        st.IsConnected = false; // receive only
         const int v = x.unicode() - '0';
         st.LinkStateText = v >= 0 && v <= 7 ? QLatin1String(kPhases[v]) : QString();
     } else if (code == QLatin1String("PA")) {
