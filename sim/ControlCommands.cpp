@@ -82,7 +82,8 @@ QByteArray State(const Pk232Model& model) {
         text += " with " + model.LinkCall() +
                 (model.WeAreSending() ? ", we send" : ", the other station sends");
     }
-    text += "\nstatus " + model.StatusBody() + ", transmit buffer " +
+    if (!model.OtherState().isEmpty()) text += "\n" + model.OtherState().chopped(1);
+    text += "\nstatus " + model.OtherStatusBody() + ", transmit buffer " +
             QByteArray::number(model.TransmitBuffer().size()) + " bytes, band " +
             PaceName(model.CurrentBandPace()) + ", air speed x" +
             QByteArray::number(model.AirSpeed()) +
@@ -132,7 +133,8 @@ QByteArray RunControlCommand(Pk232Model& model, const QByteArray& line, quint32 
     model.Tick(nowMs);
 
     if (word.isEmpty()) return {};
-    if (word == "help" || word == "?") return kHelp;
+    if (word == "help" || word == "?") return kHelp + QByteArray(kOtherModesHelp);
+    if (const auto answer = RunOtherModeCommand(model, word, rest)) return *answer;
     if (word == "call") {
         if (rest.isEmpty() || rest.contains(' ')) return "?usage: call CALL\n";
         if (!model.RemoteCall(rest, nowMs)) {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QtGlobal>
+#include <optional>
 
 class Pk232Model;
 
@@ -35,3 +36,9 @@ QByteArray RunControlCommand(Pk232Model& model, const QByteArray& line, quint32 
 // "\r", "\n", "\t", "\\" and "\xNN" in `text` as the bytes they stand for
 // ("\r" and "\n" both a carriage return); any other backslash stays.
 QByteArray UnescapeControlText(const QByteArray& text);
+
+// Morse, ASCII, NAVTEX and packet (ControlModes.cpp): the answer, or nothing
+// for a word that is none of theirs.
+std::optional<QByteArray> RunOtherModeCommand(Pk232Model& model, const QByteArray& word,
+                                              const QByteArray& rest);
+extern const char kOtherModesHelp[];

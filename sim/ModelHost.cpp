@@ -85,6 +85,7 @@ void Pk232Model::HostFrame(quint8 control, const QByteArray& payload) {
         EmitFrame(kCtlAck, "XXW");
         return;
     }
+    if (OtherModeFrame(control, payload)) return; // Morse, ASCII, NAVTEX, packet
     if (control == kCtlCommand) {
         HostCommand(payload);
     } else if (control == kCtlData) {

@@ -547,4 +547,40 @@ private:
     QList<Frame> frames_;
     QList<QByteArray> lines_;
     int statusRequests_ = 0;
+
+    // ---- Morse, ASCII, NAVTEX and packet (ModelModes.cpp, ModelNavtex.cpp,
+    // ModelPacket.cpp) ----
+public:
+    enum class OtherMode { None, Morse, Ascii, Navtex, Packet };
+    OtherMode CurrentOtherMode() const { return other_; }
+    QByteArray OtherStatusBody() const;
+    QByteArray OtherState() const;
+    bool OtherHeard(OtherMode mode, const QByteArray& text, int wpm = 0);
+    // The next `count` scripted NAVTEX messages, those let through by
+    // NAVSTN and NAVMSG sent; returns their ids ("-" before one held back).
+    QByteArray NavtexSend(int count);
+    void SetNavtexBlock(quint8 control) { navtexBlock_ = control; }
+    bool PacketMonitor();
+    int PacketIncoming(const QByteArray& call); // the channel, -1 when not in packet
+    bool PacketRemoteText(const QByteArray& text);
+    bool PacketRemoteDisconnect();
+    void SetPacketAnswer(const QByteArray& how) { packetAnswer_ = how; }
+
+private:
+    bool OtherModeFrame(quint8 control, const QByteArray& payload);
+    bool OtherModeCommand(const QByteArray& code, const QByteArray& args);
+    void OtherData(const QByteArray& payload);
+    bool NavtexPasses(char station, char messageClass) const;
+    void PacketCommand(int channel, const QByteArray& payload);
+    void PacketData(int channel, const QByteArray& payload);
+    void PacketEnd(int channel, bool announce);
+
+    OtherMode other_ = OtherMode::None;
+    bool otherTransmit_ = false;
+    int morseWpm_ = 20;
+    quint8 navtexBlock_ = '?';
+    int navtexNext_ = 0;
+    std::optional<quint32> navtexTrafficAt_;
+    QMap<int, QByteArray> packetLinks_; // channel -> the other station
+    QByteArray packetAnswer_ = "on";
 };

@@ -118,6 +118,7 @@ constexpr bool kEasOn = true;
 } // namespace
 
 void THoofdForm::senddata(const QByteArray& text) {
+    if (ModeTakesData(text)) return; // packet: on the link's channel
     // During a file transmission the controller's echo gives back what of
     // the text of a data frame goes on the air in the mode in use, never the
     // framing: that is what stays outstanding. Out of HOST mode nothing comes

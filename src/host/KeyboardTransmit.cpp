@@ -44,9 +44,12 @@ void THoofdForm::ZendWindowKeyPress(quint8 key) {
     // Typing also starts timers an operation left stopped; running ones go
     // on undisturbed.
     StartTimers();
+    if (ModeTakesKey(key)) return; // packet: a line at a time
     // Keys go out while a link is up, in the dumb terminal, in RTTY and
     // during unproto and FEC; otherwise they stay in the window only.
     const bool goesOut = st.IsConnected || st.DumbMode || st.ModeName == QLatin1String("RTTY") ||
+                         st.ModeName == QLatin1String("MORSE") ||
+                         st.ModeName == QLatin1String("ASCII") ||
                          st.LinkStateText == QLatin1String("UNPRO") ||
                          st.LinkStateText == QLatin1String("FEC");
     if (!goesOut) return;

@@ -61,6 +61,7 @@ void THoofdForm::WritePendingText() {
     const QByteArray text = std::exchange(st.PendingReceiveText, QByteArray());
     QByteArray kinds = std::exchange(st.PendingReceiveKinds, QByteArray());
     kinds.resize(text.size(), char(TextKind::Received));
+    ModeSeesText(text);
     // One step per run of one kind.
     for (qsizetype from = 0; from < text.size();) {
         qsizetype to = from + 1;
@@ -82,6 +83,7 @@ void THoofdForm::HoldText(quint8 c, TextKind kind) {
 
 void THoofdForm::FlushFrameText() {
     if (frameText_.isEmpty()) return;
+    ModeSeesText(frameText_);
     schryfText(std::exchange(frameText_, QByteArray()), frameTextKind_);
 }
 
@@ -162,6 +164,7 @@ bool THoofdForm::TakeFrameByte(const PayloadByte& p) {
         default:
             break; // an unlisted frame is dropped up to and including its end byte
         }
+        ModeFrameStarts(quint8(b));
         return false;
     case FramePart::Echo:
     case FramePart::Text:

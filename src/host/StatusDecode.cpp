@@ -6,6 +6,44 @@ namespace {
 QChar At(const QString& s, int position) {
     return position <= s.size() ? s.at(position - 1) : QChar();
 }
+
+// The other modes' replies: "MO" x yz (Morse, yz the receive speed), "AS" x
+// (ASCII), "NA" v (NAVTEX) and "PA" (packet); x is S while transmitting.
+// True when the reply was one of them.
+bool OtherMode(LinkStatus& st, const QString& r) {
+    const QString code = r.mid(2, 2);
+    const QChar x = At(r, 5);
+    if (code == QLatin1String("MO")) {
+        st.ModeName = QStringLiteral("MORSE");
+        st.Transmitting = x == QLatin1Char('S');
+        const QString wpm = r.mid(5, 2);
+        bool ok = false;
+        const int speed = wpm.toInt(&ok);
+        st.LinkStateText = ok && wpm.size() == 2 && speed > 0
+                               ? QStringLiteral("%1 WPM").arg(speed)
+                               : QString();
+    } else if (code == QLatin1String("AS")) {
+        st.ModeName = QStringLiteral("ASCII");
+        st.Transmitting = x == QLatin1Char('S');
+        st.LinkStateText = st.Transmitting ? QString() : QStringLiteral("STANDBY");
+    } else if (code == QLatin1String("NA")) {
+        static const char* const kPhases[] = {"STANDBY", "PHASING", "OVER",  "IDLE",
+                                              "TRAFFIC", "ERROR",   "REQUEST", "SYNC"};
+        st.ModeName = QStringLiteral("NAVTEX");
+        st.Transmitting = false;
+        st.IsConnected = false; // receive only
+        const int v = x.unicode() - '0';
+        st.LinkStateText = v >= 0 && v <= 7 ? QLatin1String(kPhases[v]) : QString();
+    } else if (code == QLatin1String("PA")) {
+        st.ModeName = QStringLiteral("PACKET");
+        st.Transmitting = false;
+        st.LinkStateText = st.IsConnected ? QStringLiteral("CONNECT") : QString();
+    } else {
+        return false;
+    }
+    st.LinkPhaseText.clear();
+    return true;
+}
 } // namespace
 
 QString Compression(const QString& replyText) {
@@ -19,6 +57,7 @@ int MakeMode(LinkStatus& st) {
 
     // The two-letter mode code sits at positions 3 and 4. The transmit mark
     // used here is still the one of the previous reply.
+    if (OtherMode(st, r)) return pauses;
     const QString code = r.mid(2, 2);
     if (code == QLatin1String("Pt")) {
         st.ModeName = QStringLiteral("PACTOR");

@@ -19,7 +19,10 @@ void THoofdForm::KeepReplyByte(int kind, int b) {
 void THoofdForm::READMODE(int kind) {
     HostReplyEnded(kind);
     st.CompressionText = StatusDecode::Compression(st.StatusReplyText);
-    if (kind == 1 && st.StatusReplyText.size() >= 5) MakeMode();
+    // Packet's whole reply is "OPPA".
+    if (kind == 1 && (st.StatusReplyText.size() >= 5 || st.StatusReplyText == QLatin1String("OPPA")))
+        MakeMode();
+    if (kind == 2) ModeLinkMessage();
 }
 
 void THoofdForm::MakeMode() {

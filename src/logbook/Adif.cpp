@@ -77,6 +77,9 @@ Mode ModeOf(const QString& modeName, const QString& linkState) {
     if (modeName == QLatin1String("AMTOR"))
         return {"TOR", linkState == QLatin1String("FEC") ? "AMTORFEC" : ""};
     if (modeName == QLatin1String("RTTY")) return {"RTTY", ""};
+    if (modeName == QLatin1String("MORSE")) return {"CW", ""};
+    if (modeName == QLatin1String("ASCII")) return {"RTTY", "ASCI"};
+    if (modeName == QLatin1String("PACKET")) return {"PKT", ""};
     return {};
 }
 

@@ -39,8 +39,9 @@ struct Mode {
 // PACTOR is MODE PAC without SUBMODE: a PK-232 works PACTOR-I, and ADIF's
 // submodes of PAC (PAC2, PAC3, PAC4) name the later levels only. AMTOR is
 // MODE TOR, without SUBMODE for an ARQ contact and with SUBMODE AMTORFEC in
-// FEC. RTTY (Baudot) is MODE RTTY without SUBMODE. The dumb terminal and an
-// unknown mode give no mode at all.
+// FEC. RTTY (Baudot) is MODE RTTY without SUBMODE. Morse is CW, ASCII is
+// RTTY with SUBMODE ASCI, packet is PKT. The dumb terminal, NAVTEX (no
+// contact) and an unknown mode give no mode at all.
 Mode ModeOf(const QString& modeName, const QString& linkState);
 
 // One contact, as the fields of a record.

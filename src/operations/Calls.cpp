@@ -53,6 +53,10 @@ void THoofdForm::MenuCallAstationClick() {
     ConnectForm->FormActivate(st.ModeName, st.IsConnected);
     prompts_.ShowModal(*ConnectForm);
     st.HisCall = ConnectForm->EnteredCall;
+    if (ModeCall(st.HisCall)) {
+        StartTimers();
+        return;
+    }
     // In RTTY and during a link the call is only made known.
     if (!st.HisCall.isEmpty() && !st.IsConnected && !Is(st.ModeName, "RTTY"))
         Send(CallCommand(st.ModeName, st.HisCall));
@@ -71,6 +75,7 @@ void THoofdForm::MenuCallAListStationClick() {
     // After Cancel this is the call chosen at the last OK.
     st.HisCall = ListConnectForm->ChosenCall;
     if (!ListConnectForm->Confirmed) return;
+    if (ModeCall(st.HisCall)) return;
     // Neither the link nor an empty call is looked at here.
     Send(CallCommand(st.ModeName, st.HisCall));
 }
@@ -105,6 +110,7 @@ void THoofdForm::MenuChangeOverClick() {
 }
 
 void THoofdForm::MenuDisconnectClick() {
+    if (ModeDisconnect()) return;
     // The turn to send is taken first, so that the end of the link can be
     // sent.
     if (!st.Transmitting) MenuChangeOverClick();
@@ -112,6 +118,7 @@ void THoofdForm::MenuDisconnectClick() {
 }
 
 void THoofdForm::MenuHardDisconnectClick() {
+    if (ModeDisconnect()) return;
     // The standby commands of the two modes end a link at once.
     if (Is(st.ModeName, "PACTOR"))
         Send(Frames::CommandFrame("Pt"));

@@ -55,9 +55,9 @@ void THoofdForm::MenuDumbClick() {
     ScrollNaarEnd();
     st.DumbMode = true;
     st.ModeName = QStringLiteral("DUMB");
-    if (TabBalk->Page() != 3) {
+    if (TabBalk->Page() != TabBalk->indexOf(DumbPage)) {
         Delay(1000);
-        ZetTabNaar(3);
+        ZetTabNaar(TabBalk->indexOf(DumbPage));
     }
     hostOff();
     SetTransmitCaption(QStringLiteral("Commands"));
@@ -80,21 +80,25 @@ void THoofdForm::TabBalkChange(int page) {
             b->setVisible(false);
         LeaveMailbox();
     }
-    switch (page) {
-    case 0:
+    // Dispatched by the page, not by its place on the bar.
+    QWidget* const shown = TabBalk->widget(page);
+    if (shown != PacketPage) LeavePacket();
+    if (shown == PactorPage) {
         if (!Is(st.ModeName, "PACTOR")) SwitchToPactor();
-        break;
-    case 1:
+    } else if (shown == AmtorPage) {
         if (!Is(st.ModeName, "AMTOR")) SwitchToAmtor();
-        break;
-    case 2:
+    } else if (shown == RttyPage) {
         if (!Is(st.ModeName, "RTTY")) SwitchToRtty();
-        break;
-    case 3:
+    } else if (shown == MorsePage) {
+        if (!Is(st.ModeName, "MORSE")) SwitchToMorse();
+    } else if (shown == AsciiPage) {
+        if (!Is(st.ModeName, "ASCII")) SwitchToAscii();
+    } else if (shown == NavtexPage) {
+        if (!Is(st.ModeName, "NAVTEX")) SwitchToNavtex();
+    } else if (shown == PacketPage) {
+        if (!Is(st.ModeName, "PACKET")) SwitchToPacket();
+    } else if (shown == DumbPage) {
         if (!Is(st.ModeName, "DUMB")) MenuDumbClick();
-        break;
-    default:
-        break;
     }
 }
 
@@ -108,7 +112,7 @@ void THoofdForm::MenuAmtorClick() {
 
 void THoofdForm::MenuRttyClick() {
     // This one looks at the page showing, not at the mode.
-    if (TabBalk->Page() != 2) ZetTabNaar(2);
+    if (TabBalk->Page() != TabBalk->indexOf(RttyPage)) ZetTabNaar(TabBalk->indexOf(RttyPage));
 }
 
 // Each command waits for its reply before anything goes after it.

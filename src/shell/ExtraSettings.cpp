@@ -125,4 +125,11 @@ bool WriteValues(const QString& folder, const QList<QPair<QByteArray, QString>>&
     return WriteWhole(path, content);
 }
 
-} // namespace ExtraSettings
+QByteArray ReadContentOf(const QString& folder) {
+    return ReadContent(FilePath(folder));
+}
+
+bool WriteContentOf(const QString& folder, const QByteArray& content, QString& path) {
+    path = FilePath(folder);
+    return WriteWhole(path, content);
+}

@@ -55,5 +55,8 @@ QString ReadValue(const QString& folder, const QByteArray& key, const QString& f
 // be written.
 bool WriteValues(const QString& folder, const QList<QPair<QByteArray, QString>>& values,
                  QString& path);
+// The whole file's content, and the file replaced whole by `content`.
+QByteArray ReadContentOf(const QString& folder);
+bool WriteContentOf(const QString& folder, const QByteArray& content, QString& path);
 
 } // namespace ExtraSettings

@@ -31,6 +31,7 @@
 #include "shell/Clock.h"
 #include "shell/DervaloApplication.h"
 #include "shell/DesktopStart.h"
+#include "modes/ModeSettings.h"
 #include "shell/ExtraSettings.h"
 #include "shell/FileLookup.h"
 #include "shell/InOutError.h"
@@ -147,6 +148,7 @@ void THoofdForm::FormCreate() {
     st.EchoColour = ExtraSettings::ReadEchoColour(folder_);
     // Macros, rig, logging and own station, from the same file.
     LoadEveningSettings();
+    ModeSettings::Read(folder_, modes);
 
     // 6. The call and the four switches.
     st.MyCall = st.DefaultMyCall;

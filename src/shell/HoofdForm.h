@@ -19,6 +19,7 @@
 #include "link/Poort.h"
 #include "shell/InOutError.h"
 #include "logbook/WorkedBeforeLookup.h"
+#include "modes/ModeState.h"
 #include "shell/ProgramState.h"
 
 class QAction;
@@ -42,6 +43,7 @@ class TLogBookEditForm;
 class TLogBookInvulForm;
 class TLogBookShowForm;
 class TFileBestaatForm;
+class TNavtexListForm;
 class TTabBalk;
 class TBar;
 struct Evening;
@@ -551,6 +553,45 @@ public:
     // F1 when no browser shows the manual: the program's own viewer.
     void ShowManualInViewer(const QString& path);
     std::unique_ptr<Evening> evening_;
+
+    // ---- The other modes: Morse, ASCII, NAVTEX, packet (src/modes/) ----
+    ModeState modes;
+    QWidget* MorsePage = nullptr;
+    QWidget* AsciiPage = nullptr;
+    QWidget* NavtexPage = nullptr;
+    QWidget* PacketPage = nullptr;
+    QAction *MenuMorse = nullptr, *MenuAscii = nullptr, *MenuNavtex = nullptr,
+            *MenuPacket = nullptr;
+    TNavtexListForm* NavtexListForm = nullptr;
+    void BuildModePages();                       // ModePages.cpp
+    void BuildModeMenuItems(QMenu* mode);
+    void LayOutModePages(const QVector<int>& lefts, int top, int width, int height);
+    void SwitchToMorse();                        // ModeSwitch.cpp
+    void SwitchToAscii();
+    void SwitchToNavtex();
+    void SwitchToPacket();
+    void MenuMorseClick();
+    void MenuAsciiClick();
+    void MenuNavtexClick();
+    void MenuPacketClick();
+    void MorseSpeedClick();
+    void AsciiBaudClick();
+    void ModeReceiveClick();
+    void ModeTransmitClick();
+    void ModeFrameStarts(quint8 control);        // ModeFrames.cpp
+    void ModeSeesText(const QByteArray& text);
+    void ModeLinkMessage();
+    bool ModeTakesKey(quint8 key);
+    bool ModeTakesData(const QByteArray& text);
+    bool ModeCall(const QString& call);
+    bool ModeDisconnect();
+    void NavtexMessagesClick();                  // Navtex.cpp
+    void NavtexSettingsClick();
+    void KeepNavtexMessage(const NavtexMessage& message);
+    void ReadNavtexFolder();
+    void PacketMonitorClick();                   // Packet.cpp
+    void PacketDisconnectClick();
+    void LeavePacket();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

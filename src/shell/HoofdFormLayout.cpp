@@ -90,6 +90,7 @@ void THoofdForm::LayOut() {
         for (int i = 0; i < row.size(); ++i)
             row[i]->setGeometry(r.modeButtonLefts[i], r.modeButtonTop, r.modeButtonWidth,
                                 r.modeButtonHeight);
+    LayOutModePages(r.modeButtonLefts, r.modeButtonTop, r.modeButtonWidth, r.modeButtonHeight);
 
     KnoppenBalk->setGeometry(r.knoppenBalk);
     const QVector<QPushButton*> lower = {SpeedTxClear, SpeedRxClear, SpeedHiscall, SpeedCho};

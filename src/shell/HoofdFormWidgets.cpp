@@ -101,6 +101,7 @@ void THoofdForm::BuildMenus() {
     mode->addSeparator();
     MenuDumb = Item(mode, "MenuDumb", QStringLiteral("&Dumb terminal"), QKeySequence(Qt::Key_F10),
                     &THoofdForm::MenuDumbClick);
+    BuildModeMenuItems(mode);
 
     QMenu* action = bar->addMenu(QStringLiteral("&Action"));
     MenuToggleListen = Item(action, "MenuToggleListen", QStringLiteral("Toggle &Listen"),
@@ -256,6 +257,7 @@ void THoofdForm::BuildModeBar() {
     // The maildrop buttons stay hidden until the maildrop check opens.
     for (QToolButton* b : {MdcList, MdcRead, MdcWrite, MdcKill})
         b->setVisible(false);
+    BuildModePages();
 }
 
 QPushButton* THoofdForm::GeneralButton(const char* name, const QString& caption,

@@ -9,14 +9,17 @@
 
 namespace {
 
-const QSet<QString> kModes = {"PACTOR", "AMTOR", "RTTY", ""};
-const QSet<QString> kStates = {"LISTEN", "UNPRO", "CALLING", "CONNECT", "FEC", "R", "STANDBY", ""};
+const QSet<QString> kModes = {"PACTOR", "AMTOR", "RTTY", "MORSE", "ASCII", "NAVTEX", "PACKET", ""};
+const QSet<QString> kStates = {"LISTEN", "UNPRO", "CALLING", "CONNECT", "FEC",   "R",
+                               "STANDBY", "",     "PHASING", "OVER",    "IDLE",  "TRAFFIC",
+                               "ERROR",   "REQUEST", "SYNC"};
 const QSet<QString> kPhases = {"      ",  "PHASING", "OVER",    "IDLE",
                                "TRAFFIC", "ERROR",   "REQUEST", ""};
 
 QByteArray MakeReply(Fuzz::Random& r) {
     static const char* const kCodes[] = {"Pt", "PN", "PD", "PG", "AM", "AL",
-                                         "FE", "AC", "BA", "XX", "pn", ""};
+                                         "FE", "AC", "BA", "XX", "pn", "MO",
+                                         "AS", "NA", "PA", ""};
     // The first byte of an input is the earlier state; the rest the reply.
     QByteArray reply(1, r.Byte());
     if (r.OneIn(10)) return reply + r.Bytes(r.Length(30, 300));
@@ -50,21 +53,32 @@ QString Check(const QByteArray& input) {
 
     FUZZ_EXPECT(pauses == 0 || pauses == 1, QStringLiteral("pauses %1").arg(pauses));
     FUZZ_EXPECT(kModes.contains(st.ModeName), st.ModeName);
-    FUZZ_EXPECT(kStates.contains(st.LinkStateText), st.LinkStateText);
+    FUZZ_EXPECT(kStates.contains(st.LinkStateText) ||
+                    (st.ModeName == "MORSE" && st.LinkStateText.endsWith(" WPM")),
+                st.LinkStateText);
+    // Morse and ASCII have their transmit mark where RTTY has it; packet
+    // and NAVTEX none; the phase digit is for the others.
+    const bool keyed = st.ModeName == "RTTY" || st.ModeName == "MORSE" || st.ModeName == "ASCII";
+    const bool phased = !keyed && st.ModeName != "PACKET";
     FUZZ_EXPECT(kPhases.contains(st.LinkPhaseText) || st.LinkPhaseText.startsWith("TRAFFIC "),
                 st.LinkPhaseText);
     FUZZ_EXPECT(st.LinkPhaseText.size() <= 13, st.LinkPhaseText);
     FUZZ_EXPECT(pane.isEmpty() || pane == st.LinkPhaseText, pane);
     FUZZ_EXPECT(st.CompressionText == "Huff" || st.CompressionText == "Ascii", st.CompressionText);
     // Phase "0" always ends in STANDBY, without a link.
-    if (reply.size() >= 5 && reply[4] == QLatin1Char('0'))
+    if (phased && reply.size() >= 5 && reply[4] == QLatin1Char('0'))
         FUZZ_EXPECT(st.LinkStateText == "STANDBY" && !st.IsConnected, reply);
     // The transmit mark: position 5 in RTTY, 6 otherwise.
-    const int mark = st.ModeName == "RTTY" ? 4 : 5;
-    FUZZ_EXPECT(st.Transmitting == (reply.size() > mark && reply[mark] == QLatin1Char('S')), reply);
+    const int mark = keyed ? 4 : 5;
+    if (st.ModeName == "NAVTEX" || st.ModeName == "PACKET")
+        FUZZ_EXPECT(!st.Transmitting, reply);
+    else
+        FUZZ_EXPECT(st.Transmitting == (reply.size() > mark && reply[mark] == QLatin1Char('S')),
+                    reply);
     // A link shows as CONNECT in an ARQ mode with a known code.
     if (st.LinkStateText == "CONNECT")
-        FUZZ_EXPECT(st.ModeName == "PACTOR" || st.ModeName == "AMTOR" || st.ModeName.isEmpty(),
+        FUZZ_EXPECT(st.ModeName == "PACTOR" || st.ModeName == "AMTOR" ||
+                        st.ModeName == "PACKET" || st.ModeName.isEmpty(),
                     reply);
     return QString();
 }

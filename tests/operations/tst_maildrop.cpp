@@ -33,7 +33,7 @@ struct Rig {
         const QSignalBlocker quiet(form->TabBalk);
         form->TabBalk->setCurrentIndex(mode == "AMTOR"  ? 1
                                        : mode == "RTTY" ? 2
-                                       : mode == "DUMB" ? 3
+                                       : mode == "DUMB" ? form->TabBalk->indexOf(form->DumbPage)
                                                         : 0);
         f.serial.ClearWritten();
         f.prompts.log.clear();
@@ -193,7 +193,7 @@ void MaildropTest::openingTheCheck() {
     QVERIFY(r.form->st.DumbMode);
     QVERIFY(!r.form->st.HostModeActive);
     QCOMPARE(r.form->st.ModeName, QString("DUMB"));
-    QCOMPARE(r.form->TabBalk->Page(), 3);
+    QCOMPARE(r.form->TabBalk->Page(), r.form->TabBalk->indexOf(r.form->DumbPage));
     QCOMPARE(r.Buttons(), 1);
     QCOMPARE(r.form->Transmitbalk->text(), QString("Maildrop Check"));
 }
