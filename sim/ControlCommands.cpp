@@ -20,6 +20,8 @@ const char kHelp[] = "Commands of the simulated PK-232 (the other side of the ai
                      "  cmd                         at the cmd: prompt (8 bits, no parity)\n"
                      "  converse                    in Converse: all it gets is text to send\n"
                      "  host                        in HOST mode (8 bits, no parity)\n"
+                     "  fax on|off                  in FAX mode: a weather-fax chart starts\n"
+                     "                              now / stops where it is (signal lost)\n"
                      "  state                       what the controller is doing\n"
                      "  help                        this list\n";
 
@@ -190,6 +192,16 @@ QByteArray RunControlCommand(Pk232Model& model, const QByteArray& line, quint32 
         if (!ok || factor < 0 || factor > 1000) return "?usage: speed N (0 to 1000)\n";
         model.SetAirSpeed(factor);
         return "air speed x" + QByteArray::number(factor) + "\n";
+    }
+    if (word == "fax") {
+        if (arg == "on" || arg.isEmpty()) {
+            if (!model.StartFaxPicture(nowMs))
+                return "?no picture: the controller must be in FAX mode (FA) with PRFAX OFF\n";
+            return "a fax picture starts, a band every " + QByteArray::number(model.FaxBandMs()) +
+                   " ms at air speed x1\n";
+        }
+        if (arg != "off") return "?usage: fax on|off\n";
+        return model.StopFaxPicture(nowMs) ? "the fax picture stops\n" : "?no fax picture\n";
     }
     if (word == "state" || word == "status") return State(model);
     if (word == "cold" || word == "cmd" || word == "converse" || word == "host") {

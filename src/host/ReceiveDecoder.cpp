@@ -51,14 +51,14 @@ THoofdForm::PayloadByte THoofdForm::V24Payload(bool escapes) {
     // A slow controller is waited for, but only within the call's time.
     while (!V24Data() && !CallTimeUp())
         Delay(1);
-    int b = V24input();
+    int b = V24Read();
     if (!escapes || b != Frames::kDle) return {b, false};
     // The byte behind a DLE is data, whatever it is; it follows the DLE
     // straight away, so it is waited for a moment even when the call's time
     // is up. A DLE with nothing after it is dropped.
     for (quint32 waited = 0; !V24Data() && waited < kDleWaitMs; ++waited)
         Delay(1);
-    b = V24input();
+    b = V24Read();
     return {b, b != kNoByte};
 }
 
@@ -146,7 +146,9 @@ void THoofdForm::ReadWaitingFrames() {
 }
 
 bool THoofdForm::TakeFrameByte(const PayloadByte& p) {
-    const int b = p.value;
+    // A line feed counts as nothing in text and replies; the picture of the
+    // FAX mode takes the byte as it came.
+    const int b = p.value == 0x0A ? 0 : p.value;
     const bool end = !p.escaped && b == Frames::kEnd;
     // Text collects for the frame's one step into the window, or is held.
     auto deliver = [this](int c) {
@@ -188,13 +190,18 @@ bool THoofdForm::TakeFrameByte(const PayloadByte& p) {
         if (end) return true;
         deliver(b);
         return false;
-    case FramePart::Monitor:
+    case FramePart::Monitor: {
+        // In the FAX mode the 0x3F payload is the picture's stream, as it came.
+        const char raw = char(p.value);
+        if (FaxTakesFrame(Frames::kRxMonitor, end ? QByteArrayView() : QByteArrayView(&raw, 1)))
+            return end;
         if (end) {
             frameText_.append(Frames::kEnd); // the end byte goes on too; it is not shown
             return true;
         }
         deliver(b);
         return false;
+    }
     case FramePart::Reply:
     case FramePart::LinkMessage: {
         const int kind = framePart_ == FramePart::Reply ? 1 : 2;

@@ -54,9 +54,9 @@ void THoofdForm::MenuDumbClick() {
     ScrollNaarEnd();
     st.DumbMode = true;
     st.ModeName = QStringLiteral("DUMB");
-    if (TabBalk->Page() != 3) {
+    if (TabBalk->Page() != TabBalk->indexOf(DumbPage)) {
         Delay(1000);
-        ZetTabNaar(3);
+        ZetTabNaar(TabBalk->indexOf(DumbPage));
     }
     hostOff();
     SetTransmitCaption(QStringLiteral("Commands"));
@@ -81,6 +81,15 @@ void THoofdForm::TabBalkChange(int page) {
                         "B"
                         "\x0D"));
     }
+    if (TabBalk->widget(page) == FaxPage) {
+        if (!FaxModeOn()) SwitchToFax();
+        return;
+    }
+    EndFaxMode(); // a picture under way is saved whole
+    if (TabBalk->widget(page) == DumbPage) {
+        if (!Is(st.ModeName, "DUMB")) MenuDumbClick();
+        return;
+    }
     switch (page) {
     case 0:
         if (!Is(st.ModeName, "PACTOR")) SwitchToPactor();
@@ -90,9 +99,6 @@ void THoofdForm::TabBalkChange(int page) {
         break;
     case 2:
         if (!Is(st.ModeName, "RTTY")) SwitchToRtty();
-        break;
-    case 3:
-        if (!Is(st.ModeName, "DUMB")) MenuDumbClick();
         break;
     default:
         break;

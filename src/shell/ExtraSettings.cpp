@@ -83,4 +83,59 @@ bool WriteEchoColour(const QString& folder, const QColor& colour, QString& path)
     return file.commit();
 }
 
+// ---- weather fax
+
+namespace {
+QByteArray LastValue(const QByteArray& content, const QByteArray& wanted) {
+    QByteArray found;
+    for (const QByteArray& line : content.split('\n')) {
+        QByteArray key, value;
+        if (Split(line, key, value) && key == wanted) found = value;
+    }
+    return found;
+}
+
+bool WriteWhole(const QString& path, const QByteArray& content) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(content) != content.size() || !file.flush()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+} // namespace
+
+FaxSettings FaxSettingsIn(const QByteArray& content) {
+    FaxSettings s;
+    bool ok = false;
+    const int speed = LastValue(content, kFaxSpeedKey).toInt(&ok);
+    if (ok && FaxSettings::ValidSpeed(speed)) s.speed = speed;
+    const int aspect = LastValue(content, kFaxAspectKey).toInt(&ok);
+    if (ok && FaxSettings::ValidAspect(aspect)) s.aspect = aspect;
+    return s;
+}
+
+QByteArray WithFaxSettings(const QByteArray& content, const FaxSettings& settings) {
+    QByteArray out;
+    for (const QByteArray& line : content.split('\n')) {
+        QByteArray key, value;
+        if (line.trimmed().isEmpty() ||
+            (Split(line, key, value) && (key == kFaxSpeedKey || key == kFaxAspectKey)))
+            continue;
+        out += line.endsWith('\r') ? line + '\n' : line + "\r\n";
+    }
+    return out + kFaxSpeedKey + '=' + QByteArray::number(settings.speed) + "\r\n" +
+           kFaxAspectKey + '=' + QByteArray::number(settings.aspect) + "\r\n";
+}
+
+FaxSettings ReadFaxSettings(const QString& folder) {
+    return FaxSettingsIn(ReadContent(FilePath(folder)));
+}
+
+bool WriteFaxSettings(const QString& folder, const FaxSettings& settings, QString& path) {
+    path = FilePath(folder);
+    return WriteWhole(path, WithFaxSettings(ReadContent(path), settings));
+}
+
 } // namespace ExtraSettings

@@ -101,6 +101,8 @@ void THoofdForm::BuildMenus() {
     mode->addSeparator();
     MenuDumb = Item(mode, "MenuDumb", QStringLiteral("&Dumb terminal"), QKeySequence(Qt::Key_F10),
                     &THoofdForm::MenuDumbClick);
+    mode->addSeparator();
+    MenuFax = Item(mode, "MenuFax", QStringLiteral("Weather &fax"), {}, &THoofdForm::MenuFaxClick);
 
     QMenu* action = bar->addMenu(QStringLiteral("&Action"));
     MenuToggleListen = Item(action, "MenuToggleListen", QStringLiteral("Toggle &Listen"),
@@ -254,6 +256,7 @@ void THoofdForm::BuildModeBar() {
     // The maildrop buttons stay hidden until the maildrop check opens.
     for (QToolButton* b : {MdcList, MdcRead, MdcWrite, MdcKill})
         b->setVisible(false);
+    BuildFaxPage();
 }
 
 QPushButton* THoofdForm::GeneralButton(const char* name, const QString& caption,
