@@ -35,7 +35,7 @@ void THoofdForm::BuildFaxPage() {
                                    QStringLiteral("SPEED AND ROWS KEPT"), &H::FaxSettingsClick);
     FaxShowWindow = ModeButton(FaxPage, "FaxShowWindow", QStringLiteral("Picture"),
                                QStringLiteral("SHOW THE FAX WINDOW"), &H::FaxShowWindowClick);
-    FaxSaveImage = ModeButton(FaxPage, "FaxSaveImage", QStringLiteral("Save image"),
+    FaxSaveImage = ModeButton(FaxPage, "FaxSaveImage", QStringLiteral("Save"),
                               QStringLiteral("Save fax image…"), &H::FaxSaveImageClick);
 }
 

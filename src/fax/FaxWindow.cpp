@@ -113,12 +113,8 @@ void TFaxWindow::ShowRows(const FaxPicture& picture, int from) {
     QScrollBar* v = Scroller->verticalScrollBar();
     const bool atEnd = v->value() >= v->maximum() - 4;
     Canvas->AddRows(picture, from);
-    if (atEnd) {
-        // The scroll area learns the canvas's new height on its next layout.
-        Scroller->widget()->updateGeometry();
-        v->setMaximum(qMax(0, Canvas->height() - Scroller->viewport()->height()));
-        v->setValue(v->maximum());
-    }
+    // The canvas's new height has reached the scroll bar (a resize event).
+    if (atEnd) v->setValue(v->maximum());
 }
 
 void TFaxWindow::SetStatus(const QString& text) {
