@@ -24,6 +24,8 @@ const char kHelp[] = "Commands of the simulated PK-232 (the other side of the ai
                      "  host                        in HOST mode (8 bits, no parity)\n"
                      "  hpoll on|off                HPOLL: with it on, frames wait for the poll\n"
                      "  params                      the parameters the controller holds\n"
+                     "  fax on|off                  in FAX mode: a weather-fax chart starts\n"
+                     "                              now / stops where it is (signal lost)\n"
                      "  state                       what the controller is doing\n"
                      "  help                        this list\n";
 
@@ -215,6 +217,16 @@ QByteArray RunControlCommand(Pk232Model& model, const QByteArray& line, quint32 
         for (auto it = params.cbegin(); it != params.cend(); ++it)
             text += it.key() + " " + it.value() + "\n";
         return text + "end of parameters\n";
+    }
+    if (word == "fax") {
+        if (arg == "on" || arg.isEmpty()) {
+            if (!model.StartFaxPicture(nowMs))
+                return "?no picture: the controller must be in FAX mode (FA) with PRFAX OFF\n";
+            return "a fax picture starts, a band every " + QByteArray::number(model.FaxBandMs()) +
+                   " ms at air speed x1\n";
+        }
+        if (arg != "off") return "?usage: fax on|off\n";
+        return model.StopFaxPicture(nowMs) ? "the fax picture stops\n" : "?no fax picture\n";
     }
     if (word == "state" || word == "status") return State(model);
     if (word == "cold" || word == "cmd" || word == "converse" || word == "host") {

@@ -127,6 +127,10 @@ void Pk232Model::HostCommand(const QByteArray& payload) {
         Poll();
         return;
     }
+    if (const std::optional<bool> fax = FaxCommand(code, args)) {
+        EmitFrame(kCtlCommand, mnemonic + (*fax ? QByteArray(1, '\0') : QByteArray("?")));
+        return;
+    }
     if (code == "PT" && args.isEmpty()) { // PACTIME, a packet parameter
         EmitFrame(kCtlCommand, "PTA " + params_.value("PACTIME", "10"));
         return;

@@ -26,6 +26,8 @@ QByteArray Pk232Model::ModeCode() const {
         return "AC";
     case Mode::Rtty:
         return "BA";
+    case Mode::Fax:
+        return "FA";
     }
     return "Pt";
 }
@@ -75,6 +77,8 @@ QByteArray Pk232Model::StatusBody() const {
     case Mode::Rtty:
         phase = rttyTransmit_ ? 'S' : '0';
         break;
+    case Mode::Fax:
+        return QByteArray("OPFA") + (FaxRunning() ? '4' : '0') + 'R';
     }
     const bool huffman = IsPactor() && link_ == Link::Connected && IsOn(Param("PTHUFF"));
     QByteArray body = "OP" + ModeCode();
@@ -112,6 +116,7 @@ void Pk232Model::SetMode(Mode mode, bool rttyTransmit) {
     const bool changed = mode != mode_ || (mode == Mode::Rtty && rttyTransmit != rttyTransmit_);
     mode_ = mode;
     rttyTransmit_ = mode == Mode::Rtty && rttyTransmit;
+    if (mode != Mode::Fax) fax_.clear(); // the picture stops with the mode
     if (changed) {
         FlushEcho();
         FlushHeard();

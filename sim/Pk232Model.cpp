@@ -10,6 +10,9 @@ Pk232Model::Pk232Model(quint32 seed) : random_(seed) {
     params_["MAILDROP"] = "OFF";
     params_["AWLEN"] = "8";
     params_["PARITY"] = "0";
+    params_["PRFAX"] = "ON";
+    params_["FSPEED"] = "2";
+    params_["ASPECT"] = "2";
     messages_.append(Message{"PA3XYZ", "ALL", "Welcome",
                              "Welcome to the maildrop of this simulated PK-232.\r"
                              "Messages written here stay until the simulator ends.\r"});
@@ -45,6 +48,7 @@ void Pk232Model::Advance(quint32 nowMs) {
     }
     RunDueEvents();
     WorkAir(now_);
+    WorkFax();
 }
 
 bool Pk232Model::Due(std::optional<quint32> at) const {

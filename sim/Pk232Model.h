@@ -196,6 +196,7 @@ public:
         AmtorFec,      // FE
         AmtorArq,      // AC
         Rtty,          // BA
+        Fax,           // FA: weather fax, receiving (ModelFax.cpp)
     };
     enum class Link { None, Calling, Connected };
     enum class LinkEvent {
@@ -355,6 +356,20 @@ public:
     // The signal fades: errors and requests for kFadeMs, then the link fails.
     bool SignalFade(quint32 nowMs);
 
+    // ---- weather fax (ModelFax.cpp)
+    // In FAX mode (entered by "FA", which starts a picture), with PRFAX OFF,
+    // the chart of FaxChart goes to the program in 0x3F frames of 1 to 256
+    // bytes, spread over the time FSPEED and ASPECT give a band of 8 rows
+    // (times the air speed's factor; all at once at 0). FS, AY and PF are
+    // kept. The status is "OPFA" + '4' (a picture comes) or '0', and 'R'.
+    // Starts the picture now (false when not in FAX mode or PRFAX is ON);
+    // stops it where it is, as a signal that goes (false when none came).
+    bool StartFaxPicture(quint32 nowMs);
+    bool StopFaxPicture(quint32 nowMs);
+    bool FaxRunning() const { return !fax_.isEmpty(); }
+    // Milliseconds a band of 8 rows takes at the set FSPEED and ASPECT.
+    quint32 FaxBandMs() const;
+
     // Older hooks: text frames sent to the program now, without air time;
     // link events at once.
     void InjectRemoteText(const QByteArray& text, quint32 nowMs);
@@ -432,6 +447,12 @@ private:
     void Fade();
     QByteArray OwnCall() const;
     QByteArray HisCall() const;
+
+    // Weather fax: the reply (accepted or not) for FA, FS, AY and PF,
+    // nothing for other commands.
+    std::optional<bool> FaxCommand(const QByteArray& code, const QByteArray& args);
+    bool StartFax();
+    void WorkFax();
 
     // The air
     int AirRate() const; // characters per second, 0 = no air time
@@ -542,6 +563,11 @@ private:
     bool pactorOption_ = true;
     QList<QByteArray> polled_; // frames waiting for a poll (HPOLL ON)
     QList<QByteArray> refused_;
+    // Weather fax: the stream of the picture under way and how far it went.
+    QByteArray fax_;
+    qint64 faxSent_ = 0;
+    quint32 faxStartAt_ = 0;
+    int faxBlock_ = 1;
 
     // Records for tests
     QList<Frame> frames_;

@@ -128,7 +128,9 @@ void THoofdForm::ReadWaitingFrames() {
 }
 
 bool THoofdForm::TakeFrameByte(const PayloadByte& p) {
-    const int b = p.value;
+    // A line feed counts as nothing in text and replies; the picture of the
+    // FAX mode takes the byte as it came.
+    const int b = p.value == 0x0A ? 0 : p.value;
     const bool end = !p.escaped && b == Frames::kEnd;
     // Text collects for the frame's one step into the window, or is held.
     auto deliver = [this](int c) {
@@ -171,13 +173,18 @@ bool THoofdForm::TakeFrameByte(const PayloadByte& p) {
         if (end) return true;
         deliver(b);
         return false;
-    case FramePart::Monitor:
+    case FramePart::Monitor: {
+        // In the FAX mode the 0x3F payload is the picture's stream, as it came.
+        const char raw = char(p.value);
+        if (FaxTakesFrame(Frames::kRxMonitor, end ? QByteArrayView() : QByteArrayView(&raw, 1)))
+            return end;
         if (end) {
             frameText_.append(Frames::kEnd); // the end byte goes on too; it is not shown
             return true;
         }
         deliver(b);
         return false;
+    }
     case FramePart::Reply:
     case FramePart::LinkMessage: {
         const int kind = framePart_ == FramePart::Reply ? 1 : 2;

@@ -59,6 +59,15 @@ int MakeMode(LinkStatus& st) {
     // used here is still the one of the previous reply.
     if (OtherMode(st, r)) return pauses;
     const QString code = r.mid(2, 2);
+    if (code == QLatin1String("FA")) {
+        // Weather fax: "OPFA" + phase + 'R' while receiving.
+        st.ModeName = QStringLiteral("FAX");
+        st.LinkStateText = At(r, 6) == QLatin1Char('R') ? QStringLiteral("RECEIVE") : QString();
+        st.LinkPhaseText = At(r, 5) == QLatin1Char('4') ? QStringLiteral("TRAFFIC") : QString();
+        st.IsConnected = false;
+        st.Transmitting = false;
+        return pauses;
+    }
     if (code == QLatin1String("Pt")) {
         st.ModeName = QStringLiteral("PACTOR");
     } else if (code == QLatin1String("PN")) {

@@ -83,6 +83,11 @@ void THoofdForm::TabBalkChange(int page) {
     // Dispatched by the page, not by its place on the bar.
     QWidget* const shown = TabBalk->widget(page);
     if (shown != PacketPage) LeavePacket();
+    if (shown == FaxPage) {
+        if (!FaxModeOn()) SwitchToFax();
+        return;
+    }
+    EndFaxMode(); // a picture under way is saved whole
     if (shown == PactorPage) {
         if (!Is(st.ModeName, "PACTOR")) SwitchToPactor();
     } else if (shown == AmtorPage) {

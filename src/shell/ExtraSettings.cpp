@@ -133,3 +133,31 @@ bool WriteContentOf(const QString& folder, const QByteArray& content, QString& p
     path = FilePath(folder);
     return WriteWhole(path, content);
 }
+
+// ---- weather fax
+
+FaxSettings FaxSettingsIn(const QByteArray& content) {
+    FaxSettings s;
+    bool ok = false;
+    const int speed = ValueIn(content, kFaxSpeedKey).value_or(QString()).toInt(&ok);
+    if (ok && FaxSettings::ValidSpeed(speed)) s.speed = speed;
+    const int aspect = ValueIn(content, kFaxAspectKey).value_or(QString()).toInt(&ok);
+    if (ok && FaxSettings::ValidAspect(aspect)) s.aspect = aspect;
+    return s;
+}
+
+QByteArray WithFaxSettings(const QByteArray& content, const FaxSettings& settings) {
+    return WithValue(WithValue(content, kFaxSpeedKey, QString::number(settings.speed)),
+                     kFaxAspectKey, QString::number(settings.aspect));
+}
+
+FaxSettings ReadFaxSettings(const QString& folder) {
+    return FaxSettingsIn(ReadContent(FilePath(folder)));
+}
+
+bool WriteFaxSettings(const QString& folder, const FaxSettings& settings, QString& path) {
+    path = FilePath(folder);
+    return WriteWhole(path, WithFaxSettings(ReadContent(path), settings));
+}
+
+} // namespace ExtraSettings

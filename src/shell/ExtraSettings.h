@@ -7,6 +7,8 @@
 #include <QString>
 #include <optional>
 
+#include "fax/FaxSettings.h"
+
 // The program's own settings beside "Dervalo.INI": the small text file
 // "Dervalo-extra.ini" in the working folder, one key=value line each. It
 // holds what the 31-line settings file has no line for: the colour of the
@@ -58,5 +60,18 @@ bool WriteValues(const QString& folder, const QList<QPair<QByteArray, QString>>&
 // The whole file's content, and the file replaced whole by `content`.
 QByteArray ReadContentOf(const QString& folder);
 bool WriteContentOf(const QString& folder, const QByteArray& content, QString& path);
+
+// ---- weather fax: "FaxSpeed=" (FSPEED index 0 to 4) and "FaxAspect=" (1 to 6)
+inline const QByteArray kFaxSpeedKey = "FaxSpeed";
+inline const QByteArray kFaxAspectKey = "FaxAspect";
+
+// The fax settings in the file's text; a missing or unfit value gives its
+// default.
+FaxSettings FaxSettingsIn(const QByteArray& content);
+// The file's text with both fax lines set anew at its end; other lines stay.
+QByteArray WithFaxSettings(const QByteArray& content, const FaxSettings& settings);
+FaxSettings ReadFaxSettings(const QString& folder);
+// As WriteEchoColour.
+bool WriteFaxSettings(const QString& folder, const FaxSettings& settings, QString& path);
 
 } // namespace ExtraSettings

@@ -45,6 +45,7 @@ class TLogBookShowForm;
 class TFileBestaatForm;
 class TNavtexListForm;
 class TTabBalk;
+class FaxReception;
 class TBar;
 struct Evening;
 
@@ -320,6 +321,31 @@ public:
     void ZetTabNaar(int page);
     void TabBalkChange(int page);
 
+    // ---- weather fax (fax/FaxMode.cpp) ----
+    void MenuFaxClick();
+    bool FaxModeOn() const;
+    // Readies the unit, sets PRFAX OFF, speed and rows kept, selects FAX.
+    void SwitchToFax();
+    // Leaving the FAX mode: the picture under way ends and is saved.
+    void EndFaxMode();
+    // A received frame in the FAX mode: its 0x3F payload goes to the
+    // picture, never to the receive window. False for every other frame.
+    bool FaxTakesFrame(int control, QByteArrayView bytes);
+    void FaxReceive(QByteArrayView bytes);
+    void BeginFaxPicture();
+    void ShowFaxRows();
+    // The picture ends: it is saved whole as fax/<UTC start>.png.
+    void EndFaxPicture();
+    bool WriteFaxImage(const QString& path, QString& error);
+    // No fax data for a minute ends the picture.
+    void FaxSilenceCheck();
+    void FaxStartClick();
+    void FaxStopClick();
+    void FaxSettingsClick();
+    void FaxShowWindowClick();
+    void FaxSaveImageClick();
+    FaxReception* Fax() const { return fax_; }
+
     // ---- calls and link control ----
     void MenuYourcallClick();
     void MenuCallAstationClick();
@@ -441,6 +467,9 @@ public:
     QWidget* AmtorPage = nullptr;
     QWidget* RttyPage = nullptr;
     QWidget* DumbPage = nullptr;
+    QWidget* FaxPage = nullptr;
+    QToolButton *FaxStart, *FaxStop, *FaxSettingsButton, *FaxShowWindow, *FaxSaveImage;
+    QAction* MenuFax = nullptr;
     QToolButton *PactorStb, *PactorListen, *PactorUnpro, *PactorCQ, *PactorCall, *PactorListCall,
         *pactorDisconnect, *PactorHardDisconnect;
     QToolButton *AmtorStb, *AmtorListen, *AmtorFEC, *AmtorCQ, *Amtorcall, *AmtorListcall,
@@ -602,6 +631,7 @@ private:
     void BuildMenus();
     void BuildWidgets();
     void BuildModeBar();
+    void BuildFaxPage();
     void BuildGeneralButtons();
     QToolButton* ModeButton(QWidget* page, const char* name, const QString& caption,
                             const QString& hint, void (THoofdForm::*handler)());
@@ -645,6 +675,7 @@ private:
     TextKind frameTextKind_ = TextKind::Received;
     // Where the carriage returns the controller does not echo fall.
     EchoLineBreaks echoBreaks_;
+    FaxReception* fax_ = nullptr; // see fax/FaxMode.cpp
     bool closeConfirmed_ = false;
     bool errorBoxShown_ = false; // see Guarded
     QString captureError_;       // see CaptureText

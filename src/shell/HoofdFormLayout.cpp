@@ -85,7 +85,8 @@ void THoofdForm::LayOut() {
          pactorDisconnect, PactorHardDisconnect},
         {AmtorStb, AmtorListen, AmtorFEC, AmtorCQ, Amtorcall, AmtorListcall, AmtorDisConnect,
          AmtorHardDisconnect},
-        {RttyReceive, RttyTransmit, RttyCQ, RttyHiscall}};
+        {RttyReceive, RttyTransmit, RttyCQ, RttyHiscall},
+        {FaxStart, FaxStop, FaxSettingsButton, FaxShowWindow, FaxSaveImage}};
     for (const auto& row : rows)
         for (int i = 0; i < row.size(); ++i)
             row[i]->setGeometry(r.modeButtonLefts[i], r.modeButtonTop, r.modeButtonWidth,

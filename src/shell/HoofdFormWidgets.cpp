@@ -102,6 +102,7 @@ void THoofdForm::BuildMenus() {
     MenuDumb = Item(mode, "MenuDumb", QStringLiteral("&Dumb terminal"), QKeySequence(Qt::Key_F10),
                     &THoofdForm::MenuDumbClick);
     BuildModeMenuItems(mode);
+    MenuFax = Item(mode, "MenuFax", QStringLiteral("Weather &fax"), {}, &THoofdForm::MenuFaxClick);
 
     QMenu* action = bar->addMenu(QStringLiteral("&Action"));
     MenuToggleListen = Item(action, "MenuToggleListen", QStringLiteral("Toggle &Listen"),
@@ -258,6 +259,7 @@ void THoofdForm::BuildModeBar() {
     for (QToolButton* b : {MdcList, MdcRead, MdcWrite, MdcKill})
         b->setVisible(false);
     BuildModePages();
+    BuildFaxPage();
 }
 
 QPushButton* THoofdForm::GeneralButton(const char* name, const QString& caption,
