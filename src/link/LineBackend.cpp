@@ -348,6 +348,11 @@ void LineBackend::Close() {
     socket_ = nullptr;
     linesUp_ = false;
     old->disconnect(this);
+    // A line that failed, or has not taken what waits, would hold the close
+    // until the system gives up on draining it (half a minute): what it has
+    // not sent is dropped.
+    if (auto* port = qobject_cast<QSerialPort*>(old); port && (failed_ || port->bytesToWrite() > 0))
+        port->clear(QSerialPort::Output);
     // Closing a serial port ends its exclusive use (Qt clears the terminal's
     // exclusive mode and its lock file); the descriptor's lock goes with it.
     old->close();
