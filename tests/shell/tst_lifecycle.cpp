@@ -171,12 +171,13 @@ void LifecycleTest::helpOpensTheInstalledManual() {
     form.SetManualCandidates({f.Path("missing/manual.html"), f.Path("manual.html")});
     form.Help1Click();
     QCOMPARE(f.prompts.log, QStringList{"open-document|" + f.Path("manual.html")});
-    // A browser that cannot be started is reported.
+    // Without a browser the program's own viewer shows it.
     f.prompts.log.clear();
     f.prompts.openDocumentResult = false;
+    f.prompts.modalActions.enqueue([](QDialog&) { return 0; });
     form.Help1Click();
-    QCOMPARE(f.prompts.Boxes(),
-             QStringList{"Dervalo    Warning|Cannot show " + f.Path("manual.html")});
+    QVERIFY(f.prompts.Boxes().isEmpty());
+    QCOMPARE(f.prompts.Calls("modal"), QStringList{"modal|ManualViewer"});
     // "Dervalo.hlp" in the working folder comes first.
     f.prompts.log.clear();
     f.prompts.openDocumentResult = true;
