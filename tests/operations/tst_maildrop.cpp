@@ -193,7 +193,7 @@ void MaildropTest::openingTheCheck() {
     QVERIFY(r.form->st.DumbMode);
     QVERIFY(!r.form->st.HostModeActive);
     QCOMPARE(r.form->st.ModeName, QString("DUMB"));
-    QCOMPARE(r.form->TabBalk->Page(), 3);
+    QCOMPARE(r.form->TabBalk->Page(), r.form->TabBalk->indexOf(r.form->DumbPage));
     QCOMPARE(r.Buttons(), 1);
     QCOMPARE(r.form->Transmitbalk->text(), QString("Maildrop Check"));
 }
