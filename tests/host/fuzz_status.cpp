@@ -9,17 +9,18 @@
 
 namespace {
 
-const QSet<QString> kModes = {"PACTOR", "AMTOR", "RTTY", "MORSE", "ASCII", "NAVTEX", "PACKET", ""};
+const QSet<QString> kModes = {"PACTOR", "AMTOR", "RTTY", "MORSE", "ASCII",
+                              "NAVTEX", "PACKET", "FAX", ""};
 const QSet<QString> kStates = {"LISTEN", "UNPRO", "CALLING", "CONNECT", "FEC",   "R",
                                "STANDBY", "",     "PHASING", "OVER",    "IDLE",  "TRAFFIC",
-                               "ERROR",   "REQUEST", "SYNC"};
+                               "ERROR",   "REQUEST", "SYNC", "RECEIVE"};
 const QSet<QString> kPhases = {"      ",  "PHASING", "OVER",    "IDLE",
                                "TRAFFIC", "ERROR",   "REQUEST", ""};
 
 QByteArray MakeReply(Fuzz::Random& r) {
     static const char* const kCodes[] = {"Pt", "PN", "PD", "PG", "AM", "AL",
                                          "FE", "AC", "BA", "XX", "pn", "MO",
-                                         "AS", "NA", "PA", ""};
+                                         "AS", "NA", "PA", "FA", ""};
     // The first byte of an input is the earlier state; the rest the reply.
     QByteArray reply(1, r.Byte());
     if (r.OneIn(10)) return reply + r.Bytes(r.Length(30, 300));
@@ -65,6 +66,11 @@ QString Check(const QByteArray& input) {
     FUZZ_EXPECT(st.LinkPhaseText.size() <= 13, st.LinkPhaseText);
     FUZZ_EXPECT(pane.isEmpty() || pane == st.LinkPhaseText, pane);
     FUZZ_EXPECT(st.CompressionText == "Huff" || st.CompressionText == "Ascii", st.CompressionText);
+    // Weather fax: receiving or not, never a link nor a transmission.
+    if (st.ModeName == "FAX") {
+        FUZZ_EXPECT(!st.Transmitting && !st.IsConnected, reply);
+        return QString();
+    }
     // Phase "0" always ends in STANDBY, without a link.
     if (phased && reply.size() >= 5 && reply[4] == QLatin1Char('0'))
         FUZZ_EXPECT(st.LinkStateText == "STANDBY" && !st.IsConnected, reply);
