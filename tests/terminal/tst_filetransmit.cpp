@@ -405,7 +405,7 @@ void FileTransmitTest::countNeverWraps() {
 void FileTransmitTest::maildropCheckAndDumbTerminal() {
     // In the maildrop check the file is a mailbox message: out of HOST mode
     // the controller reads no frames, so its lines go out plain, each with
-    // its carriage return, then CR 0x1A CR; for an empty file only that. A
+    // its carriage return, then the line "/EX"; for an empty file only that. A
     // line with frame bytes goes out as it is, no DLE added. The mailbox
     // answers in plain text, which reaches the receive window, and with no
     // framed echo to wait for a long message never holds back.
@@ -413,15 +413,15 @@ void FileTransmitTest::maildropCheckAndDumbTerminal() {
     r.Mode("DUMB", "", false);
     r.form->MenuMaildropCheck->setChecked(true);
     r.Transmit("msg.txt", "Hello\r\nBye");
-    QCOMPARE(r.f.Written(), QByteArray("Hello\rBye\r\r\x1A\r"));
+    QCOMPARE(r.f.Written(), QByteArray("Hello\rBye\r/EX\r"));
     r.f.serial.ClearWritten();
     r.Transmit("odd.txt", "a\x01\x10\x17"
                           "b");
     QCOMPARE(r.f.Written(), QByteArray("a\x01\x10\x17"
-                                       "b\r\r\x1A\r"));
+                                       "b\r/EX\r"));
     r.f.serial.ClearWritten();
     r.Transmit("none.txt", "");
-    QCOMPARE(r.f.Written(), QByteArray("\r\x1A\r"));
+    QCOMPARE(r.f.Written(), QByteArray("/EX\r"));
 
     r.f.serial.ClearWritten();
     r.f.serial.FeedInput("Enter message\r");
@@ -434,7 +434,7 @@ void FileTransmitTest::maildropCheckAndDumbTerminal() {
     QVERIFY(!r.runaway && !held);
     QByteArray plain = Numbered(200, 40);
     plain.replace("\r\n", "\r");
-    QCOMPARE(r.f.Written(), plain + "\r\x1A\r");
+    QCOMPARE(r.f.Written(), plain + "/EX\r");
     QVERIFY(r.form->ReceiveWindow->toPlainText().contains("Enter message"));
     QVERIFY(r.Idle());
 }
