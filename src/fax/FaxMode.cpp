@@ -20,7 +20,6 @@ void THoofdForm::BuildFaxPage() {
     fax_->settings = ExtraSettings::ReadFaxSettings(folder_);
     fax_->window = new TFaxWindow(this);
     fax_->window->OnSave = [this] { Guarded([&] { FaxSaveImageClick(); }); };
-    fax_->settingsForm = new TFaxSettingsForm(this);
     fax_->silence.setInterval(FaxReception::kSilenceCheckMs);
     connect(&fax_->silence, &QTimer::timeout, this, [this] { Guarded([&] { FaxSilenceCheck(); }); });
 
@@ -175,6 +174,8 @@ void THoofdForm::FaxStopClick() {
 }
 
 void THoofdForm::FaxSettingsClick() {
+    // Made at its first use, after the program's own dialogs.
+    if (!fax_->settingsForm) fax_->settingsForm = new TFaxSettingsForm(this);
     fax_->settingsForm->Set(fax_->settings);
     if (prompts_.ShowModal(*fax_->settingsForm) != QDialog::Accepted) return;
     const FaxSettings chosen = fax_->settingsForm->Chosen();
