@@ -107,12 +107,12 @@ void THoofdForm::ReadFrame() {
 }
 
 void THoofdForm::TakeFrame(const FrameReader::Frame& frame) {
-    // A line feed is taken as 0 wherever it stands.
-    auto value = [](quint8 b) { return b == 0x0A ? 0 : int(b); };
+    // The bytes go on as they came (TakeFrameByte reads a line feed as 0
+    // where text and replies are concerned).
     framePart_ = FramePart::Control;
-    TakeFrameByte({value(frame.control), false});
+    TakeFrameByte({frame.control, false});
     for (const char c : frame.payload)
-        TakeFrameByte({value(quint8(c)), true}); // unescaped: every byte is data
+        TakeFrameByte({quint8(c), true}); // unescaped: every byte is data
     // A frame cut by the next one's start byte shows its text but is not
     // ended: a reply without its end byte is not decoded.
     if (frame.complete) TakeFrameByte({Frames::kEnd, false});
