@@ -158,6 +158,8 @@ void StartStatesTest::simulatorStallsAndSaysWhyItCannotStart() {
     QVERIFY(LiveStation::WaitFor(
         [&] { return ::write(fd, block.constData(), size_t(block.size())) > 0; }, 5000));
     ::close(fd);
+}
+
 void StartStatesTest::unitWithoutPactorListensInAmtor() {
     if (!LiveStation::SimulatorBuilt()) QSKIP("the simulator program is not built");
     LiveStation s;
