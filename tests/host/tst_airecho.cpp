@@ -18,7 +18,13 @@ struct Echoes {
     explicit Echoes(const QByteArray& start) {
         pk.SetBandPace(Pk232Model::BandPace::Off);
         pk.SetAirSpeed(0);
-        Put("*\rhost on\r" + Frames::CommandFrame(start));
+        // Each line after the unit has answered the one before, as a unit
+        // wants it.
+        for (const QByteArray& line : {QByteArray("*\r"), QByteArray("host on\r")}) {
+            Put(line);
+            now += 2000;
+        }
+        Put(Frames::CommandFrame(start));
     }
     QByteArray Put(const QByteArray& bytes) {
         for (const char b : bytes)

@@ -35,7 +35,8 @@ private slots:
 private:
     void Feed(FormFixture& f, const QByteArray& bytes) {
         f.serial.FeedInput(bytes);
-        while (f.serial.BytesAvailable() > 0)
+        // Whole frames may wait in the frame reader after the line is read.
+        while (f.form->V24Data())
             f.form->GETV24Data();
     }
 };

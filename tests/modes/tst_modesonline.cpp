@@ -209,7 +209,7 @@ void ModesOnlineTest::packetMonitorsConnectsTalksAndDisconnects() {
                  10000),
              qPrintable(s.StatusText()));
     QVERIFY(QRegularExpression("\\*\\*\\* \\d\\d:\\d\\d UTC  CONNECTED to K2DEF\\n")
-                .match(s.Received())
+                .match(s.ReceivedAll())
                 .hasMatch());
     QVERIFY(LiveStation::WaitFor([&] { return s.Received().contains("Type BYE to end."); }, 10000));
 
@@ -225,7 +225,7 @@ void ModesOnlineTest::packetMonitorsConnectsTalksAndDisconnects() {
     w.MenuDisconnect->trigger();
     QVERIFY(LiveStation::WaitFor([&] { return s.FromProgram().contains("\x01@DI\x17"); }, 10000));
     QVERIFY2(LiveStation::WaitFor(
-                 [&] { return !w.st.IsConnected && s.Received().contains("DISCONNECTED K2DEF"); },
+                 [&] { return !w.st.IsConnected && s.ReceivedAll().contains("DISCONNECTED K2DEF"); },
                  10000),
              qPrintable(s.Received()));
     QCOMPARE(w.Pane3->text(), QString());
@@ -233,7 +233,7 @@ void ModesOnlineTest::packetMonitorsConnectsTalksAndDisconnects() {
     // A busy station: an event line, no link.
     QVERIFY(s.Control("packet answer busy").contains("busy"));
     s.Call("W3ABC");
-    QVERIFY(LiveStation::WaitFor([&] { return s.Received().contains("UTC  W3ABC busy\n"); }, 10000));
+    QVERIFY(LiveStation::WaitFor([&] { return s.ReceivedAll().contains("UTC  W3ABC busy\n"); }, 10000));
     QVERIFY(!w.st.IsConnected);
     QVERIFY(s.Control("packet answer on").contains("on"));
 

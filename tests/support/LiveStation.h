@@ -1,4 +1,5 @@
 #pragma once
+#include <QRegularExpression>
 
 // The real program against the simulator program: `dervalo-pk232sim` runs as
 // a process of its own on a pseudo-terminal (and, with `tcpPort` set, on that
@@ -215,7 +216,20 @@ struct LiveStation {
         return true;
     }
 
-    QString Received() const { return form->ReceiveWindow->toPlainText(); }
+    // The receive window's text without the program's own event lines
+    // ("*** HH:MM UTC  ..."), which come whenever the status tick sees a
+    // link change; ReceivedAll() keeps them.
+    QString Received() const {
+        static const QRegularExpression event(QStringLiteral("(^|\n)\\*\\*\\* \\d\\d:\\d\\d UTC  [^\n]*(\n|$)"));
+        QString text = ReceivedAll();
+        for (qsizetype at = 0; (at = text.indexOf(event, at)) >= 0;) {
+            const QRegularExpressionMatch m = event.match(text, at);
+            text.replace(m.capturedStart(), m.capturedLength(), m.captured(1));
+            at = m.capturedStart();
+        }
+        return text;
+    }
+    QString ReceivedAll() const { return form->ReceiveWindow->toPlainText(); }
     QString StatusText() const {
         const THoofdForm& w = *form;
         return QStringList{w.Pane1->text(), w.Pane2->text(), w.Pane3->text(), w.Pane4->text(),
