@@ -80,6 +80,7 @@ void THoofdForm::LineCameBack() {
     if (st.HostModeActive || hostEntryDue_) hostCheckDue_ = true;
     if (st.FileTransmitActive) lineBackDuringFile_ = true;
     ++lineReturns_;
+    ShowPortPane(); // the name, now that the line carries
 }
 
 void THoofdForm::EndOutage() {

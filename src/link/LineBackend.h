@@ -76,7 +76,7 @@ private:
     // made, and watches the line drain.
     void Service();
     // The device can carry bytes now (a connection still being made cannot).
-    bool Carrying() const;
+    bool Carrying() const override;
     void Fail(const QString& device, const QString& step, int errnum, const QString& reason);
     // The open device has failed: what it has not sent is lost.
     void DeviceFailed(const QString& step, int errnum, const QString& reason);

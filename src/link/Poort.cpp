@@ -75,6 +75,10 @@ bool Poort::LineDown() const {
     return !PortOpen_ || backend_.Failed();
 }
 
+bool Poort::LineCarrying() const {
+    return PortOpen_ && backend_.Carrying();
+}
+
 bool Poort::LineMoving() const {
     return PortOpen_ && !backend_.Failed() && backend_.Moving();
 }

@@ -42,6 +42,7 @@ public:
     bool LineDown() const;
     // The line has carried bytes since it opened.
     bool LineMoving() const;
+    bool LineCarrying() const;
     // Bytes handed over that the line never sent; each counted once.
     quint64 TakeLost();
 

@@ -61,6 +61,9 @@ public:
     // The line has taken bytes, or brought some, since the device opened:
     // it is known to work, not only to be open.
     virtual bool Moving() const { return IsOpen(); }
+    // The line can carry bytes now: open, not failed, and (a network
+    // bridge) connected, not still connecting.
+    virtual bool Carrying() const { return IsOpen() && !Failed(); }
     // Bytes that were handed over but that a failed device never sent;
     // each is counted once.
     virtual quint64 TakeLost() { return 0; }

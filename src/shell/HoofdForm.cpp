@@ -218,7 +218,7 @@ QString THoofdForm::PortPaneText(const QString& portName, quint16 baudRate) {
 void THoofdForm::ShowPortPane() {
     // The name shows only once it has opened; while the line is down the
     // pane says "offline" (behind the name of a line that was up before).
-    const bool up = poort.PortOpen() && !sendOutage_;
+    const bool up = poort.LineCarrying() && !sendOutage_;
     if (up) openedPortName_ = st.PortName;
     const QString text = openedPortName_ != st.PortName
                              ? QStringLiteral("offline")

@@ -35,6 +35,7 @@ struct Evening {
 
     bool utcStamp = false;
     bool atLineStart = true; // received text stands at the start of a line
+    qint64 eventChars = 0; // characters of event lines shown so far
 
     RigSetting rigSetting;
     std::unique_ptr<Rig> rig;

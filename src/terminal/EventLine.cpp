@@ -46,6 +46,7 @@ void THoofdForm::ShowLinkEvent(const QString& text) {
     if (following) bar->setValue(bar->maximum());
     if (st.LogFileOpen) CaptureText(line);
     evening_->atLineStart = true;
+    evening_->eventChars += shown.size();
 }
 
 QByteArray THoofdForm::StampLines(const QByteArray& text, TextKind kind) {

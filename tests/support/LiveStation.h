@@ -230,6 +230,12 @@ struct LiveStation {
         return text;
     }
     QString ReceivedAll() const { return form->ReceiveWindow->toPlainText(); }
+    // The receive buffer as it would be saved, without the event lines.
+    QByteArray ReceivedBytes() const {
+        static const QRegularExpression event(
+            QStringLiteral("\\*\\*\\* \\d\\d:\\d\\d UTC  [^\r\n]*\r\n"));
+        return QString::fromLatin1(form->ReceiveBufferBytes()).remove(event).toLatin1();
+    }
     QString StatusText() const {
         const THoofdForm& w = *form;
         return QStringList{w.Pane1->text(), w.Pane2->text(), w.Pane3->text(), w.Pane4->text(),
