@@ -83,8 +83,9 @@ private:
         QPointer<QObject> receiver;
         std::unique_ptr<QEvent> event;
     };
-    // A key held down for minutes repeats; the window keeps no more than this.
-    static constexpr size_t kHeldLimit = 4096;
+    // Held events go round at every shield until none stands; a key held
+    // down for minutes repeats, and no more than this many are kept.
+    static constexpr size_t kHeldLimit = 256;
     std::vector<Held> held_;
 };
 
