@@ -4,8 +4,11 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLibrary>
+#include <QPointer>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 namespace {
 bool escapeDown = false;
@@ -20,20 +23,33 @@ void NotePress(const QEvent* event) {
     if (escapeDown) escapePressed = true;
 }
 
-// While the shield stands, input and timer events are swallowed: a long
-// operation that must not be re-entered lets the window repaint, and nothing
-// else.
+// While the shield stands, input and timer events do not get through: a
+// long operation that must not be re-entered lets the window repaint and
+// answer the window system, and nothing else. Keys typed (Escape apart,
+// which the operation asks about) and a close request are held back and
+// posted again once the shield is down, in their order: they reach their
+// widget when the operation is over, or are held back again by the next
+// shield. Pointer input is dropped (a click belongs to the window as it was
+// when the click was made); a timer that is held back fires again later.
 class InputShield : public QObject {
 public:
     InputShield() { QCoreApplication::instance()->installEventFilter(this); }
-    ~InputShield() override { QCoreApplication::instance()->removeEventFilter(this); }
+    ~InputShield() override {
+        QCoreApplication::instance()->removeEventFilter(this);
+        for (Held& h : held_)
+            if (h.receiver) QCoreApplication::postEvent(h.receiver, h.event.release());
+    }
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool eventFilter(QObject* receiver, QEvent* event) override {
         NotePress(event);
         switch (event->type()) {
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
+        case QEvent::Close:
+            if (!IsEscape(event) && held_.size() < kHeldLimit)
+                held_.push_back({receiver, std::unique_ptr<QEvent>(event->clone())});
+            return true;
         case QEvent::ShortcutOverride:
         case QEvent::Shortcut:
         case QEvent::MouseButtonPress:
@@ -51,13 +67,26 @@ protected:
         case QEvent::DragEnter:
         case QEvent::DragMove:
         case QEvent::Drop:
-        case QEvent::Close:
         case QEvent::Timer:
             return true;
         default:
             return false;
         }
     }
+
+private:
+    static bool IsEscape(const QEvent* event) {
+        return event->type() != QEvent::Close &&
+               static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape;
+    }
+    struct Held {
+        QPointer<QObject> receiver;
+        std::unique_ptr<QEvent> event;
+    };
+    // Held events go round at every shield until none stands; a key held
+    // down for minutes repeats, and no more than this many are kept.
+    static constexpr size_t kHeldLimit = 256;
+    std::vector<Held> held_;
 };
 
 // The few XCB calls needed, looked up in the library Qt's X11 platform has

@@ -18,11 +18,15 @@ bool EscapeDown();
 // handled. Where the platform cannot tell (offscreen, Wayland) the events
 // waiting are run through a shield that lets no input and no timer through
 // and notes an Escape press; a press seen since the last question counts as
-// held down.
+// held down. Other keys and a close request are held back, not lost: they
+// are posted again behind the shield and reach their widget once no shield
+// stands.
 bool AskEscapeDown();
 
-// Handles the window events waiting (paint, expose, layout) behind the same
-// shield: no input, close request or timer gets through.
+// Handles the window events waiting (paint, expose, layout, the window
+// system's requests, posted calls) behind the same shield: no input, close
+// request or timer gets through meanwhile (keys and the close request come
+// later).
 void RunWindowEvents();
 
 // The X11 answer alone: nothing when the platform is not X11 or the server

@@ -1,6 +1,7 @@
 // Transmitting a text file: the menu item with its permission rule and the
 // open dialog, and the transmission loop itself, which owns the program until
-// the file is sent or the operator breaks it off with Escape.
+// the file is sent or the operator breaks it off with Escape (running the
+// window events now and then behind the input shield).
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
@@ -187,11 +188,14 @@ void THoofdForm::SendFile(const QString& name) {
             }
             Delay(1); // nothing to send and nothing to read: no busy spin
         }
-        // No event runs meanwhile: the window is brought up to date now and
-        // then, so the echo can be seen while the file goes out.
+        // Now and then the window events run behind the input shield: the
+        // window is brought up to date (the echo is seen) and answers the
+        // window system, however long the line holds the file back. No input,
+        // timer or close request runs in the middle of the loop; keys typed
+        // and a close request arrive when the transmission is over.
         if (clock().TickCount() - shownAt >= kTxRepaintMs) {
             shownAt = clock().TickCount();
-            repaint();
+            KeyState::RunWindowEvents();
         }
     }
 

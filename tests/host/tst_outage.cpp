@@ -1,14 +1,17 @@
-// The serial device going away under a running program, on a real
-// pseudo-terminal: writes fail, the port is reopened quietly, the operator is
-// told once per outage, and the line works again once the device is back.
+// The serial device going away or stalling under a running program, on a
+// real pseudo-terminal: writes fail, the port is reopened quietly, the
+// operator is told once per outage, the line works again once the device is
+// back, and the window answers meanwhile, a file transmission included.
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTimer>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
 #include <fcntl.h>
 #include <memory>
+#include <thread>
 #include <poll.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -20,6 +23,7 @@
 #include "link/LineBackend.h"
 #include "shell/Clock.h"
 #include "shell/HoofdForm.h"
+#include "shell/InOutError.h"
 
 namespace {
 
@@ -190,6 +194,49 @@ void OutageTest::windowAnswersWhileTheLineStalls() {
                          ": writing: the line has taken no byte for 1 s"});
     QVERIFY(form.LineReturns() > returnsBefore);
     form.StopTimers();
+
+    // A 60 KB file sent over the stalled line: the transmission owns the
+    // program, yet the window answers what is asked of it from outside (a
+    // call posted from another thread every 5 ms, as the window system's
+    // requests come) within the second, and the file stops with its message
+    // once the line is found failed. Old: no event ran until the file ended.
+    const QString name = dir.filePath(QStringLiteral("long.txt"));
+    {
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 600; ++i)
+            file.write(QByteArray(100, 'x') + "\r\n");
+    }
+    // The far side has read nothing for long: what waits fills its buffer.
+    form.Send(QByteArray(40 * 1024, 'x'));
+    QElapsedTimer wall;
+    wall.start();
+    qint64 slowest = 0;
+    std::atomic<bool> over{false};
+    std::thread asker([&] {
+        while (!over) {
+            const qint64 at = wall.elapsed();
+            QMetaObject::invokeMethod(
+                &form, [&slowest, &wall, at] { slowest = qMax(slowest, wall.elapsed() - at); },
+                Qt::QueuedConnection);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    QString stopped;
+    try {
+        form.SendFile(name);
+    } catch (const InOutError& e) {
+        stopped = e.Message();
+    }
+    const qint64 took = wall.elapsed();
+    over = true;
+    asker.join();
+    QCoreApplication::processEvents();
+    QCOMPARE(stopped, QStringLiteral("File transmission stopped at line 31 of %1: "
+                                     "the serial port failed")
+                          .arg(name));
+    QVERIFY2(took < 10000, QByteArray::number(took).constData());
+    QVERIFY2(slowest < 1000, QByteArray::number(slowest).constData());
 }
 
 QTEST_MAIN(OutageTest)
