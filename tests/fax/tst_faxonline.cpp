@@ -57,7 +57,7 @@ void FaxOnlineTest::chartReceivedAndSaved() {
                                    fax.window->Canvas->DrawnRows() == TFaxCanvas::ShownRows(rows);
                      return rows == pk232sim::FaxChart::kHeight;
                  },
-                 60000),
+                 180000), // a loaded machine under the sanitizers reads slowly
              qPrintable(QString::number(fax.picture.RowCount())));
     QVERIFY(grewPartly);
     QVERIFY(!w.ReceiveWindow->toPlainText().contains(QChar(0x1B)));
