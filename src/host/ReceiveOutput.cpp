@@ -13,7 +13,6 @@
 #include "host/CharTable.h"
 #include "host/Frames.h"
 #include "shell/HoofdForm.h"
-#include "terminal/EventLine.h"
 #include "terminal/ReceiveLines.h"
 
 namespace {
@@ -72,7 +71,6 @@ void THoofdForm::schryfText(const QByteArray& given, TextKind kind) {
     if (!shown.isEmpty()) {
         AppendReceived(WindowText(shown), kind);
         if (st.LogFileOpen) CaptureText(shown);
-        ShowHeldEvents(*this, false); // once the line they came in has ended
     }
     if (st.DumbMode) RefreshCountPanes();
 }

@@ -36,11 +36,6 @@ struct Evening {
     bool utcStamp = false;
     bool atLineStart = true; // received text stands at the start of a line
     qint64 eventChars = 0; // characters of event lines shown so far
-    // Event lines that came while a received line was half shown: they wait
-    // for its end (or kHoldEventsMs), so no received line is cut in two.
-    QStringList heldEvents;
-    quint32 heldSince = 0;
-    static constexpr quint32 kHoldEventsMs = 3000;
 
     RigSetting rigSetting;
     std::unique_ptr<Rig> rig;

@@ -7,14 +7,12 @@
 #include <QTextCursor>
 
 #include <QFileInfo>
-#include <utility>
 
 #include "host/CharTable.h"
 #include "host/Frames.h"
 #include "shell/Clock.h"
 #include "shell/HoofdForm.h"
 #include "station/Evening.h"
-#include "terminal/EventLine.h"
 #include "terminal/ReceiveLines.h"
 
 namespace {
@@ -27,52 +25,28 @@ QDateTime THoofdForm::NowUtc() {
 }
 
 void THoofdForm::ShowLinkEvent(const QString& text) {
-    const QString line = LinkEvents::Line(NowUtc(), text);
-    // A received line half shown is not cut in two: the event waits for its
-    // end, a while at most.
-    if (!ReceiveWindow->document()->lastBlock().text().isEmpty()) {
-        if (evening_->heldEvents.isEmpty()) evening_->heldSince = clock().TickCount();
-        evening_->heldEvents << line;
-        return;
-    }
-    WriteEventLine(*this, line);
-}
-
-void ShowHeldEvents(THoofdForm& form, bool evenMidLine) {
-    Evening& evening = *form.evening_;
-    if (evening.heldEvents.isEmpty()) return;
-    const bool lineEnded = form.ReceiveWindow->document()->lastBlock().text().isEmpty();
-    if (!lineEnded &&
-        !(evenMidLine && form.clock().TickCount() - evening.heldSince >= Evening::kHoldEventsMs))
-        return;
-    for (const QString& line : std::exchange(evening.heldEvents, {}))
-        WriteEventLine(form, line);
-}
-
-void WriteEventLine(THoofdForm& form, const QString& eventLine) {
     // A line of its own: it goes wherever received text goes (window and
     // capture file), so the saved buffer still equals the capture file. It
     // is ended like a received line, with a CR.
-    QPlainTextEdit* const window = form.ReceiveWindow;
     QByteArray line;
     // The window itself tells whether its last line holds anything (it may
     // have been cleared or filled by other means).
-    if (!window->document()->lastBlock().text().isEmpty()) line += '\r';
-    line += CharTable::ToBytes(eventLine) + '\r';
+    if (!ReceiveWindow->document()->lastBlock().text().isEmpty()) line += '\r';
+    line += CharTable::ToBytes(LinkEvents::Line(NowUtc(), text)) + '\r';
     QString shown = CharTable::ToString(line);
     shown.replace(QLatin1Char('\r'), QChar::ParagraphSeparator);
     // A window showing its end keeps showing it; one read back stays put.
-    QScrollBar* bar = window->verticalScrollBar();
+    QScrollBar* bar = ReceiveWindow->verticalScrollBar();
     const bool following = bar->value() >= bar->maximum() - 1;
-    QTextCursor end(window->document());
+    QTextCursor end(ReceiveWindow->document());
     end.movePosition(QTextCursor::End);
     QTextCharFormat format;
     format.setForeground(kEventColour);
     ReceiveLines::Append(end, shown, format);
     if (following) bar->setValue(bar->maximum());
-    if (form.st.LogFileOpen) form.CaptureText(line);
-    form.evening_->atLineStart = true;
-    form.evening_->eventChars += shown.size();
+    if (st.LogFileOpen) CaptureText(line);
+    evening_->atLineStart = true;
+    evening_->eventChars += shown.size();
 }
 
 QByteArray THoofdForm::StampLines(const QByteArray& text, TextKind kind) {
@@ -90,7 +64,6 @@ QByteArray THoofdForm::StampLines(const QByteArray& text, TextKind kind) {
 }
 
 void THoofdForm::WatchLinkEvents() {
-    ShowHeldEvents(*this, true);
     const auto events = evening_->events.Step(
         {st.ModeName, st.LinkStateText, st.IsConnected, st.HisCall}, NowUtc());
     for (const LinkEvents::Event& e : events) {
