@@ -98,8 +98,25 @@ void LineBackend::Notify(bool ready) {
         Qt::QueuedConnection);
 }
 
+bool LineBackend::PassingFault() {
+    // A pseudo-terminal may say it takes bytes and then take none: Qt reports
+    // the write's "try again" as a failure, keeps what it could not write and
+    // writes it when the line takes bytes. Its error text may name another
+    // call's error number, so the line itself is asked: one that has not
+    // hung up and is not in error is still there. The stall watch finds a
+    // line that never takes a byte again; a fault that comes back without a
+    // byte moved in between, a hundred times, is a real one.
+    constexpr int kMaxPassing = 100;
+    if (!serial_ || ++passingFaults_ > kMaxPassing) return false;
+    pollfd p{int(serial_->handle()), POLLIN | POLLOUT, 0};
+    if (::poll(&p, 1, 0) < 0 || (p.revents & (POLLHUP | POLLERR | POLLNVAL))) return false;
+    serial_->clearError();
+    return true;
+}
+
 void LineBackend::BytesCame() {
     moved_ = true;
+    passingFaults_ = 0;
     if (readyQueued_) return;
     readyQueued_ = true;
     Notify(true);
@@ -162,6 +179,7 @@ bool LineBackend::OpenSerial(const QString& deviceName) {
     connect(port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
         if (e == QSerialPort::ResourceError || e == QSerialPort::WriteError ||
             e == QSerialPort::ReadError) {
+            if (PassingFault()) return;
             const QString why = serial_ ? serial_->errorString() : QString();
             DeviceFailed(e == QSerialPort::WriteError ? QStringLiteral("writing")
                                                       : QStringLiteral("reading"),
@@ -173,6 +191,7 @@ bool LineBackend::OpenSerial(const QString& deviceName) {
     device_ = port;
     lastMove_ = clock_.elapsed();
     lastUnsent_ = 0;
+    passingFaults_ = 0;
     return true;
 }
 
@@ -271,6 +290,7 @@ void LineBackend::Service() {
     const qint64 now = clock_.elapsed();
     if (unsent < lastUnsent_) moved_ = true;
     if (unsent == 0 || unsent < lastUnsent_) lastMove_ = now;
+    if (unsent < lastUnsent_) passingFaults_ = 0;
     lastUnsent_ = unsent;
     if (unsent > 0 && now - lastMove_ > stallMs_)
         DeviceFailed(QStringLiteral("writing"), 0,

@@ -84,6 +84,9 @@ private:
     // Tells the listener, from the event loop.
     void Notify(bool ready);
     void BytesCame();
+    // A failure Qt reports for a line that is still there and only full or
+    // empty for the moment.
+    bool PassingFault();
 
     QIODevice* device_ = nullptr; // the serial port or the connection
     QSerialPort* serial_ = nullptr; // the device, when it is a serial port
@@ -100,6 +103,7 @@ private:
     QElapsedTimer clock_;
     qint64 lastMove_ = 0;
     qint64 lastUnsent_ = 0;
+    int passingFaults_ = 0; // in a row, with no byte moved between them
     // The last failed connection, for the hold-off.
     QString failedName_;
     qint64 failedAt_ = 0;

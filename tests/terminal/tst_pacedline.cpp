@@ -16,7 +16,6 @@ private slots:
 };
 
 void PacedLineTest::longLineThenEscapeWhileTheBufferIsFull() {
-    QSKIP("Open fault: a long line sent through the dumb terminal to the strict, line-paced unit does not arrive since the branches were merged");
     if (!LiveStation::SimulatorBuilt()) QSKIP("the simulator program is not built");
     LiveStation s;
     QVERIFY(PacedLine::StartInTheDumbTerminal(s));
