@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <time.h>
@@ -331,19 +332,21 @@ int OpenPty(std::string& slaveName) {
 
 // The pace of one direction of the serial line: bytes may pass as fast as
 // the rate the program set on the terminal allows, ten bits a byte. Time
-// with nothing to send is not saved up beyond a short burst.
+// with nothing to send is not saved up beyond a short burst; time while
+// bytes waited is, as a line goes on sending while this process waits for
+// the processor (a loaded machine must not slow the line down).
 class LinePacer {
 public:
     void SetRate(int bytesPerSecond) { rate_ = bytesPerSecond > 0 ? bytesPerSecond : 1; }
-    // Bytes that may pass now.
-    int Allowed(quint32 now) {
+    // Bytes that may pass now; `waiting`: bytes were there to pass.
+    int Allowed(quint32 now, bool waiting) {
         if (!started_) {
             started_ = true;
             at_ = now;
         }
         credit_ += qint64(quint32(now - at_)) * rate_; // thousandths of a byte
         at_ = now;
-        const qint64 cap = qMax<qint64>(1000, qint64(rate_) * kBurstMs);
+        const qint64 cap = qMax<qint64>(1000, qint64(rate_) * (waiting ? kLateMs : kBurstMs));
         credit_ = qMin(credit_, cap);
         return int(credit_ / 1000);
     }
@@ -356,11 +359,18 @@ public:
 
 private:
     static constexpr int kBurstMs = 20;
+    static constexpr int kLateMs = 1000;
     int rate_ = 960;
     bool started_ = false;
     quint32 at_ = 0;
     qint64 credit_ = 0;
 };
+
+// Bytes wait to be read on this descriptor (-1: none).
+bool BytesQueued(int fd) {
+    int queued = 0;
+    return fd >= 0 && ioctl(fd, FIONREAD, &queued) == 0 && queued > 0;
+}
 
 // Bytes a second at the rate set on the terminal (ten bits a byte).
 int LineBytesPerSecond(int fd) {
@@ -567,8 +577,12 @@ int Run(const Options& options) {
             readPace.SetRate(rate);
             writePace.SetRate(rate);
             const quint32 start = MonotonicMs();
-            readable = model.LineStalled() ? 0 : qMin(readPace.Allowed(start), kReadChunk);
-            writable = writePace.Allowed(start);
+            readable = model.LineStalled()
+                           ? 0
+                           : qMin(readPace.Allowed(start, BytesQueued(lineOpen ? master : -1) ||
+                                                              BytesQueued(tcp.ClientFd())),
+                                  kReadChunk);
+            writable = writePace.Allowed(start, !pending.isEmpty() || tcp.HasPending());
             if (readable == 0 && !model.LineStalled())
                 timeout = qBound(1, readPace.WaitMs(), timeout);
             if (writable == 0 && (!pending.isEmpty() || tcp.HasPending()))
@@ -637,7 +651,8 @@ int Run(const Options& options) {
             if (lineOpen) pending.append(out.left(kMaxPending - pending.size()));
             tcp.Queue(out);
         }
-        if (options.linePace) writable = writePace.Allowed(MonotonicMs());
+        if (options.linePace)
+            writable = writePace.Allowed(MonotonicMs(), !pending.isEmpty() || tcp.HasPending());
         // Both ends get the same bytes: the pace counts them once.
         int sent = 0;
         if (lineOpen && !pending.isEmpty() && writable > 0) {

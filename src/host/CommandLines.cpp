@@ -80,6 +80,9 @@ void THoofdForm::TakeHostReplyByte(int kind, int b) {
 
 void THoofdForm::HostReplyEnded(int kind) {
     if (kind != 1) return;
+    // The check's answer carries a return code; the check echoed back by a
+    // unit at its command line carries none.
+    if (hostCheckWaiting_ && hostReply_.startsWith("GG")) hostCheckAnswer_ = hostReply_.size() > 2;
     if (hostReplies_.size() >= kMaxHostReplies) hostReplies_.removeFirst();
     hostReplies_.append(std::exchange(hostReply_, QByteArray()));
 }

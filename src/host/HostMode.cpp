@@ -6,6 +6,7 @@
 #include <QScopedValueRollback>
 
 #include "host/Frames.h"
+#include "shell/Clock.h"
 #include "shell/HoofdForm.h"
 
 QByteArray THoofdForm::StartOver() {
@@ -154,11 +155,37 @@ bool THoofdForm::HostCheckDue() const {
 void THoofdForm::CheckHostModeAfterOutage() {
     hostCheckDue_ = false;
     if (!st.HostModeActive && !hostEntryDue_) return;
-    // The steps below write and may meet a new outage; that one is checked
-    // at a later tick, not from in here.
+    hostCheckAnswer_.reset();
+    hostCheckWaiting_ = true;
+    hostCheckAt_ = clock_.TickCount();
+    Send(Frames::CommandFrame("GG"));
+}
+
+void THoofdForm::FollowHostCheck() {
+    if (!hostCheckWaiting_ || checkingHost_ || sending_ > 0 || st.FileTransmitActive ||
+        st.Closing || st.DumbMode)
+        return;
+    if (!hostCheckAnswer_ && clock_.TickCount() - hostCheckAt_ < kHostCheckMs) return;
+    hostCheckWaiting_ = false;
+    // Not answered, and the line has not even taken the check: it stalls or
+    // is down, and nothing is known of the unit. Asked again later.
+    if (!hostCheckAnswer_ && (poort.LineDown() || poort.LineUnsent() > 0)) {
+        hostCheckDue_ = true;
+        return;
+    }
+    const bool loaded = !st.PkInitOn || st.PkParametersLoaded || st.MaildropOn;
+    if (hostCheckAnswer_.value_or(false) && loaded) {
+        st.HostModeActive = true;
+        hostEntryDue_ = false;
+        return;
+    }
+    // A unit that took the check and did not answer it in HOST mode, or has
+    // not had this run's parameters, is brought there as at start-up. Its
+    // steps write and may meet a new outage; that one is checked at a later
+    // tick, not from in here.
     const QScopedValueRollback checking(checkingHost_, true);
     StopTimers();
-    ActOnUnitState();
+    BringBackIntoHostMode();
     StartTimers();
 }
 

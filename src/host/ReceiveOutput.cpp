@@ -121,6 +121,7 @@ void THoofdForm::SchryfintervalTimer() {
     // The check after an outage throws away what comes before its answer:
     // it waits for a tick that has read everything that came.
     if (HostCheckDue() && !V24Data()) CheckHostModeAfterOutage();
+    FollowHostCheck();
     // A capture file that failed meanwhile (here, or while a text file went
     // out) is reported now, once, after the frame it failed in, shown whole.
     ReportCaptureError();

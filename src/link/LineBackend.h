@@ -67,7 +67,7 @@ public:
     bool Moving() const override { return moved_; }
     quint64 TakeLost() override;
     // Bytes handed over and not yet taken by the line.
-    qint64 Unsent() const;
+    qint64 Unsent() const override;
 
 private:
     bool OpenSerial(const QString& name);

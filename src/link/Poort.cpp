@@ -83,6 +83,10 @@ bool Poort::LineMoving() const {
     return PortOpen_ && !backend_.Failed() && backend_.Moving();
 }
 
+qint64 Poort::LineUnsent() const {
+    return PortOpen_ ? backend_.Unsent() : 0;
+}
+
 quint64 Poort::TakeLost() {
     return backend_.TakeLost();
 }

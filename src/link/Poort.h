@@ -45,6 +45,8 @@ public:
     bool LineCarrying() const;
     // Bytes handed over that the line never sent; each counted once.
     quint64 TakeLost();
+    // Bytes handed over that the line has not taken yet (it may stall).
+    qint64 LineUnsent() const;
 
     // A set-up step that fails on an open device shows the "Port Error" box;
     // one that fails because the open failed only counts.

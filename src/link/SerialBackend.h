@@ -67,6 +67,8 @@ public:
     // Bytes that were handed over but that a failed device never sent;
     // each is counted once.
     virtual quint64 TakeLost() { return 0; }
+    // Bytes handed over that the line has not taken yet.
+    virtual qint64 Unsent() const { return 0; }
     // Called from the event loop, never from inside a call above: bytes
     // have come (`ready`), the line is up (an open finished: a connection
     // made).

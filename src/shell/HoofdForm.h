@@ -232,9 +232,14 @@ public:
     // program took it to be in HOST mode, the check is sent again, and a unit
     // that does not answer is brought back as at start-up. Runs at a
     // write-timer tick, never inside another write, a file transmission or a
-    // dialog, and never within itself.
+    // dialog, and never within itself. The check is sent without waiting;
+    // FollowHostCheck, at the ticks after it, acts on its answer (read as
+    // any reply) or on its absence after kHostCheckMs. A line that has not
+    // even taken the check (it stalls) is asked again later: nothing waits.
     bool HostCheckDue() const;
     void CheckHostModeAfterOutage();
+    void FollowHostCheck();
+    static constexpr quint32 kHostCheckMs = 1500;
     // Where the unit stands decides, with the line there: in HOST mode with
     // this run's parameters it is left so; otherwise it is brought there.
     void ActOnUnitState();
@@ -660,6 +665,9 @@ private:
     bool hostCheckDue_ = false; // see CheckHostModeAfterOutage
     bool hostEntryDue_ = false; // HOST mode could not be entered with the line down
     bool checkingHost_ = false;
+    bool hostCheckWaiting_ = false; // the check went out; its answer is awaited
+    quint32 hostCheckAt_ = 0;
+    std::optional<bool> hostCheckAnswer_; // came back: in HOST mode (a return code) or not
     QString openedPortName_; // the port name last seen open (see ShowPortPane)
     bool pactorWarned_ = false;
     static constexpr int kMaxHostReply = 64;

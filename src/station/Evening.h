@@ -36,6 +36,9 @@ struct Evening {
     bool utcStamp = false;
     bool atLineStart = true; // received text stands at the start of a line
     qint64 eventChars = 0; // characters of event lines shown so far
+    // Event lines for the capture file that came while a received line was
+    // half written to it: they follow at that line's end.
+    QByteArray captureHeld;
 
     RigSetting rigSetting;
     std::unique_ptr<Rig> rig;

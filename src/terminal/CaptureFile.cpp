@@ -6,7 +6,10 @@
 #include <QFileInfo>
 #include <QPushButton>
 
+#include <utility>
+
 #include "shell/HoofdForm.h"
+#include "station/Evening.h"
 #include "shell/InOutError.h"
 #include "shell/Prompts.h"
 #include "terminal/FileBestaat.h"
@@ -41,12 +44,28 @@ bool THoofdForm::IsOwnFile(const QString& path) const {
 }
 
 void THoofdForm::CloseLogFile() {
+    // Event lines still waiting for a line's end close the capture, on a
+    // line of their own.
+    const QByteArray held = std::exchange(evening_->captureHeld, QByteArray());
+    if (LogFile.isOpen() && !held.isEmpty()) LogFile.write('\r' + held);
     if (LogFile.isOpen()) LogFile.close();
     st.LogFileOpen = false;
 }
 
 void THoofdForm::CaptureText(const QByteArray& shown) {
-    if (LogFile.write(shown) == shown.size() && LogFile.flush()) return;
+    // Event lines held back for a line half written go in after its end.
+    QByteArray bytes = shown;
+    QByteArray& held = evening_->captureHeld;
+    if (!held.isEmpty()) {
+        qsizetype end = bytes.indexOf('\r');
+        const qsizetype lf = bytes.indexOf('\n');
+        if (end < 0 || (lf >= 0 && lf < end)) end = lf;
+        if (end >= 0) {
+            if (bytes.at(end) == '\r' && bytes.mid(end + 1, 1) == "\n") ++end;
+            bytes.insert(end + 1, std::exchange(held, QByteArray()));
+        }
+    }
+    if (LogFile.write(bytes) == bytes.size() && LogFile.flush()) return;
     // The file cannot take it (a full or failing disk): capture ends here,
     // as if the operator had closed it, and the error waits to be reported
     // once the frame is shown whole.

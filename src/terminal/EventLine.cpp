@@ -25,28 +25,30 @@ QDateTime THoofdForm::NowUtc() {
 }
 
 void THoofdForm::ShowLinkEvent(const QString& text) {
-    // A line of its own: it goes wherever received text goes (window and
-    // capture file), so the saved buffer still equals the capture file. It
-    // is ended like a received line, with a CR.
-    QByteArray line;
+    // A line of its own, in the window and the capture file. A received line
+    // half shown is not cut in two: in the window the event stands just
+    // above it, and the received text goes on where it was; the capture
+    // file, written as the text comes, gets the event once that line ends
+    // (or when the capture closes).
+    const QString line = LinkEvents::Line(NowUtc(), text);
     // The window itself tells whether its last line holds anything (it may
     // have been cleared or filled by other means).
-    if (!ReceiveWindow->document()->lastBlock().text().isEmpty()) line += '\r';
-    line += CharTable::ToBytes(LinkEvents::Line(NowUtc(), text)) + '\r';
-    QString shown = CharTable::ToString(line);
-    shown.replace(QLatin1Char('\r'), QChar::ParagraphSeparator);
+    const bool midLine = !ReceiveWindow->document()->lastBlock().text().isEmpty();
     // A window showing its end keeps showing it; one read back stays put.
     QScrollBar* bar = ReceiveWindow->verticalScrollBar();
     const bool following = bar->value() >= bar->maximum() - 1;
-    QTextCursor end(ReceiveWindow->document());
-    end.movePosition(QTextCursor::End);
     QTextCharFormat format;
     format.setForeground(kEventColour);
-    ReceiveLines::Append(end, shown, format);
+    ReceiveLines::InsertLine(ReceiveWindow->document(), line, format);
     if (following) bar->setValue(bar->maximum());
-    if (st.LogFileOpen) CaptureText(line);
-    evening_->atLineStart = true;
-    evening_->eventChars += shown.size();
+    evening_->eventChars += line.size() + 1;
+    const QByteArray bytes = CharTable::ToBytes(line) + '\r';
+    if (!midLine) {
+        evening_->atLineStart = true;
+        if (st.LogFileOpen) CaptureText(bytes);
+    } else if (st.LogFileOpen) {
+        evening_->captureHeld += bytes;
+    }
 }
 
 QByteArray THoofdForm::StampLines(const QByteArray& text, TextKind kind) {

@@ -51,6 +51,22 @@ void Append(QTextCursor& end, const QString& text, const QTextCharFormat& format
     doc->setProperty(kCountedAt, doc->blockCount());
 }
 
+void InsertLine(QTextDocument* doc, const QString& line, const QTextCharFormat& format) {
+    const int continued = ContinuedLines(doc);
+    QTextBlock start = doc->lastBlock();
+    while (ContinuesLine(start) && start.previous().isValid())
+        start = start.previous();
+    QTextCursor at(doc);
+    at.setPosition(start.position());
+    at.beginEditBlock();
+    at.insertText(line, format);
+    // The line in progress (maybe empty) goes on in a block of its own.
+    at.insertBlock(QTextBlockFormat());
+    at.endEditBlock();
+    doc->setProperty(kContinued, continued);
+    doc->setProperty(kCountedAt, doc->blockCount());
+}
+
 int ContinuedLines(const QTextDocument* doc) {
     const QVariant countedAt = doc->property(kCountedAt);
     if (!countedAt.isValid()) return 0; // nothing received into it

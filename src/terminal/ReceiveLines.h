@@ -24,6 +24,13 @@ bool ContinuesLine(const QTextBlock& block);
 // the document's end, in one edit, every character in `format`.
 void Append(QTextCursor& end, const QString& text, const QTextCharFormat& format);
 
+// Inserts a line of its own (no line break in it) just before the line in
+// progress, the document's last, so that line is not cut in two: the
+// inserted line stands above it, and received text goes on where it was.
+// At the start of a line it simply comes last. The character count of the
+// document grows by the line's length and one separator.
+void InsertLine(QTextDocument* doc, const QString& line, const QTextCharFormat& format);
+
 // The number of blocks that go on with a line. Kept with the document by
 // Append; counted again when anything else has changed its block count.
 int ContinuedLines(const QTextDocument* doc);

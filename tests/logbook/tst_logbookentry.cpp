@@ -117,9 +117,10 @@ void LogBookEntryTest::saveAppendsTheTypedEntry() {
         QVERIFY(box->text().isEmpty());
     QVERIFY(e.InfoMemo->toPlainText().isEmpty());
     QCOMPARE(form.st.LogBookRecord.Text(TLogBookRecord::Call), QString());
-    // The picked call's worked-before line follows the received text.
-    QVERIFY(form.ReceiveWindow->toPlainText().startsWith("cq de xx9ab k\n*** "));
-    QVERIFY(form.ReceiveWindow->toPlainText().endsWith(" UTC  XX9AB: first contact\n"));
+    // The picked call's worked-before line stands above the received line
+    // it was picked from, which is left whole to go on.
+    QVERIFY(form.ReceiveWindow->toPlainText().startsWith("*** "));
+    QVERIFY(form.ReceiveWindow->toPlainText().endsWith(" UTC  XX9AB: first contact\ncq de xx9ab k"));
     // At most 8 characters go into the call box; only the first line of a
     // pasted Info is stored.
     QTest::keyClicks(e.CallEdit, "pa3abcdefg");
