@@ -28,6 +28,8 @@ public:
     bool HasFrame() const { return !ready_.empty(); }
     // The oldest whole frame; call only when HasFrame.
     Frame Next();
+    // The oldest whole frame, left in place; null when none has come.
+    const Frame* Peek() const { return ready_.empty() ? nullptr : &ready_.front(); }
     // A frame has begun and not ended.
     bool InFrame() const { return at_ != At::Between; }
     // Forgets the frame begun and every frame not yet taken.

@@ -61,6 +61,9 @@ void THoofdForm::WatchLine() {
         if (!poort.LineDown() && !sendOutage_) relinkTimer_.stop();
     });
     poort.Backend().SetListeners([this] { LineReadyRead(); }, [this] { LineCameBack(); });
+    readGap_.setSingleShot(true);
+    readGap_.setInterval(kReadGapMs);
+    connect(&readGap_, &QTimer::timeout, this, [this] { LineReadyRead(); });
 }
 
 void THoofdForm::ReopenLine() {
@@ -95,9 +98,11 @@ void THoofdForm::LineReadyRead() {
     if (!Schryfinterval.isActive() || sending_ > 0 || checkingHost_ || poort.PortBusy() ||
         st.FileTransmitActive)
         return;
+    if (readGap_.isActive()) return; // read at the gap's end
     if (sendOutage_ && poort.LineMoving()) EndOutage();
     Guarded([this] {
         if (!V24Data()) return;
+        readGap_.start();
         if (st.DumbMode)
             GETV24DUMB();
         else

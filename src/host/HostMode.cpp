@@ -158,6 +158,7 @@ void THoofdForm::CheckHostModeAfterOutage() {
     hostCheckAnswer_.reset();
     hostCheckWaiting_ = true;
     hostCheckAt_ = clock_.TickCount();
+    hostCheckHeard_ = bytesHeard_;
     Send(Frames::CommandFrame("GG"));
 }
 
@@ -167,9 +168,16 @@ void THoofdForm::FollowHostCheck() {
         return;
     if (!hostCheckAnswer_ && clock_.TickCount() - hostCheckAt_ < kHostCheckMs) return;
     hostCheckWaiting_ = false;
-    // Not answered, and the line has not even taken the check: it stalls or
-    // is down, and nothing is known of the unit. Asked again later.
-    if (!hostCheckAnswer_ && (poort.LineDown() || poort.LineUnsent() > 0)) {
+    // Not answered, and the line has not even taken the check (it stalls or
+    // is down), or a unit taken to be in HOST mode has said nothing at all
+    // (a far end that stalls, a unit switched off): nothing is known of
+    // it, and the start-up would only wait on the window's thread for
+    // answers that do not come. Asked again later. A unit that answers,
+    // but not in HOST mode, is brought there; so is a silent one that was
+    // never in HOST mode this run (it may wait for its rate).
+    const bool silent = bytesHeard_ == hostCheckHeard_;
+    if (!hostCheckAnswer_ &&
+        (poort.LineDown() || poort.LineUnsent() > 0 || (silent && st.HostModeActive))) {
         hostCheckDue_ = true;
         return;
     }

@@ -96,6 +96,7 @@ void THoofdForm::PullLineBytes() {
         quint16 count = sizeof block;
         const quint16 got = poort.PoortReadBlock(block, count);
         if (got == 0) break;
+        bytesHeard_ += got;
         frameReader_.Take(block, got);
     }
 }
@@ -122,9 +123,28 @@ void THoofdForm::TakeFrame(const FrameReader::Frame& frame) {
 void THoofdForm::ReadWaitingFrames() {
     const quint32 start = clock_.TickCount();
     do {
-        GETV24Data();
+        if (!st.PendingReceiveText.isEmpty() && !st.ScrollBackMode) {
+            FlushFrameText();
+            WritePendingText();
+        }
+        ReadFrame();
+        if (!TextGoesOn()) FlushFrameText();
     } while (V24Data() && captureError_.isEmpty() &&
              clock_.TickCount() - start < kTickBudgetMs);
+    FlushFrameText();
+}
+
+bool THoofdForm::TextGoesOn() {
+    // Not where a mode reads its frames for itself (packet's channels and
+    // stamps, the fax picture).
+    if (frameText_.isEmpty() || st.ModeName == QLatin1String("PACKET") || FaxModeOn())
+        return false;
+    if (!frameReader_.HasFrame()) PullLineBytes();
+    const FrameReader::Frame* next = frameReader_.Peek();
+    if (next == nullptr || !next->complete) return false;
+    const bool echo = next->control == Frames::kRxEcho;
+    if (!echo && next->control != Frames::kRxText) return false;
+    return echo == (frameTextKind_ == TextKind::Echo);
 }
 
 bool THoofdForm::TakeFrameByte(const PayloadByte& p) {

@@ -141,6 +141,10 @@ public:
     void LineCameBack();
     void EndOutage();
     void LineReadyRead();
+    // Bytes that come within kReadGapMs of the last reading wait for the
+    // end of that gap and are read together: a flood of small frames is
+    // shown a handful at a time, not laid out one by one.
+    static constexpr int kReadGapMs = 8;
     // How often a line that is down is tried again, box up or not.
     static constexpr int kRelinkMs = 1000;
     // Times the line came back (a reopen worked, a connection was made).
@@ -193,13 +197,17 @@ public:
     void TakeFrame(const FrameReader::Frame& frame);
     // The text of the frame read so far goes out in one step.
     void FlushFrameText();
+    // The next frame has come and carries more text of the kind read so far
+    // (received or echo): the tick shows both in one step.
+    bool TextGoesOn();
     // Held-back text goes out, each run in its own kind.
     void WritePendingText();
     // Holds one received character back, with its kind.
     void HoldText(quint8 c, TextKind kind);
     // The HOST-mode reading of one write-timer tick: GETV24Data until
     // nothing is waiting, a frame is left unfinished, the capture file has
-    // failed, or kTickBudgetMs has gone.
+    // failed, or kTickBudgetMs has gone. Text frames of one kind that follow
+    // each other go to the window in one step.
     void ReadWaitingFrames();
     void GETV24DUMB();
     void DummiRead();
@@ -659,6 +667,7 @@ private:
     bool sendOutage_ = false;   // the port went away; see Send
     quint64 bytesLost_ = 0;     // bytes Send could not write even after reopening
     QTimer relinkTimer_;        // tries a line that is down again (see WatchLine)
+    QTimer readGap_;            // see kReadGapMs
     bool lineBackDuringFile_ = false; // see Send
     int lineReturns_ = 0;
     int sending_ = 0;           // Send is writing (it may show a box meanwhile)
@@ -667,6 +676,8 @@ private:
     bool checkingHost_ = false;
     bool hostCheckWaiting_ = false; // the check went out; its answer is awaited
     quint32 hostCheckAt_ = 0;
+    quint64 bytesHeard_ = 0;     // bytes read off the line so far
+    quint64 hostCheckHeard_ = 0; // bytesHeard_ when the check went out
     std::optional<bool> hostCheckAnswer_; // came back: in HOST mode (a return code) or not
     QString openedPortName_; // the port name last seen open (see ShowPortPane)
     bool pactorWarned_ = false;
