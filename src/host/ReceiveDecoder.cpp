@@ -136,8 +136,10 @@ void THoofdForm::ReadWaitingFrames() {
 
 bool THoofdForm::TextGoesOn() {
     // Not where a mode reads its frames for itself (packet's channels and
-    // stamps, the fax picture).
-    if (frameText_.isEmpty() || st.ModeName == QLatin1String("PACKET") || FaxModeOn())
+    // stamps, the fax picture), nor while a capture file is open: a failing
+    // one stops the reading at the frame it failed in.
+    if (frameText_.isEmpty() || st.ModeName == QLatin1String("PACKET") || FaxModeOn() ||
+        st.LogFileOpen)
         return false;
     if (!frameReader_.HasFrame()) PullLineBytes();
     const FrameReader::Frame* next = frameReader_.Peek();
