@@ -194,7 +194,7 @@ void TComBaudConfig::FormShow(const QString& portInUse) {
     const bool inUseIsNetwork = TcpName::Is(portInUse);
     const bool inUseIsDevice = PortIndexFor(portInUse) < 0 && !inUseIsNetwork;
     const QList<SerialDevice> devices =
-        ListSerialDevices(SystemRoot, inUseIsDevice ? portInUse : QString());
+        ListSerialDevices(PortsOfSystem(), SystemRoot, inUseIsDevice ? portInUse : QString());
     const QString keep = devicePick_;
     ApparatenLijst->clear();
     for (const SerialDevice& d : devices) {

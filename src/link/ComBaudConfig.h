@@ -4,6 +4,8 @@
 #include <QString>
 #include <functional>
 
+#include "link/SerialDevices.h"
+
 class QButtonGroup;
 class QGroupBox;
 class QLineEdit;
@@ -34,7 +36,7 @@ public:
     static quint16 BaudRateFor(int index);
 
     // Run right before each showing: lists the serial devices the system has
-    // now (under `SystemRoot`), with `portInUse` among them when it is a
+    // now (`PortsOfSystem`, the stable names under `SystemRoot`), with `portInUse` among them when it is a
     // device path, and selects the device chosen last, or else the one in
     // use when no COM item is chosen.
     void FormShow(const QString& portInUse);
@@ -52,8 +54,10 @@ public:
     // "tcp:" name, or empty for none.
     QString ChosenPortName() const;
 
-    // The folder that holds dev/ and sys/; tests give a tree of their own.
+    // The folder that holds dev/serial/by-id, and the system's serial ports;
+    // tests give their own.
     QString SystemRoot = QStringLiteral("/");
+    std::function<QList<PortFacts>()> PortsOfSystem = &PortFacts::OfSystem;
 
     // Set by the main window: runs when OK is pressed, before the dialog
     // closes (the port is reopened there).

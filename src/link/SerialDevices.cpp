@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSerialPortInfo>
 
 #include <algorithm>
 #include <filesystem>
@@ -14,33 +15,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The name of a directory USB devices live in holds at most this many
-// levels above the interface the tty hangs on (port, interface, device).
-constexpr int kUsbLevels = 4;
-// Sysfs attributes are short; a longer file is not one.
-constexpr qint64 kMaxAttribute = 128;
-
 QString Under(const QString& root, const QString& path) {
     return QDir::cleanPath(root + QLatin1Char('/') + path);
 }
 
 fs::path Native(const QString& path) {
     return fs::path(QFile::encodeName(path).toStdString());
-}
-
-// A short attribute file: its first line, printable characters only. A
-// missing or unreadable file, or anything but a plain file (a pipe would
-// wait for ever), reads as empty.
-QString ReadAttribute(const QString& file) {
-    std::error_code ec;
-    if (!fs::is_regular_file(Native(file), ec)) return {};
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    const QByteArray raw = f.read(kMaxAttribute);
-    QString text =
-        QString::fromUtf8(raw.left(raw.indexOf('\n') < 0 ? raw.size() : raw.indexOf('\n')));
-    text.removeIf([](QChar c) { return !c.isPrint(); });
-    return text.trimmed();
 }
 
 // What a symbolic link points at, as a path of the system (a relative
@@ -54,27 +34,22 @@ QString LinkTarget(const QString& root, const QString& systemPath) {
     return QDir::cleanPath(QFileInfo(systemPath).path() + QLatin1Char('/') + target);
 }
 
-// Fills in what /sys/class/tty/<name> tells of a USB device: from the
-// device the tty hangs on, up to the USB device that holds idVendor.
-void ReadUsbInfo(const QString& root, const QString& ttyName, SerialDevice& device) {
-    const QString sys = QFileInfo(Under(root, QStringLiteral("/sys"))).canonicalFilePath();
-    const QString start = QFileInfo(Under(root, QStringLiteral("/sys/class/tty/") + ttyName +
-                                                    QStringLiteral("/device")))
-                              .canonicalFilePath();
-    if (sys.isEmpty() || start.isEmpty()) return; // none, or a dangling link
-    QString dir = start;
-    for (int level = 0; level < kUsbLevels; ++level) {
-        if (!dir.startsWith(sys + QLatin1Char('/'))) return;
-        const QString vendor = ReadAttribute(dir + QStringLiteral("/idVendor"));
-        if (!vendor.isEmpty()) {
-            const QString product = ReadAttribute(dir + QStringLiteral("/idProduct"));
-            device.usbId = vendor + QLatin1Char(':') + product;
-            device.manufacturer = ReadAttribute(dir + QStringLiteral("/manufacturer"));
-            device.product = ReadAttribute(dir + QStringLiteral("/product"));
-            device.serial = ReadAttribute(dir + QStringLiteral("/serial"));
-            return;
-        }
-        dir = QFileInfo(dir).path();
+// Only what can be shown on one line: the system's strings may hold
+// anything.
+QString Printable(QString text) {
+    text.removeIf([](QChar c) { return !c.isPrint(); });
+    return text.trimmed();
+}
+
+// Fills in what the enumeration tells of the device at `location`.
+void TakeFacts(const QList<PortFacts>& ports, const QString& location, SerialDevice& device) {
+    for (const PortFacts& p : ports) {
+        if (p.location != location) continue;
+        device.product = Printable(p.description);
+        device.manufacturer = Printable(p.manufacturer);
+        device.serial = Printable(p.serialNumber);
+        device.usbId = p.usbId;
+        return;
     }
 }
 
@@ -123,13 +98,36 @@ QString SerialDevice::Details() const {
     return lines.join(QLatin1Char('\n'));
 }
 
-QList<SerialDevice> ListSerialDevices(const QString& root, const QString& portInUse) {
+QList<PortFacts> PortFacts::OfSystem() {
+    QList<PortFacts> ports;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        PortFacts p;
+        p.location = info.systemLocation();
+        p.description = info.description();
+        p.manufacturer = info.manufacturer();
+        p.serialNumber = info.serialNumber();
+        if (info.hasVendorIdentifier() && info.hasProductIdentifier())
+            p.usbId = QStringLiteral("%1:%2")
+                          .arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
+                          .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'));
+        ports << p;
+    }
+    return ports;
+}
+
+QList<SerialDevice> ListSerialDevices(const QList<PortFacts>& ports, const QString& root,
+                                      const QString& portInUse) {
     QList<SerialDevice> devices;
-    for (const QString& name : Entries(Under(root, QStringLiteral("/dev")),
-                                       {QStringLiteral("ttyACM*"), QStringLiteral("ttyUSB*")})) {
+    QStringList locations;
+    for (const PortFacts& p : ports)
+        if (!p.location.isEmpty() && !p.location.startsWith(QStringLiteral("/dev/ttyS")))
+            locations << p.location;
+    std::sort(locations.begin(), locations.end(), NaturalLess);
+    locations.removeDuplicates();
+    for (const QString& location : locations) {
         SerialDevice d;
-        d.path = QStringLiteral("/dev/") + name;
-        ReadUsbInfo(root, name, d);
+        d.path = location;
+        TakeFacts(ports, location, d);
         devices << d;
     }
     const QString byId = QStringLiteral("/dev/serial/by-id");
@@ -137,9 +135,7 @@ QList<SerialDevice> ListSerialDevices(const QString& root, const QString& portIn
         SerialDevice d;
         d.path = byId + QLatin1Char('/') + name;
         d.target = LinkTarget(root, d.path);
-        const QString targetName = d.target.mid(5);
-        if (d.target.startsWith(QStringLiteral("/dev/")) && !targetName.contains(QLatin1Char('/')))
-            ReadUsbInfo(root, targetName, d);
+        TakeFacts(ports, d.target, d);
         devices << d;
     }
 

@@ -25,14 +25,27 @@ struct SerialDevice {
     QString Details() const;
 };
 
-// The serial devices under `root` (the folder that holds dev/ and sys/; "/"
-// on the running system): /dev/ttyACM*, /dev/ttyUSB* with what
-// /sys/class/tty tells of them, then the links under /dev/serial/by-id. The
-// device `portInUse` names (a name as on line 2 of the settings file) is
-// marked in use, and added at the end when it is none of these (a
-// pseudo-terminal, an adapter that has gone); a name that is no device path
-// adds nothing. Paths are given as the system sees them, without `root`. A
-// few directory listings and small file reads: cheap enough for every
-// showing of the dialog. Missing, unreadable or odd entries give less
+// What the system's port enumeration (QSerialPortInfo) tells of one device.
+struct PortFacts {
+    QString location; // "/dev/ttyUSB0"
+    QString description;
+    QString manufacturer;
+    QString serialNumber;
+    QString usbId; // "0403:6001", empty when the device has no USB ids
+
+    // The serial ports of the running system, as Qt finds them.
+    static QList<PortFacts> OfSystem();
+};
+
+// The serial devices of `ports` (the legacy /dev/ttyS* left out: COM1 to
+// COM4 stand for them), ordered by name, then the links under
+// /dev/serial/by-id below `root` (the folder that holds dev/; "/" on the
+// running system), each with what `ports` tells of the device it points at:
+// the stable names operators want. The device `portInUse` names (a name as
+// on line 2 of the settings file) is marked in use, and added at the end
+// when it is none of these (a pseudo-terminal, an adapter that has gone); a
+// name that is no device path adds nothing. Paths are given as the system
+// sees them, without `root`. Missing, unreadable or odd entries give less
 // information, never a failure.
-QList<SerialDevice> ListSerialDevices(const QString& root, const QString& portInUse);
+QList<SerialDevice> ListSerialDevices(const QList<PortFacts>& ports, const QString& root,
+                                      const QString& portInUse);

@@ -1,4 +1,5 @@
-// The serial devices the port dialog lists, over a made-up /dev and /sys.
+// The serial devices the port dialog lists, from made-up port facts and a
+// made-up /dev/serial/by-id.
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -29,6 +30,18 @@ public:
     }
 };
 
+PortFacts Port(const QString& location, const QString& description = {},
+               const QString& manufacturer = {}, const QString& serial = {},
+               const QString& usbId = {}) {
+    PortFacts p;
+    p.location = location;
+    p.description = description;
+    p.manufacturer = manufacturer;
+    p.serialNumber = serial;
+    p.usbId = usbId;
+    return p;
+}
+
 QStringList Texts(const QList<SerialDevice>& devices) {
     QStringList texts;
     for (const SerialDevice& d : devices)
@@ -47,31 +60,19 @@ private slots:
 void TestSerialDevices::listsWhatTheSystemHas() {
     FakeSystem sys;
     QVERIFY(sys.dir.isValid());
-    sys.File("/dev/ttyS0");
-    sys.File("/dev/ttyUSB10");
-    sys.File("/dev/ttyUSB2");
-    sys.File("/dev/ttyACM0");
+    // What the system's enumeration gives: the legacy port, two adapters
+    // (the FTDI one with what it says of itself, its strings not all
+    // printable) and an Arduino.
+    const QList<PortFacts> ports = {
+        Port("/dev/ttyS0"), Port("/dev/ttyUSB10"),
+        Port("/dev/ttyUSB2", "FT232R USB UART", "FTDI", "A1\x07", "0403:6001"),
+        Port("/dev/ttyACM0", "", "", "", "2341:0043")};
     sys.Link("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1-if00-port0", "../../ttyUSB2");
     sys.Link("/dev/serial/by-id/usb-Gone-if00", "../../ttyUSB9");
-    // An FTDI adapter: the USB device two levels above its interface.
-    sys.Link("/sys/class/tty/ttyUSB2/device", "../../usb1/1-1/1-1:1.0");
-    sys.File("/sys/class/usb1/1-1/1-1:1.0/interface", "x\n");
-    sys.File("/sys/class/usb1/1-1/idVendor", "0403\n");
-    sys.File("/sys/class/usb1/1-1/idProduct", "6001\n");
-    sys.File("/sys/class/usb1/1-1/manufacturer", "FTDI\n");
-    sys.File("/sys/class/usb1/1-1/product", "FT232R USB UART\n");
-    sys.File("/sys/class/usb1/1-1/serial", "A1\x07\n");
-    // A dangling device link, and a product "file" that is a pipe.
-    sys.Link("/sys/class/tty/ttyUSB10/device", "../../nowhere");
-    sys.Link("/sys/class/tty/ttyACM0/device", "../../usb2/2-1/2-1:1.0");
-    QDir().mkpath(sys.Root() + "/sys/class/usb2/2-1/2-1:1.0");
-    sys.File("/sys/class/usb2/2-1/idVendor", "2341\n");
-    sys.File("/sys/class/usb2/2-1/idProduct", "0043\n");
-    QCOMPARE(::mkfifo(QFile::encodeName(sys.Root() + "/sys/class/usb2/2-1/product"), 0600), 0);
     // The simulator's link in use: a pseudo-terminal.
     sys.Link("/run/pk232", "/dev/pts/3");
 
-    const QList<SerialDevice> devices = ListSerialDevices(sys.Root(), "/run/pk232");
+    const QList<SerialDevice> devices = ListSerialDevices(ports, sys.Root(), "/run/pk232");
     QCOMPARE(
         Texts(devices),
         QStringList({"/dev/ttyACM0", "/dev/ttyUSB2 \u2014 FT232R USB UART (FTDI)", "/dev/ttyUSB10",
@@ -86,16 +87,16 @@ void TestSerialDevices::listsWhatTheSystemHas() {
 
     // A listed device in use, by a bare name; one that has gone; names that
     // are no device add nothing.
-    QStringList texts = Texts(ListSerialDevices(sys.Root(), "ttyUSB2"));
+    QStringList texts = Texts(ListSerialDevices(ports, sys.Root(), "ttyUSB2"));
     QCOMPARE(texts.size(), 5);
     QCOMPARE(texts[1], QString("/dev/ttyUSB2 \u2014 FT232R USB UART (FTDI), in use"));
-    texts = Texts(ListSerialDevices(sys.Root(), "/dev/ttyUSB7"));
+    texts = Texts(ListSerialDevices(ports, sys.Root(), "/dev/ttyUSB7"));
     QCOMPARE(texts.last(), QString("/dev/ttyUSB7 \u2014 in use, not found"));
-    QCOMPARE(ListSerialDevices(sys.Root(), QString("tty\x01S0")).size(), 5);
-    QCOMPARE(ListSerialDevices(sys.Root(), QString()).size(), 5);
+    QCOMPARE(ListSerialDevices(ports, sys.Root(), QString("tty\x01S0")).size(), 5);
+    QCOMPARE(ListSerialDevices(ports, sys.Root(), QString()).size(), 5);
 
-    // No /dev, no /sys.
-    QVERIFY(ListSerialDevices(sys.Root() + "/nothing", QString()).isEmpty());
+    // No ports, no /dev.
+    QVERIFY(ListSerialDevices({}, sys.Root() + "/nothing", QString()).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestSerialDevices)

@@ -123,6 +123,11 @@ void PortDialogTest::deviceListPickReachesTheSettingsFile() {
     f.WriteFile("Dervalo.INI", FormFixture::Settings("/run/pk232", "19200"));
     THoofdForm& form = f.Start();
     form.ComBaudConfig->SystemRoot = root;
+    form.ComBaudConfig->PortsOfSystem = [] {
+        PortFacts adapter;
+        adapter.location = "/dev/ttyUSB0";
+        return QList<PortFacts>{adapter};
+    };
     QStringList shown;
     f.prompts.modalActions.enqueue([&](QDialog& d) {
         auto& dlg = static_cast<TComBaudConfig&>(d);
