@@ -280,8 +280,23 @@ bool THoofdForm::ResetController() {
     // once: at the command line or in Converse mode they throw the
     // "*" and the frame away as a half-typed line and leave the unit
     // at its command line.
+    bytesLost_ += poort.TakeLost();
+    const quint64 lostBefore = bytesLost_;
+    const int returnsBefore = lineReturns_;
     Send(QByteArray("*") + Frames::kStart + Frames::CommandFrame("HON") + StartOver() +
          Frames::LineEnd);
+    if (bytesLost_ != lostBefore || lineReturns_ != returnsBefore || poort.LineDown()) {
+        // The reset never reached the unit: the line was down (its "Port
+        // Error" has said so), or came back while that box was up, maybe to
+        // a unit that stands anywhere. Nothing more goes to it blind: HOST
+        // mode is entered from where the unit stands once the line is there
+        // (at the next tick when it is back already).
+        hostEntryDue_ = true;
+        if (!poort.LineDown()) hostCheckDue_ = true;
+        commandLineFailed_ = true;
+        st.HostModeActive = false;
+        return false;
+    }
     Delay(500);
     WaitForData();
     DummiRead();

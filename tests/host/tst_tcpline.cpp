@@ -142,26 +142,41 @@ void TcpLineTest::restartedSimulatorIsBroughtBackIntoHostMode() {
 
 void TcpLineTest::bridgeSwitchedOnAfterTheProgram_data() {
     QTest::addColumn<QString>("start");
-    QTest::newRow("at its command line") << "cmd";
+    QTest::addColumn<bool>("whileTheBoxIsUp");
+    QTest::newRow("at its command line") << "cmd" << false;
     // Left in HOST mode by an earlier session: it answers the check, but
     // has not had this run's parameters.
-    QTest::newRow("in HOST mode") << "host";
+    QTest::newRow("in HOST mode") << "host" << false;
+    // The operator switches the bridge on while the "Port Error" of the
+    // start-up is still up: the reset went nowhere, nothing more goes blind.
+    QTest::newRow("in HOST mode, while the box is up") << "host" << true;
 }
 
 void TcpLineTest::bridgeSwitchedOnAfterTheProgram() {
     if (!LiveStation::SimulatorBuilt()) QSKIP("the simulator program is not built");
     QFETCH(QString, start);
+    QFETCH(bool, whileTheBoxIsUp);
     LiveStation s;
     s.tcpPort = LiveStation::FreeTcpPort();
+    const QStringList options{"--start", start, "--band", "off", "--air-speed", "100"};
+    bool started = false;
+    if (whileTheBoxIsUp)
+        s.prompts.whileBox = [&] {
+            started = s.StartSimulator(options);
+            QTest::qWait(2000); // reconnected meanwhile
+        };
     THoofdForm& w = s.StartProgram(); // the start-up ends with the line down
     // One box for the line that is not there, none about HOST mode.
     const QStringList down{"Warning|Port Error\n" + s.PortName() + ": Connection refused"};
     QCOMPARE(s.prompts.Boxes(), down);
     QVERIFY(!w.st.HostModeActive && !w.st.PkParametersLoaded);
-    QCOMPARE(w.Pane8->text(), QString("offline"));
-    // The bridge comes up: the program enters HOST mode by itself, with
-    // the parameters.
-    QVERIFY(s.StartSimulator({"--start", start, "--band", "off", "--air-speed", "100"}));
+    if (!whileTheBoxIsUp) {
+        QCOMPARE(w.Pane8->text(), QString("offline"));
+        // The bridge comes up: the program enters HOST mode by itself, with
+        // the parameters.
+        started = s.StartSimulator(options);
+    }
+    QVERIFY(started);
     QVERIFY2(InHostListening(s), qPrintable(s.StatusText()));
     QVERIFY(w.st.HostModeActive && w.st.PkParametersLoaded);
     QVERIFY(s.FromProgram().contains("Mycall PA0ABC\r"));

@@ -1,4 +1,5 @@
 #include "ScriptedPrompts.h"
+#include <utility>
 
 QStringList ScriptedPrompts::Calls(const QString& prefix) const {
     QStringList out;
@@ -16,6 +17,7 @@ QStringList ScriptedPrompts::Boxes() const {
 
 Prompts::Answer ScriptedPrompts::MessageBox(const QString& text, const QString& caption, Buttons) {
     log << QStringLiteral("box|%1|%2").arg(caption, text);
+    if (whileBox) std::exchange(whileBox, nullptr)();
     return boxAnswers.isEmpty() ? Answer::Ok : boxAnswers.dequeue();
 }
 

@@ -31,6 +31,9 @@ public:
     // `escape` (it may look at the program's state at that moment).
     std::function<bool()> escapeScript;
     int escapeQuestions = 0;
+    // When set, runs while a message box is up (as the event loop of a real
+    // box would run the program meanwhile).
+    std::function<void()> whileBox;
     bool startResult = true;
     bool openDocumentResult = true;
 
