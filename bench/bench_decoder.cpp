@@ -8,19 +8,11 @@
 #include <cstdio>
 
 #include "BenchReport.h"
+#include "BenchSupport.h"
 #include "link/MemorySerialBackend.h"
 #include "shell/Clock.h"
 #include "shell/HoofdForm.h"
 #include "shell/Prompts.h"
-
-namespace {
-// Prompts that answer everything with OK and show nothing.
-class SilentPrompts : public QtPrompts {
-public:
-    Answer MessageBox(const QString&, const QString&, Buttons) override { return Answer::Ok; }
-    bool Confirm(const QString&, const QString&) override { return true; }
-};
-} // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -28,7 +20,7 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     VirtualClock clock;
     MemorySerialBackend serial(&clock);
-    SilentPrompts prompts;
+    bench::SilentPrompts prompts;
     THoofdForm form(serial, clock, prompts, dir.path());
     form.StopTimers();
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "BenchReport.h"
+#include "BenchSupport.h"
 #include "ModelFax.h"
 #include "fax/FaxReception.h"
 #include "fax/FaxWindow.h"
@@ -24,27 +25,13 @@
 #include "shell/HoofdForm.h"
 #include "shell/Prompts.h"
 
-namespace {
-class SilentPrompts : public QtPrompts {
-public:
-    Answer MessageBox(const QString&, const QString&, Buttons) override { return Answer::Ok; }
-    bool Confirm(const QString&, const QString&) override { return true; }
-};
-
-double CpuMicroseconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e6 + double(ts.tv_nsec) / 1e3;
-}
-} // namespace
-
 int main(int argc, char** argv) {
     const bench::Report report(argc, argv);
     QApplication app(argc, argv);
     QTemporaryDir dir;
     VirtualClock clock;
     MemorySerialBackend serial(&clock);
-    SilentPrompts prompts;
+    bench::SilentPrompts prompts;
     THoofdForm w(serial, clock, prompts, dir.path());
     w.SetManualCandidates({});
     w.CreateDialogs();
@@ -62,10 +49,10 @@ int main(int argc, char** argv) {
             for (qsizetype at = 0; at < band.size(); at += 256)
                 frames += QByteArray("\x01\x3F") + Frames::Escape(band.mid(at, 256)) + "\x17";
             serial.FeedInput(frames);
-            const double start = CpuMicroseconds();
+            const double start = bench::ThreadCpuMicroseconds();
             w.ReadWaitingFrames();
             QApplication::processEvents();
-            us.push_back(CpuMicroseconds() - start);
+            us.push_back(bench::ThreadCpuMicroseconds() - start);
             clock.Delay(2000);
         }
     const int rows = fax.picture.RowCount();

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "BenchReport.h"
+#include "BenchSupport.h"
 #include "host/Frames.h"
 #include "link/LineBackend.h"
 #include "shell/Clock.h"
@@ -35,18 +36,6 @@
 #include "shell/Prompts.h"
 
 namespace {
-class SilentPrompts : public QtPrompts {
-public:
-    Answer MessageBox(const QString&, const QString&, Buttons) override { return Answer::Ok; }
-    bool Confirm(const QString&, const QString&) override { return true; }
-};
-
-double ThreadCpuMs() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
-}
-
 // The master side of a pseudo-terminal; the program opens its slave.
 struct Pty {
     int fd = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
@@ -96,7 +85,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const bench::Report report(argc, argv);
     QTemporaryDir dir;
-    SilentPrompts prompts;
+    bench::SilentPrompts prompts;
     SystemClock clock;
 
     // 1. The line stalls for 15 s.
@@ -168,7 +157,7 @@ int main(int argc, char** argv) {
             done = true;
         });
         sentAt.resize(size_t(frames), 0);
-        const double cpuBefore = ThreadCpuMs();
+        const double cpuBefore = (bench::ThreadCpuMicroseconds() / 1e3);
         const qint64 wallBefore = wall.elapsed();
         QTimer stopper;
         stopper.setInterval(50);
@@ -180,7 +169,7 @@ int main(int argc, char** argv) {
         stopper.stop();
         writer.join();
         Run(300); // the last frames
-        const double cpu = ThreadCpuMs() - cpuBefore;
+        const double cpu = (bench::ThreadCpuMicroseconds() / 1e3) - cpuBefore;
         const double elapsed = double(wall.elapsed() - wallBefore);
         if (flood) {
             const double share = 100.0 * cpu / elapsed;

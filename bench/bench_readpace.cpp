@@ -20,6 +20,7 @@
 #include <deque>
 
 #include "BenchReport.h"
+#include "BenchSupport.h"
 #include "host/Frames.h"
 #include "link/MemorySerialBackend.h"
 #include "link/SerialPeer.h"
@@ -28,18 +29,6 @@
 #include "shell/Prompts.h"
 
 namespace {
-class SilentPrompts : public QtPrompts {
-public:
-    Answer MessageBox(const QString&, const QString&, Buttons) override { return Answer::Ok; }
-    bool Confirm(const QString&, const QString&) override { return true; }
-};
-
-double CpuMicroseconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e6 + double(ts.tv_nsec) / 1e3;
-}
-
 constexpr quint32 kAirMsPerChar = 50; // 20 characters a second on the air
 constexpr quint32 kKeyMs = 50;        // the operator types 20 a second
 constexpr quint32 kHeardMs = 100;     // a heard character every 100 ms
@@ -127,7 +116,7 @@ int FramesWaiting(const QByteArray& bytes) {
 void Run(bool waitingFrames, const QString& folder, const bench::Report& report) {
     VirtualClock clock;
     MemorySerialBackend serial(&clock);
-    SilentPrompts prompts;
+    bench::SilentPrompts prompts;
     RealUnit unit;
     serial.AttachPeer(&unit);
     THoofdForm form(serial, clock, prompts, folder);
@@ -157,14 +146,14 @@ void Run(bool waitingFrames, const QString& folder, const bench::Report& report)
         } else {
             serial.BytesAvailable(); // takes in what the unit has sent by now
             maxWaiting = std::max(maxWaiting, FramesWaiting(serial.PendingInput()));
-            const double start = CpuMicroseconds();
+            const double start = bench::ThreadCpuMicroseconds();
             if (waitingFrames) {
                 form.SchryfintervalTimer();
             } else if (form.V24Data()) { // one frame per tick
                 form.GETV24Data();
             }
             QCoreApplication::processEvents(); // the repaint that follows
-            const double used = CpuMicroseconds() - start;
+            const double used = bench::ThreadCpuMicroseconds() - start;
             cpuTotal += used;
             cpuMax = std::max(cpuMax, used);
             ++ticks;

@@ -23,18 +23,13 @@
 #include <vector>
 
 #include "BenchReport.h"
+#include "BenchSupport.h"
 #include "link/MemorySerialBackend.h"
 #include "shell/Clock.h"
 #include "shell/HoofdForm.h"
 #include "shell/Prompts.h"
 
 namespace {
-class SilentPrompts : public QtPrompts {
-public:
-    Answer MessageBox(const QString&, const QString&, Buttons) override { return Answer::Ok; }
-    bool Confirm(const QString&, const QString&) override { return true; }
-};
-
 const QByteArray kFrame = "\x01/CQ CQ CQ de PA3XYZ PA3XYZ PA3XYZ pse k\r\n\x17";
 // A received text frame of 60 bytes of text, the last a carriage return.
 const QByteArray kFrame60 = "\x01"
@@ -44,20 +39,14 @@ const QByteArray kLineFrame60 = "\x01/" + QByteArray(59, 'x') + " \x17";
 
 // The processor time of this thread, in microseconds: on a machine shared
 // with other work the wall clock would count their time too.
-double CpuMicroseconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e6 + double(ts.tv_nsec) / 1e3;
-}
-
 // Median microseconds of `runs` runs of `op`, each after `prepare`.
 double Median(int runs, const std::function<void()>& prepare, const std::function<void()>& op) {
     std::vector<double> us;
     for (int i = 0; i < runs; ++i) {
         prepare();
-        const double start = CpuMicroseconds();
+        const double start = bench::ThreadCpuMicroseconds();
         op();
-        us.push_back(CpuMicroseconds() - start);
+        us.push_back(bench::ThreadCpuMicroseconds() - start);
     }
     std::sort(us.begin(), us.end());
     return us[us.size() / 2];
@@ -190,7 +179,7 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     VirtualClock clock;
     MemorySerialBackend serial(&clock);
-    SilentPrompts prompts;
+    bench::SilentPrompts prompts;
     // "quick": the figures at 0 and 100 KB only.
     const bool quick = bench::HasArg(argc, argv, "quick");
     const bench::Report report(argc, argv);
@@ -201,9 +190,9 @@ int main(int argc, char** argv) {
         form.show();
         QCoreApplication::processEvents();
         form.StopTimers();
-        const double start = CpuMicroseconds();
+        const double start = bench::ThreadCpuMicroseconds();
         Fill(form, serial, 1 << 20);
-        const double ms = (CpuMicroseconds() - start) / 1e3;
+        const double ms = (bench::ThreadCpuMicroseconds() - start) / 1e3;
         const int frames = THoofdForm::TextLength(form.ReceiveWindow) / (int(kFrame.size()) - 3);
         // The peak resident memory of the process so far: the program's
         // window with a megabyte received, and this benchmark around it.

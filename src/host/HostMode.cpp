@@ -181,8 +181,7 @@ void THoofdForm::FollowHostCheck() {
         hostCheckDue_ = true;
         return;
     }
-    const bool loaded = !st.PkInitOn || st.PkParametersLoaded || st.MaildropOn;
-    if (hostCheckAnswer_.value_or(false) && loaded) {
+    if (hostCheckAnswer_.value_or(false) && ParametersAsWanted()) {
         st.HostModeActive = true;
         hostEntryDue_ = false;
         return;
@@ -202,8 +201,7 @@ void THoofdForm::ActOnUnitState() {
     // run's parameters while "Init Pk" loads them (an earlier session left it
     // in HOST mode): it is taken out, given them and put back, as is a unit
     // that does not answer. The maildrop never has its unit reset for them.
-    const bool loaded = !st.PkInitOn || st.PkParametersLoaded || st.MaildropOn;
-    if (HostModeAnswers(Frames::CommandFrame("GG")) && loaded) {
+    if (HostModeAnswers(Frames::CommandFrame("GG")) && ParametersAsWanted()) {
         st.HostModeActive = true;
         hostEntryDue_ = false;
         return;

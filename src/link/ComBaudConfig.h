@@ -36,8 +36,8 @@ public:
     static quint16 BaudRateFor(int index);
 
     // Run right before each showing: lists the serial devices the system has
-    // now (`PortsOfSystem`, the stable names under `SystemRoot`), with `portInUse` among them when it is a
-    // device path, and selects the device chosen last, or else the one in
+    // now (`PortsOfSystem`, the stable names under `SystemRoot`), with
+    // `portInUse` among them when it is a device path, and selects the device chosen last, or else the one in
     // use when no COM item is chosen.
     void FormShow(const QString& portInUse);
     // The device chosen in the list, as it goes on line 2; empty for none.

@@ -251,6 +251,11 @@ public:
     // Where the unit stands decides, with the line there: in HOST mode with
     // this run's parameters it is left so; otherwise it is brought there.
     void ActOnUnitState();
+    // The unit needs no parameters from this run: "Init Pk" is off, they
+    // are loaded, or the maildrop is on (its unit is never reset for them).
+    bool ParametersAsWanted() const {
+        return !st.PkInitOn || st.PkParametersLoaded || st.MaildropOn;
+    }
     // After the Com Port dialog's OK with "Init Pk" on: another line (or a
     // start that failed) gets the whole start-up, the same line the check.
     void LineChosen(bool otherLine);
