@@ -10,7 +10,8 @@ const char kOtherModesHelp[] =
     "                              and NAVMSG let them through\n"
     "  navtex block 30|3f          the block NAVTEX text comes in (3f at start)\n"
     "  packet monitor              heard packet traffic, as the MONITOR level shows it\n"
-    "  packet call CALL            CALL connects to us (on the lowest free channel)\n"
+    "  packet call CALL            CALL connects to us (on the lowest free channel\n"
+    "                              within USERS; refused when none is free)\n"
     "  packet text TEXT            the connected station sends TEXT\n"
     "  packet disc                 the connected station disconnects\n"
     "  packet answer on|busy|retry how a station we connect to answers\n";
@@ -34,6 +35,8 @@ std::optional<QByteArray> RunOtherModeCommand(Pk232Model& model, const QByteArra
         if (!model.OtherHeard(word == "morse" ? M::Morse : M::Ascii, UnescapeControlText(text) + '\r',
                               wpm))
             return "?nobody hears it: the controller is not receiving in " + word + "\n";
+        if (word == "ascii" && model.AsciiRateOverridden())
+            return "sent, garbled: XBAUD " + model.Param("XBAUD") + " overrides ABAUD\n";
         return "sent\n";
     }
     if (word == "navtex") {
@@ -61,7 +64,10 @@ std::optional<QByteArray> RunOtherModeCommand(Pk232Model& model, const QByteArra
         if (sub == "call") {
             if (what.isEmpty() || what.contains(' ')) return "?usage: packet call CALL\n";
             const int channel = model.PacketIncoming(what);
-            if (channel < 0) return "?the controller is not in packet\n";
+            if (channel == Pk232Model::kNotInPacket) return "?the controller is not in packet\n";
+            if (channel == Pk232Model::kNoFreeChannel)
+                return "?" + what.toUpper() + " refused: no channel free within USERS " +
+                       (model.Param("USERS").isEmpty() ? QByteArray("1") : model.Param("USERS")) + "\n";
             return what.toUpper() + " connected on channel " + QByteArray::number(channel) + "\n";
         }
         if (sub == "text") {

@@ -78,6 +78,10 @@ bool Pk232Model::OtherModeCommand(const QByteArray& code, const QByteArray& args
     } else if (code == "XB") {
         accepted = NumberIn(args, 0, 9600);
         if (accepted) params_["XBAUD"] = args;
+    } else if (code == "UR") {
+        // USERS n: stations calling in get channels 0 to n - 1.
+        accepted = NumberIn(args, 0, 10);
+        if (accepted) params_["USERS"] = args;
     } else if (code == "MN") {
         // "MN Y" is level 4.
         const QByteArray level = IsOn(args) ? "4" : IsOff(args) ? "0" : args;
@@ -119,8 +123,21 @@ bool Pk232Model::OtherHeard(OtherMode mode, const QByteArray& text, int wpm) {
     if (other_ != mode || !hostMode_ || otherTransmit_) return false;
     if (wpm > 0) morseWpm_ = wpm;
     AppendAirLog(heard_, text);
-    EmitText(kCtlHeard, text);
+    EmitText(kCtlHeard, mode == OtherMode::Ascii && AsciiRateOverridden() ? Garbled(text) : text);
     return true;
+}
+
+bool Pk232Model::AsciiRateOverridden() const {
+    // A rate left in XBAUD (from Baudot) overrides ABAUD: the unit samples
+    // at the wrong rate and decodes nothing sensible.
+    return Param("XBAUD").toInt() != 0;
+}
+
+QByteArray Pk232Model::Garbled(const QByteArray& text) {
+    QByteArray out = text;
+    for (char& c : out)
+        if (c != kCr) c = char(0x21 + (quint8(c) * 37 + 11) % 94);
+    return out;
 }
 
 QByteArray Pk232Model::OtherStatusBody() const {

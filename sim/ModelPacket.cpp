@@ -16,7 +16,9 @@ struct MonitoredFrame {
     const char* sequence; // shown at MONITOR 6
 };
 const MonitoredFrame kMonitored[] = {
-    {1, "K1ABC>APRS,W2XYZ*,WIDE2-1:!4903.50N/07201.75W-PHG2360 Dervalo sim digi", ""},
+    // Source, the digipeaters (the one heard directly marked *), then the
+    // destination.
+    {1, "K1ABC>W2XYZ*>WIDE2-1>APRS:!4903.50N/07201.75W-PHG2360 Dervalo sim digi", ""},
     {2, "W2XYZ>K2DEF [C]", ""},
     {2, "K2DEF>W2XYZ (UA)", ""},
     {3, "W2XYZ>K2DEF:Hello Dave, how is the new antenna?", "<I;0,0>"},
@@ -97,10 +99,18 @@ void Pk232Model::PacketEnd(int channel, bool announce) {
 }
 
 int Pk232Model::PacketIncoming(const QByteArray& call) {
-    if (other_ != OtherMode::Packet || !hostMode_) return -1;
+    if (other_ != OtherMode::Packet || !hostMode_) return kNotInPacket;
     int channel = 0;
     while (packetLinks_.contains(channel))
         ++channel; // the lowest free channel
+    // USERS (1 unless set) bounds the channels a station calling in may
+    // take; a call beyond them is refused, and only a refused call is
+    // announced as a connect request.
+    const QByteArray users = Param("USERS");
+    if (channel >= (users.isEmpty() ? 1 : users.toInt())) {
+        EmitFrame(0x50, "Connect request: " + call.toUpper());
+        return kNoFreeChannel;
+    }
     packetLinks_.insert(channel, call.toUpper());
     EmitFrame(quint8(0x50 + channel), "CONNECTED to " + call.toUpper());
     return channel;

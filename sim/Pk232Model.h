@@ -582,12 +582,17 @@ public:
     QByteArray OtherStatusBody() const;
     QByteArray OtherState() const;
     bool OtherHeard(OtherMode mode, const QByteArray& text, int wpm = 0);
+    // XBAUD set: ASCII is decoded at that rate, not at ABAUD.
+    bool AsciiRateOverridden() const;
     // The next `count` scripted NAVTEX messages, those let through by
     // NAVSTN and NAVMSG sent; returns their ids ("-" before one held back).
     QByteArray NavtexSend(int count);
     void SetNavtexBlock(quint8 control) { navtexBlock_ = control; }
     bool PacketMonitor();
-    int PacketIncoming(const QByteArray& call); // the channel, -1 when not in packet
+    // The channel a station calling in took, or one of these.
+    static constexpr int kNotInPacket = -1;
+    static constexpr int kNoFreeChannel = -2;
+    int PacketIncoming(const QByteArray& call);
     bool PacketRemoteText(const QByteArray& text);
     bool PacketRemoteDisconnect();
     void SetPacketAnswer(const QByteArray& how) { packetAnswer_ = how; }
@@ -596,6 +601,7 @@ private:
     bool OtherModeFrame(quint8 control, const QByteArray& payload);
     bool OtherModeCommand(const QByteArray& code, const QByteArray& args);
     void OtherData(const QByteArray& payload);
+    static QByteArray Garbled(const QByteArray& text);
     bool NavtexPasses(char station, char messageClass) const;
     void PacketCommand(int channel, const QByteArray& payload);
     void PacketData(int channel, const QByteArray& payload);

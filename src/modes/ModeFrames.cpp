@@ -61,6 +61,10 @@ void THoofdForm::ModeLinkMessage() {
     const PacketLink::Message m = PacketLink::Read(st.LinkMessageText);
     const int channel = modes.MessageChannel;
     modes.MessageChannel = 0;
+    // A link that starts or ends here gets its event line from the status
+    // line's watch ("CONNECTED to K2DEF: first contact", "DISCONNECTED from
+    // K2DEF (3 min)"); any other message is shown as the controller put it.
+    bool linkChanged = false;
     if (m.event == PacketLink::Event::Connected) {
         // One link at a time: the channel the controller put it on.
         if (modes.PacketChannel < 0) {
@@ -68,17 +72,20 @@ void THoofdForm::ModeLinkMessage() {
             st.IsConnected = true;
             st.LinkStateText = QStringLiteral("CONNECT");
             modes.PacketLine.clear();
+            linkChanged = true;
         }
         if (!m.call.isEmpty()) st.HisCall = m.call;
     } else if (PacketLink::EndsLink(m.event) &&
                (modes.PacketChannel < 0 || modes.PacketChannel == channel)) {
+        linkChanged = st.IsConnected;
         modes.PacketChannel = -1;
         st.IsConnected = false;
         st.LinkStateText.clear();
         if (!m.call.isEmpty()) st.HisCall = m.call;
     }
-    ShowLinkEvent(channel == 0 ? st.LinkMessageText
-                               : QStringLiteral("[%1] %2").arg(channel).arg(st.LinkMessageText));
+    if (!linkChanged)
+        ShowLinkEvent(channel == 0 ? st.LinkMessageText
+                                   : QStringLiteral("[%1] %2").arg(channel).arg(st.LinkMessageText));
     StatusLine();
 }
 
@@ -103,6 +110,9 @@ bool THoofdForm::ModeTakesData(const QByteArray& text) {
     // Without a link the controller sends a channel's data as unproto
     // frames.
     Send(PacketLink::DataFrame(qMax(0, modes.PacketChannel), text));
+    // The controller echoes nothing in packet: what went out is shown in
+    // the operator's colour, as the echo is in the other modes.
+    schryfText(text, TextKind::Echo);
     return true;
 }
 

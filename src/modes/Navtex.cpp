@@ -17,6 +17,25 @@ namespace {
 const QString kFolder = QStringLiteral("navtex");
 constexpr qint64 kReadLimit = NavtexCollector::kMaxMessage * 2;
 constexpr int kListedAtStart = 500;
+
+// The message as a text file: its lines end in CR LF, whichever line ends
+// the controller sent (a CR, an LF, or the two in either order).
+QByteArray FileText(const QByteArray& text) {
+    QByteArray out;
+    out.reserve(text.size() + text.size() / 16 + 2);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text.at(i);
+        if (c != '\r' && c != '\n') {
+            out.append(c);
+            continue;
+        }
+        out.append("\r\n");
+        const char pair = c == '\r' ? '\n' : '\r';
+        if (i + 1 < text.size() && text.at(i + 1) == pair) ++i;
+    }
+    if (!out.endsWith("\r\n")) out.append("\r\n");
+    return out;
+}
 } // namespace
 
 void THoofdForm::ReadNavtexFolder() {
@@ -55,9 +74,9 @@ void THoofdForm::KeepNavtexMessage(const NavtexMessage& m) {
     for (int n = 2; QFile::exists(path); ++n)
         path = root.filePath(m.FileName().chopped(4) + QStringLiteral("-%1.txt").arg(n));
     QSaveFile file(path);
+    const QByteArray text = FileText(m.text);
     const bool saved = root.mkpath(kFolder) && file.open(QIODevice::WriteOnly) &&
-                       file.write(m.text + "\r\n") == m.text.size() + 2 && file.flush() &&
-                       file.commit();
+                       file.write(text) == text.size() && file.flush() && file.commit();
     if (!saved)
         Warning(QStringLiteral("The NAVTEX message %1 could not be saved as %2: %3")
                     .arg(m.id, path, file.errorString()));

@@ -211,6 +211,7 @@ private slots:
     void rtsLowHoldsAllOutput();
     void linePaceKeepsToTheBaudRate();
     void strictAsAUnit();
+    void otherModesAsAUnit();
 };
 
 void TestPk232Model::startUpSequenceEntersHostModeWithParametersStored() {
@@ -1433,9 +1434,6 @@ void TestPk232Model::controlPipeAndStandardInput() {
     QVERIFY(!(answers + sim.readAllStandardOutput()).contains("ignored outside a frame"));
 }
 
-QTEST_GUILESS_MAIN(TestPk232Model)
-#include "tst_pk232model.moc"
-
 void TestPk232Model::startStatesAndConverse() {
     // HOST mode from the start: frames answered, plain lines ignored.
     Rig host;
@@ -1640,3 +1638,38 @@ void TestPk232Model::strictAsAUnit() {
     amtor.Send("\x01OAL\x17");
     QCOMPARE(amtor.Status(), QByteArray("OPAL3--0"));
 }
+
+void TestPk232Model::otherModesAsAUnit() {
+    Rig rig;
+    rig.StartHost();
+    rig.Send("\x01OPA\x17");
+    rig.Send("\x01OMN1\x17");
+    // A heard frame's header: source, the digipeaters, then the destination.
+    QCOMPARE(rig.Control("packet monitor"), QByteArray("monitored\n"));
+    QCOMPARE(Rig::Frames(rig.Wait(0)).value(0),
+             QByteArray("?K1ABC>W2XYZ*>WIDE2-1>APRS:!4903.50N/07201.75W-PHG2360 Dervalo sim digi\r"));
+    // USERS 1 (as the unit starts): a second station calling in is refused,
+    // and only then is a connect request announced.
+    QCOMPARE(rig.Control("packet call w2xyz"), QByteArray("W2XYZ connected on channel 0\n"));
+    QCOMPARE(rig.Wait(0), Rig::Frame('P', "CONNECTED to W2XYZ"));
+    QCOMPARE(rig.Control("packet call k2def"),
+             QByteArray("?K2DEF refused: no channel free within USERS 1\n"));
+    QCOMPARE(rig.Wait(0), Rig::Frame('P', "Connect request: K2DEF"));
+    QCOMPARE(rig.Send("\x01OUR2\x17"), Rig::Frame('O', QByteArray("UR\x00", 3)));
+    QCOMPARE(rig.Control("packet call k2def"), QByteArray("K2DEF connected on channel 1\n"));
+    QCOMPARE(rig.Wait(0), Rig::Frame('Q', "CONNECTED to K2DEF"));
+
+    // ASCII with a rate left in XBAUD decodes nothing sensible; XBAUD 0
+    // lets ABAUD rule.
+    rig.Send("\x01OXB45\x17");
+    rig.Send("\x01OAS\x17");
+    rig.TakeOut();
+    QCOMPARE(rig.Control("ascii de W1AW"), QByteArray("sent, garbled: XBAUD 45 overrides ABAUD\n"));
+    QVERIFY(!Rig::Text(rig.Wait(0), '0').contains("W1AW"));
+    rig.Send("\x01OXB0\x17");
+    QCOMPARE(rig.Control("ascii de W1AW"), QByteArray("sent\n"));
+    QCOMPARE(Rig::Text(rig.Wait(0), '0'), QByteArray("de W1AW\r"));
+}
+
+QTEST_GUILESS_MAIN(TestPk232Model)
+#include "tst_pk232model.moc"
