@@ -51,6 +51,15 @@ public:
         if (hint == SH_ToolTip_WakeUpDelay) return 500;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        // The mode bar short of room asks for narrower tab margins.
+        if (metric == PM_TabBarTabHSpace && widget != nullptr) {
+            const QVariant margin = widget->property(TTabBalk::kTabMarginProperty);
+            if (margin.isValid()) return margin.toInt();
+        }
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
 };
 } // namespace
 

@@ -37,6 +37,15 @@ protected:
     }
     void wheelEvent(QWheelEvent* e) override { e->ignore(); }
 
+public:
+    // The width all tabs ask for, side by side.
+    int WantedWidth() const {
+        int wanted = 0;
+        for (int i = 0; i < count(); ++i)
+            wanted += tabSizeHint(i).width();
+        return wanted;
+    }
+
 private:
     TTabBalk* owner_;
 };
@@ -58,6 +67,33 @@ void TTabBalk::keyPressEvent(QKeyEvent* e) {
     if (step == 0) return QTabWidget::keyPressEvent(e);
     if (e->modifiers() & Qt::ShiftModifier && e->key() == Qt::Key_Tab) step = -1;
     SetPage((currentIndex() + step + count()) % count());
+}
+
+void TTabBalk::resizeEvent(QResizeEvent* e) {
+    FitTabs();
+    QTabWidget::resizeEvent(e);
+}
+
+void TTabBalk::tabInserted(int index) {
+    QTabWidget::tabInserted(index);
+    FitTabs();
+}
+
+void TTabBalk::FitTabs() {
+    // Every tab stays in sight while the notebook is wide enough for the
+    // captions: tabs that would run past its edge ask the style for
+    // narrower margins, all alike, before scroll arrows are needed.
+    auto* bar = static_cast<TabBar*>(tabBar());
+    bar->setProperty(kTabMarginProperty, QVariant());
+    const int tabs = bar->count();
+    const int wanted = bar->WantedWidth();
+    if (tabs > 0 && wanted > width()) {
+        const int margin = bar->style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, bar);
+        const int spare = width() - (wanted - tabs * margin);
+        bar->setProperty(kTabMarginProperty, qBound(kLeastTabMargin, spare / tabs, margin));
+    }
+    // The bar lays its tabs out again before the notebook places it.
+    bar->setElideMode(bar->elideMode());
 }
 
 void TTabBalk::SetPage(int page) {

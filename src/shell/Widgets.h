@@ -18,8 +18,18 @@ public:
     void SetPage(int page);
     int Page() const { return currentIndex(); }
 
+    // The tab bar's property through which it asks the application's style
+    // for narrower tab margins (PM_TabBarTabHSpace) when short of room.
+    static constexpr const char* kTabMarginProperty = "dervaloTabMargin";
+    static constexpr int kLeastTabMargin = 6;
+
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void tabInserted(int index) override;
+
+private:
+    void FitTabs();
 };
 
 // The transmit bar: a panel with a caption that reports mouse presses, moves

@@ -3,6 +3,7 @@
 // the mode-dependent menu items.
 #include <QAction>
 #include <QPlainTextEdit>
+#include <QStyle>
 #include <QTabBar>
 #include <QToolButton>
 #include <QtTest>
@@ -121,6 +122,23 @@ void ModesTest::modeBarAsksBeforeThePageChanges() {
 void ModesTest::tabOfTheCurrentModeSendsNothing() {
     FormFixture f;
     THoofdForm& form = Shown(f);
+    // At the window's first size every tab is in sight, its caption whole
+    // within the margins the style gives it; with room to spare the tabs
+    // keep the style's own margins.
+    QTabBar* tabs = form.TabBalk->tabBar();
+    const auto whole = [&] {
+        const int margin = tabs->style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, tabs);
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->tabRect(i).width() < tabs->fontMetrics().horizontalAdvance(tabs->tabText(i)) + margin ||
+                tabs->tabRect(i).right() >= tabs->width() || tabs->width() > form.TabBalk->width())
+                return false;
+        return tabs->count() == 9;
+    };
+    QVERIFY(whole());
+    form.TabBalk->resize(2000, form.TabBalk->height());
+    QVERIFY(whole());
+    QVERIFY(!tabs->property(TTabBalk::kTabMarginProperty).isValid());
+
     Put(form, "AMTOR", 0);
     ClickTab(form, 1);
     QCOMPARE(form.TabBalk->Page(), 1);
