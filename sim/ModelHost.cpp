@@ -186,6 +186,8 @@ void Pk232Model::HostCommand(const QByteArray& payload) {
         }
     } else if (code == "TC") {
         txBuffer_.clear();
+        otherTx_.clear();
+        ScheduleOtherAir();
     } else if (code == "TL") {
         if (IsOn(args)) {
             params_["MAILDROP"] = "ON";

@@ -31,6 +31,7 @@ bool Pk232Model::OtherModeFrame(quint8 control, const QByteArray& payload) {
             for (const int channel : packetLinks_.keys())
                 PacketEnd(channel, false);
             other_ = OtherMode::None;
+            ClearOtherAir();
             return false;
         }
         return OtherModeCommand(code, args);
@@ -68,6 +69,7 @@ bool Pk232Model::OtherModeCommand(const QByteArray& code, const QByteArray& args
                  : code == "NA" ? OtherMode::Navtex
                                 : OtherMode::Packet;
         otherTransmit_ = false;
+        ClearOtherAir();
         navtexTrafficAt_.reset();
     } else if (code == "MP") {
         accepted = NumberIn(args, 5, 99);
@@ -91,7 +93,12 @@ bool Pk232Model::OtherModeCommand(const QByteArray& code, const QByteArray& args
         params_[code == "NS" ? "NAVSTN" : "NAVMSG"] = args.toUpper();
     } else if ((code == "XM" || code == "RC") &&
                (other_ == OtherMode::Morse || other_ == OtherMode::Ascii)) {
+        // Keyed, this station hears nothing of what was still coming in;
+        // unkeyed, what waits to go out stays for the next XM.
         otherTransmit_ = code == "XM";
+        if (otherTransmit_) otherRx_.clear();
+        otherAt_.reset();
+        ScheduleOtherAir();
     } else {
         return false;
     }
@@ -100,31 +107,79 @@ bool Pk232Model::OtherModeCommand(const QByteArray& code, const QByteArray& args
 }
 
 void Pk232Model::OtherData(const QByteArray& payload) {
-    // Sent at once while transmitting, and echoed as it goes; EAS ON keeps
-    // the carriage return from the echo.
-    if (!otherTransmit_) {
-        TakeText(payload);
-        return;
-    }
-    QByteArray echo;
-    for (const char c : payload) {
-        if (c == kEot) {
-            otherTransmit_ = false;
-            continue;
-        }
-        if (c == kCr && EasOn()) continue;
-        echo.append(c);
-    }
-    AppendAirLog(transmitted_, payload);
-    if (!echo.isEmpty()) EmitText(kCtlEcho, echo);
+    // Into the transmit buffer; it goes out while keyed (XM), at the mode's
+    // speed.
+    const qsizetype room = kMaxTransmitBuffer - otherTx_.size();
+    if (payload.size() > room)
+        Note("transmit buffer full: " + QByteArray::number(payload.size() - room) +
+             " bytes dropped");
+    otherTx_.append(payload.left(room));
+    ScheduleOtherAir();
 }
 
 bool Pk232Model::OtherHeard(OtherMode mode, const QByteArray& text, int wpm) {
     if (other_ != mode || !hostMode_ || otherTransmit_) return false;
     if (wpm > 0) morseWpm_ = wpm;
     AppendAirLog(heard_, text);
-    EmitText(kCtlHeard, mode == OtherMode::Ascii && AsciiRateOverridden() ? Garbled(text) : text);
+    otherRx_ += mode == OtherMode::Ascii && AsciiRateOverridden() ? Garbled(text) : text;
+    ScheduleOtherAir();
     return true;
+}
+
+int Pk232Model::OtherCharMs(bool sending) const {
+    // Morse: five characters a word (PARIS) at MSPEED going out, at the
+    // speed heard coming in; ASCII: ten bits a character at ABAUD.
+    if (airSpeed_ == 0) return 0;
+    int ms = 0;
+    if (other_ == OtherMode::Morse) {
+        const QByteArray set = Param("MSPEED");
+        const int wpm = sending ? (set.isEmpty() ? 20 : set.toInt()) : morseWpm_;
+        ms = 60000 / (5 * qMax(5, wpm));
+    } else {
+        const QByteArray set = Param("ABAUD");
+        ms = 10000 / qMax(45, set.isEmpty() ? 110 : set.toInt());
+    }
+    return qMax(1, ms / airSpeed_);
+}
+
+void Pk232Model::OtherAirStep() {
+    if (otherTransmit_ && !otherTx_.isEmpty()) {
+        const char c = otherTx_.at(0);
+        otherTx_.remove(0, 1);
+        if (c == kEot) {
+            otherTransmit_ = false; // unkeyed once what came before it is out
+        } else {
+            AppendAirLog(transmitted_, QByteArray(1, c));
+            // EAS ON: a space is echoed, a line end is not.
+            if (!((c == kCr || c == kLf) && EasOn())) EmitText(kCtlEcho, QByteArray(1, c));
+        }
+    } else if (!otherTransmit_ && !otherRx_.isEmpty()) {
+        EmitText(kCtlHeard, otherRx_.left(1));
+        otherRx_.remove(0, 1);
+    }
+}
+
+void Pk232Model::ScheduleOtherAir() {
+    const auto more = [this] { return otherTransmit_ ? !otherTx_.isEmpty() : !otherRx_.isEmpty(); };
+    if (!more()) {
+        otherAt_.reset();
+        return;
+    }
+    if (otherAt_) return;
+    const int ms = OtherCharMs(otherTransmit_);
+    if (ms > 0) {
+        otherAt_ = now_ + quint32(ms);
+        return;
+    }
+    // No air time: all of it at once.
+    for (qsizetype left = otherTx_.size() + otherRx_.size(); left > 0 && more(); --left)
+        OtherAirStep();
+}
+
+void Pk232Model::ClearOtherAir() {
+    otherTx_.clear();
+    otherRx_.clear();
+    otherAt_.reset();
 }
 
 bool Pk232Model::AsciiRateOverridden() const {

@@ -68,6 +68,7 @@ std::optional<quint32> Pk232Model::NextStop() const {
     consider(fadeEndAt_);
     consider(bandAt_);
     consider(maildropAt_);
+    consider(otherAt_);
     consider(AirDrainAt());
     return best;
 }
@@ -96,6 +97,10 @@ bool Pk232Model::RunDueEvents() {
         } else if (Due(maildropAt_)) {
             maildropAt_.reset();
             MaildropVisit();
+        } else if (Due(otherAt_)) {
+            otherAt_.reset();
+            OtherAirStep();
+            ScheduleOtherAir();
         } else {
             return any;
         }

@@ -602,6 +602,12 @@ private:
     bool OtherModeCommand(const QByteArray& code, const QByteArray& args);
     void OtherData(const QByteArray& payload);
     static QByteArray Garbled(const QByteArray& text);
+    // Morse and ASCII on the air: one character at a time, at the mode's
+    // speed (times the air speed factor), echoed as it goes out.
+    int OtherCharMs(bool sending) const;
+    void OtherAirStep();
+    void ScheduleOtherAir();
+    void ClearOtherAir();
     bool NavtexPasses(char station, char messageClass) const;
     void PacketCommand(int channel, const QByteArray& payload);
     void PacketData(int channel, const QByteArray& payload);
@@ -610,6 +616,9 @@ private:
     OtherMode other_ = OtherMode::None;
     bool otherTransmit_ = false;
     int morseWpm_ = 20;
+    QByteArray otherTx_; // Morse or ASCII text waiting to go out
+    QByteArray otherRx_; // Morse or ASCII text still coming in
+    std::optional<quint32> otherAt_; // the next character's time
     quint8 navtexBlock_ = '?';
     int navtexNext_ = 0;
     std::optional<quint32> navtexTrafficAt_;

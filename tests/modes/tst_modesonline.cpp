@@ -60,6 +60,8 @@ void ModesOnlineTest::morseReceivesAtItsSpeedAndSendsTypedText() {
     const QByteArray sent = s.FromProgram();
     QVERIFY(sent.lastIndexOf("\x1B" "DD\r") < sent.lastIndexOf(Command("MO")));
 
+    // Ten times the air's pace: Morse at 18 WPM takes 11 s for this line.
+    QVERIFY(s.Control("speed 10").contains("x10"));
     QVERIFY(s.Control("morse 18 CQ CQ DE K1ABC K").contains("sent"));
     QVERIFY2(LiveStation::WaitFor(
                  [&] {

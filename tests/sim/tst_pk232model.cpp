@@ -1659,16 +1659,37 @@ void TestPk232Model::otherModesAsAUnit() {
     QCOMPARE(rig.Control("packet call k2def"), QByteArray("K2DEF connected on channel 1\n"));
     QCOMPARE(rig.Wait(0), Rig::Frame('Q', "CONNECTED to K2DEF"));
 
-    // ASCII with a rate left in XBAUD decodes nothing sensible; XBAUD 0
-    // lets ABAUD rule.
+    // Morse goes out at MSPEED, five characters a word: at 20 WPM one each
+    // 600 ms, echoed as it goes; text sent while receiving waits for XM,
+    // and with EAS ON the line end is not echoed.
+    rig.Send("\x01OMO\x17");
+    rig.Send("\x01OMP20\x17");
+    QCOMPARE(rig.Send("\x01 CQ\r\x17"), Rig::Ack());
+    QCOMPARE(rig.Wait(2000), QByteArray());
+    rig.Send("\x01OXM\x17");
+    QCOMPARE(rig.Wait(599), QByteArray());
+    QCOMPARE(rig.Wait(1), Rig::Echo("C"));
+    QCOMPARE(rig.Status(), QByteArray("OPMOS20"));
+    QCOMPARE(rig.Wait(600), Rig::Echo("Q"));
+    QCOMPARE(rig.Wait(600), QByteArray());
+    // Heard at its own speed: 18 WPM, 666 ms a character.
+    rig.Send("\x01ORC\x17");
+    QCOMPARE(rig.Control("morse 18 K"), QByteArray("sent\n"));
+    QCOMPARE(rig.Wait(665), QByteArray());
+    QCOMPARE(rig.Wait(1), Rig::Heard("K"));
+
+    // ASCII at ABAUD (ten bits a character); a rate left in XBAUD decodes
+    // nothing sensible, XBAUD 0 lets ABAUD rule.
     rig.Send("\x01OXB45\x17");
     rig.Send("\x01OAS\x17");
+    rig.Send("\x01OAB1200\x17");
     rig.TakeOut();
     QCOMPARE(rig.Control("ascii de W1AW"), QByteArray("sent, garbled: XBAUD 45 overrides ABAUD\n"));
-    QVERIFY(!Rig::Text(rig.Wait(0), '0').contains("W1AW"));
+    QVERIFY(!Rig::Text(rig.Run(1000), '0').contains("W1AW"));
     rig.Send("\x01OXB0\x17");
     QCOMPARE(rig.Control("ascii de W1AW"), QByteArray("sent\n"));
-    QCOMPARE(Rig::Text(rig.Wait(0), '0'), QByteArray("de W1AW\r"));
+    QCOMPARE(Rig::Text(rig.Wait(8), '0'), QByteArray("d"));
+    QCOMPARE(Rig::Text(rig.Wait(56), '0'), QByteArray("e W1AW\r"));
 }
 
 QTEST_GUILESS_MAIN(TestPk232Model)

@@ -91,7 +91,6 @@ struct LiveStation {
         return QFileInfo(Device()).isSymLink() && answers.indexOf('\n', from) >= 0;
     }
     ~LiveStation() {
-        QFile::remove("/tmp/last-sim.log"); QFile::copy(LogPath(), "/tmp/last-sim.log");
         form.reset();
         if (simulator.state() != QProcess::NotRunning) {
             simulator.terminate();
