@@ -251,6 +251,13 @@ void ModesOnlineTest::packetMonitorsConnectsTalksAndDisconnects() {
     QVERIFY(s.Control("packet call W2XYZ").contains("channel 0"));
     QVERIFY(LiveStation::WaitFor([&] { return w.st.IsConnected && w.modes.PacketChannel == 0; },
                                  10000));
+    // A second one is refused (USERS 1): the controller's words as an event
+    // line, and the link and its call stay.
+    QVERIFY(s.Control("packet call K9XYZ").contains("refused"));
+    QVERIFY(LiveStation::WaitFor(
+        [&] { return s.ReceivedAll().contains("UTC  Connect request K9XYZ\n"); }, 10000));
+    QVERIFY(w.st.IsConnected && w.modes.PacketChannel == 0);
+    QCOMPARE(w.Pane3->text(), QString("W2XYZ"));
     QVERIFY(s.Control("packet disc").contains("disconnected"));
     QVERIFY(LiveStation::WaitFor([&] { return !w.st.IsConnected; }, 10000));
     QVERIFY2(s.prompts.Boxes().isEmpty(), qPrintable(s.prompts.Boxes().join('\n')));
