@@ -67,7 +67,7 @@ std::optional<QByteArray> RunOtherModeCommand(Pk232Model& model, const QByteArra
             if (channel == Pk232Model::kNotInPacket) return "?the controller is not in packet\n";
             if (channel == Pk232Model::kNoFreeChannel)
                 return "?" + what.toUpper() + " refused: no channel free within USERS " +
-                       (model.Param("USERS").isEmpty() ? QByteArray("1") : model.Param("USERS")) + "\n";
+                       QByteArray::number(model.ParamNumber("USERS", 1)) + "\n";
             return what.toUpper() + " connected on channel " + QByteArray::number(channel) + "\n";
         }
         if (sub == "text") {

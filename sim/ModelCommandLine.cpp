@@ -161,6 +161,11 @@ QByteArray Pk232Model::Param(const QByteArray& name) const {
     return params_.value(command ? QByteArray(command->name) : name.toUpper());
 }
 
+int Pk232Model::ParamNumber(const QByteArray& name, int unset) const {
+    const QByteArray value = Param(name);
+    return value.isEmpty() ? unset : value.toInt();
+}
+
 bool Pk232Model::EchoOn() const {
     return IsOn(params_.value("ECHO"));
 }

@@ -132,12 +132,10 @@ int Pk232Model::OtherCharMs(bool sending) const {
     if (airSpeed_ == 0) return 0;
     int ms = 0;
     if (other_ == OtherMode::Morse) {
-        const QByteArray set = Param("MSPEED");
-        const int wpm = sending ? (set.isEmpty() ? 20 : set.toInt()) : morseWpm_;
+        const int wpm = sending ? ParamNumber("MSPEED", 20) : morseWpm_;
         ms = 60000 / (5 * qMax(5, wpm));
     } else {
-        const QByteArray set = Param("ABAUD");
-        ms = 10000 / qMax(45, set.isEmpty() ? 110 : set.toInt());
+        ms = 10000 / qMax(45, ParamNumber("ABAUD", 110));
     }
     return qMax(1, ms / airSpeed_);
 }

@@ -106,8 +106,7 @@ int Pk232Model::PacketIncoming(const QByteArray& call) {
     // USERS (1 unless set) bounds the channels a station calling in may
     // take; a call beyond them is refused, and only a refused call is
     // announced as a connect request.
-    const QByteArray users = Param("USERS");
-    if (channel >= (users.isEmpty() ? 1 : users.toInt())) {
+    if (channel >= ParamNumber("USERS", 1)) {
         EmitFrame(0x50, "Connect request: " + call.toUpper());
         return kNoFreeChannel;
     }

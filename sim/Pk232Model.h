@@ -270,6 +270,8 @@ public:
 
     // Stored parameters, looked up by name or accepted abbreviation, any case.
     QByteArray Param(const QByteArray& name) const;
+    // A number parameter, `unset` while it was never given.
+    int ParamNumber(const QByteArray& name, int unset) const;
     QMap<QByteArray, QByteArray> Params() const { return params_; }
     QByteArray MyCall() const { return Param("MYCALL"); }
     QByteArray MySelCall() const { return Param("MYSELCAL"); }

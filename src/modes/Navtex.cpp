@@ -20,21 +20,9 @@ constexpr int kListedAtStart = 500;
 
 // The message as a text file: its lines end in CR LF, whichever line ends
 // the controller sent (a CR, an LF, or the two in either order).
-QByteArray FileText(const QByteArray& text) {
-    QByteArray out;
-    out.reserve(text.size() + text.size() / 16 + 2);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char c = text.at(i);
-        if (c != '\r' && c != '\n') {
-            out.append(c);
-            continue;
-        }
-        out.append("\r\n");
-        const char pair = c == '\r' ? '\n' : '\r';
-        if (i + 1 < text.size() && text.at(i + 1) == pair) ++i;
-    }
-    if (!out.endsWith("\r\n")) out.append("\r\n");
-    return out;
+QByteArray FileText(QByteArray text) {
+    text.replace("\r\n", "\r").replace("\n\r", "\r").replace('\n', '\r').replace("\r", "\r\n");
+    return text.endsWith("\r\n") ? text : text + "\r\n";
 }
 } // namespace
 
